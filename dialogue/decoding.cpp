@@ -1,0 +1,91 @@
+#include "decoding.h"
+
+#include <array>
+
+#include <unicode/ucnv.h>
+#include <unicode/ustring.h>
+
+#include "errors.h"
+
+namespace dialogue {
+
+namespace {
+
+std::u16string DecodeUtf8(std::string_view bytes) {
+    std::u16string out(bytes.size(), u'\0');
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strFromUTF8(out.data(), static_cast<int32_t>(out.size()), &length, bytes.data(),
+                  static_cast<int32_t>(bytes.size()), &status);
+    if (U_FAILURE(status)) throw DecodeError();
+    out.resize(static_cast<std::size_t>(length));
+    return out;
+}
+
+std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
+    if (bytes.size() == 1) throw DecodeError();
+    std::u16string out(bytes.size() / 2, u'\0');
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const auto first = static_cast<unsigned char>(bytes[2 * i]);
+        const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
+        out[i] = static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
+    }
+    return out;
+}
+
+// Windows-1251 is a single-byte code page: one table of 256 units, built by ICU once.
+const std::array<char16_t, 256>& Windows1251Table() {
+    static const std::array<char16_t, 256> table = [] {
+        std::array<char16_t, 256> t{};
+        UErrorCode status = U_ZERO_ERROR;
+        UConverter* converter = ucnv_open("windows-1251", &status);
+        for (int b = 0; b < 256; ++b) {
+            t[b] = static_cast<char16_t>(b);
+            if (U_FAILURE(status)) continue;
+            const char byte = static_cast<char>(b);
+            UChar unit = 0;
+            UErrorCode one = U_ZERO_ERROR;
+            ucnv_reset(converter);
+            // The one byte that the code page leaves unassigned (0x98) keeps its own code.
+            ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &one);
+            if (ucnv_toUChars(converter, &unit, 1, &byte, 1, &one) == 1 && U_SUCCESS(one)) {
+                t[b] = unit;
+            }
+        }
+        ucnv_close(converter);
+        return t;
+    }();
+    return table;
+}
+
+std::u16string DecodeWindows1251(std::string_view bytes) {
+    const auto& table = Windows1251Table();
+    std::u16string out(bytes.size(), u'\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        out[i] = table[static_cast<unsigned char>(bytes[i])];
+    }
+    return out;
+}
+
+}  // namespace
+
+EncodingMark DetectEncoding(std::string_view bytes) {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return {TextEncoding::Utf8, 3};
+    if (bytes.substr(0, 2) == "\xFF\xFE") return {TextEncoding::Utf16LE, 2};
+    if (bytes.substr(0, 2) == "\xFE\xFF") return {TextEncoding::Utf16BE, 2};
+    return {TextEncoding::Windows1251, 0};
+}
+
+std::u16string DecodeKnowledgeText(std::string_view bytes) {
+    const EncodingMark mark = DetectEncoding(bytes);
+    const std::string_view body = bytes.substr(mark.markLength);
+    switch (mark.encoding) {
+        case TextEncoding::Utf8: return DecodeUtf8(body);
+        case TextEncoding::Utf16LE: return DecodeUtf16(body, false);
+        case TextEncoding::Utf16BE: return DecodeUtf16(body, true);
+        case TextEncoding::Windows1251: break;
+    }
+    return DecodeWindows1251(body);
+}
+
+}  // namespace dialogue

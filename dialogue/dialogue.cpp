@@ -1,0 +1,94 @@
+#include "dialogue.h"
+
+#include "knowledge_files.h"
+#include "text.h"
+#include "collation.h"
+
+namespace dialogue {
+
+Dialogue::Dialogue(DialogueWindow& window, PhraseList& myList, std::u16string programDir)
+    : window_(window), myList_(myList), ProgramDir_(std::move(programDir)) {
+    PagePath_ = ProgramDir_ + kArticleFolder;
+}
+
+long FindAnswerLine(const PhraseList& list, std::u16string_view key) {
+    for (std::size_t i = 0; i < list.Count(); ++i) {
+        // Folded is the trimmed, lower-cased line; its question ends at the first "|".
+        if (SameText(GetLeft(list.Folded(i)), key)) return static_cast<long>(i);
+    }
+    return -1;
+}
+
+void Dialogue::InBtnClick() {
+    if (++QueryCount_ == kAboutEvery) {
+        window_.ShowAbout();
+        QueryCount_ = 0;
+    }
+    window_.SetDetailsVisible(false);
+
+    const std::u16string input = Trim(window_.InputText());
+    if (input.empty()) {
+        window_.ShowMessage(kEnterTextMessage);
+        return;
+    }
+    window_.ClearTranscript();
+    PagePath_ = ProgramDir_ + kArticleFolder;
+
+    const std::u16string key = LowerCase(input);
+    myList_.Load(SelectKnowledgeFile(ProgramDir_, key));
+
+    window_.AppendTranscript(kEchoPrefix + Trim(window_.InputText()));
+    if (myList_.Empty()) {
+        window_.ShowMessage(kNoResultsMessage);
+        return;
+    }
+    AnswerFromList(key);
+    window_.ClearInput();
+    window_.FocusInput();
+}
+
+void Dialogue::AnswerFromList(std::u16string_view key) {
+    const long match = FindAnswerLine(myList_, key);
+    if (match < 0) {
+        window_.AppendTranscript(kNotFoundLine);
+        return;
+    }
+    const std::u16string_view trimmed = TrimView(myList_.Line(static_cast<std::size_t>(match)));
+    std::u16string answer(GetRight(trimmed));
+    if (!answer.empty() && answer.front() == u'$') answer = GetHiper(answer);
+    window_.AppendTranscript(kAnswerPrefix + answer);
+}
+
+std::u16string Dialogue::GetHiper(std::u16string_view answer) {
+    LinkedAnswer cut = SplitLink(answer);
+    if (!cut.link.empty()) {
+        PagePath_ += PortLinkSeparators(cut.link);
+        window_.SetDetailsVisible(true);
+    }
+    return std::move(cut.rest);
+}
+
+void Dialogue::Edit1Change() {
+    SuggestPrefix_ = Trim(LowerCase(window_.InputText()));
+    if (SuggestPrefix_.empty()) {
+        window_.ClearSuggestions();
+        return;
+    }
+    const std::u16string selected = SelectKnowledgeFile(ProgramDir_, SuggestPrefix_);
+    if (selected != SuggestFile_) myList_.Load(selected);
+    SuggestFile_ = selected;
+
+    if (myList_.Empty()) return;
+    window_.ClearSuggestions();
+    for (std::size_t i = 0; i < myList_.Count(); ++i) {
+        if (BeginsWith(myList_.Folded(i), SuggestPrefix_)) window_.AddSuggestion(myList_.Question(i));
+    }
+}
+
+void Dialogue::DictBoxDblClick() {
+    const int index = window_.SelectedSuggestion();
+    if (index < 0) return;
+    window_.SetInputText(window_.Suggestion(index));
+}
+
+}  // namespace dialogue

@@ -1,0 +1,42 @@
+#pragma once
+// Failures of the knowledge base. The handlers raise them; the window catches them at
+// its event boundary and shows ErrorReportText of the message.
+#include <exception>
+#include <string>
+
+namespace dialogue {
+
+class DialogueError : public std::exception {
+public:
+    explicit DialogueError(std::u16string message);
+    const std::u16string& Message() const noexcept { return message_; }
+    const char* what() const noexcept override { return utf8_.c_str(); }
+
+private:
+    std::u16string message_;
+    std::string utf8_;
+};
+
+// The file could not be opened or read.
+class FileOpenError : public DialogueError {
+public:
+    using DialogueError::DialogueError;
+};
+
+// The file's bytes do not decode in the encoding its mark names.
+class DecodeError : public DialogueError {
+public:
+    DecodeError();
+};
+
+inline constexpr char16_t kNoMappingMessage[] =
+    u"No mapping for the Unicode character exists in the target multi-byte code page";
+
+// The application's error report shows a message with a period appended when its last
+// character's code is greater than that of the period.
+std::u16string ErrorReportText(std::u16string_view message);
+
+std::string ToUtf8(std::u16string_view text);
+std::u16string FromUtf8(std::string_view text);
+
+}  // namespace dialogue

@@ -1,0 +1,116 @@
+#include "knowledge_files.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "errors.h"
+
+namespace dialogue {
+
+namespace {
+
+bool CanNameFile(char16_t unit) {
+    const bool surrogateHalf = unit >= 0xD800 && unit <= 0xDFFF;
+    return !surrogateHalf && unit != u'\0' && unit != u'/';
+}
+
+bool IsRegularFile(std::u16string_view path) {
+    struct stat info {};
+    return ::stat(ToUtf8(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// The system's text for errno, without trailing blanks or periods.
+std::u16string ReasonText(int error) {
+    std::u16string reason = FromUtf8(std::strerror(error));
+    while (!reason.empty() && (reason.back() == u' ' || reason.back() == u'.')) reason.pop_back();
+    return reason;
+}
+
+[[noreturn]] void ThrowOpenError(std::u16string_view path, int error) {
+    throw FileOpenError(u"Cannot open file \"" + NormalisedPath(path) + u"\". " + ReasonText(error));
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
+std::u16string KnowledgeFilePath(std::u16string_view programDir, char16_t first) {
+    std::u16string path(programDir);
+    path += kKnowledgeFolder;
+    path.push_back(first);
+    return path;
+}
+
+std::u16string FallbackFilePath(std::u16string_view programDir) {
+    return std::u16string(programDir) + kKnowledgeFolder + kFallbackName;
+}
+
+std::u16string SelectKnowledgeFile(std::u16string_view programDir, std::u16string_view key) {
+    if (!key.empty() && CanNameFile(key.front())) {
+        std::u16string path = KnowledgeFilePath(programDir, key.front());
+        if (IsRegularFile(path)) return path;
+    }
+    return FallbackFilePath(programDir);
+}
+
+std::u16string NormalisedPath(std::u16string_view path) {
+    std::error_code error;
+    std::filesystem::path native(ToUtf8(path));
+    std::filesystem::path absolute = std::filesystem::absolute(native, error);
+    if (error) absolute = native;
+    return FromUtf8(absolute.lexically_normal().string());
+}
+
+std::string ReadKnowledgeFile(std::u16string_view path) {
+    // Non-blocking, so that a FIFO in place of a file cannot hang the program.
+    FileDescriptor file(::open(ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (file.get() < 0) ThrowOpenError(path, errno);
+
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0) ThrowOpenError(path, errno);
+    if (S_ISDIR(info.st_mode)) ThrowOpenError(path, EISDIR);
+    if (!S_ISREG(info.st_mode)) ThrowOpenError(path, EINVAL);
+    if (static_cast<unsigned long long>(info.st_size) > kMaxKnowledgeFileBytes) {
+        ThrowOpenError(path, EFBIG);
+    }
+
+    std::string bytes;
+    // One byte of room beyond the size, so that the end is seen without growing.
+    bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == bytes.size()) {
+            // The file may have grown since fstat; keep reading up to the limit.
+            if (bytes.size() >= kMaxKnowledgeFileBytes) ThrowOpenError(path, EFBIG);
+            bytes.resize(bytes.size() + 4096);
+        }
+        const ssize_t got = ::read(file.get(), bytes.data() + filled, bytes.size() - filled);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            ThrowOpenError(path, errno);
+        }
+        if (got == 0) break;
+        filled += static_cast<std::size_t>(got);
+    }
+    bytes.resize(filled);
+    return bytes;
+}
+
+}  // namespace dialogue

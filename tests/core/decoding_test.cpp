@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include "decoding.h"
+#include "errors.h"
+#include "line_splitting.h"
+
+using namespace dialogue;
+
+TEST(Decoding, MarkChoosesEncodingAndIsDropped) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::u16string text;
+    };
+    const Case cases[] = {
+        {"utf-8 with mark", "\xEF\xBB\xBF\xD0\x90\xD0\xB1|x", u"Аб|x"},
+        {"utf-16 le", std::string("\xFF\xFE\x10\x04\x31\x04", 6), u"Аб"},
+        {"utf-16 be", std::string("\xFE\xFF\x04\x10\x04\x31", 6), u"Аб"},
+        {"windows-1251", "\xC0\xE1\xA8\xB8|\x97", u"АбЁё|—"},
+        // Without a mark even UTF-8 bytes are Windows-1251 text.
+        {"utf-8 without mark", "\xD0\x90", u"Рђ"},
+        // A partial mark is text.
+        {"partial utf-8 mark", "\xEF\xBB", u"п»"},
+        {"empty", "", u""},
+        {"mark only", "\xEF\xBB\xBF", u""},
+        {"utf-16 mark only", "\xFF\xFE", u""},
+        // An odd last byte after three or more is dropped without complaint.
+        {"utf-16 odd tail", std::string("\xFF\xFE\x41\x00\x42", 5), u"A"},
+        // Lone surrogates in UTF-16 pass through as units.
+        {"utf-16 lone surrogate", std::string("\xFF\xFE\x00\xD8\x41\x00", 6), u"\xD800" u"A"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DecodeKnowledgeText(c.bytes), c.text) << c.name;
+    }
+}
+
+TEST(Decoding, EveryWindows1251ByteDecodesToOneUnit) {
+    std::string all;
+    for (int b = 1; b < 256; ++b) all.push_back(static_cast<char>(b));
+    const std::u16string text = DecodeKnowledgeText(all);
+    ASSERT_EQ(text.size(), all.size());
+    EXPECT_EQ(text[0xC0 - 1], u'А');
+    EXPECT_EQ(text[0xFF - 1], u'я');
+    EXPECT_EQ(text[0x98 - 1], u'\x98');  // the one byte the code page leaves unassigned
+}
+
+TEST(Decoding, RefusesInvalidUtf8AndLoneByteAfterUtf16Mark) {
+    const std::string refused[] = {
+        "\xEF\xBB\xBF\xFF",                 // not UTF-8 at all
+        "\xEF\xBB\xBF" "abc\xD0",           // truncated sequence at the end
+        "\xEF\xBB\xBF\xC0\x80",             // overlong NUL
+        "\xEF\xBB\xBF\xED\xA0\x80",         // encoded surrogate
+        "\xEF\xBB\xBF\xF4\x90\x80\x80",     // beyond U+10FFFF
+        std::string("\xFF\xFE\x41", 3),     // UTF-16 mark and one byte
+        std::string("\xFE\xFF\x41", 3),
+    };
+    for (const auto& bytes : refused) {
+        try {
+            DecodeKnowledgeText(bytes);
+            ADD_FAILURE() << "accepted " << testing::PrintToString(bytes);
+        } catch (const DecodeError& error) {
+            EXPECT_EQ(error.Message(), u"No mapping for the Unicode character exists in the target multi-byte code page");
+        }
+    }
+}
+
+TEST(LineSplitting, BreaksAndNulAsTheLoaderSeesThem) {
+    struct Case {
+        std::u16string text;
+        std::vector<std::u16string> lines;
+        std::optional<std::size_t> nulLine;
+        bool textAfterNul;
+    };
+    const Case cases[] = {
+        {u"", {}, {}, false},
+        {u"a", {u"a"}, {}, false},
+        {u"a\r\nb\rc\nd", {u"a", u"b", u"c", u"d"}, {}, false},
+        {u"a\n", {u"a"}, {}, false},
+        {u"a\n\r", {u"a", u""}, {}, false},          // LF CR ends two lines
+        {u"\n\r\n", {u"", u""}, {}, false},
+        {u"\r\n", {u""}, {}, false},
+        {u"a\n\nb", {u"a", u"", u"b"}, {}, false},
+        {u"a\r\rb", {u"a", u"", u"b"}, {}, false},
+        {std::u16string(u"a\nb\0c\nd", 7), {u"a", u"b"}, 2, true},
+        {std::u16string(u"a\n\0c", 4), {u"a"}, 2, true},
+        {std::u16string(u"\0abc", 4), {}, 1, true},
+        {std::u16string(u"a\0", 2), {u"a"}, 1, false},
+        {u" x |y \t", {u" x |y \t"}, {}, false},
+    };
+    for (const auto& c : cases) {
+        const SplitLines split = SplitIntoLines(c.text);
+        EXPECT_EQ(split.lines, c.lines) << ToUtf8(c.text);
+        EXPECT_EQ(split.nulLine, c.nulLine) << ToUtf8(c.text);
+        EXPECT_EQ(split.textAfterNul, c.textAfterNul) << ToUtf8(c.text);
+    }
+}

@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "collation.h"
+#include "errors.h"
+#include "knowledge_fixture.h"
+#include "knowledge_files.h"
+#include "phrase_list.h"
+
+using namespace dialogue;
+using testing_support::ProgramFolder;
+
+TEST(FileSelection, OwnFileOrFallback) {
+    ProgramFolder folder;
+    folder.Write(u"г", "x|y");
+    folder.Write(u"ь", "");
+    std::filesystem::create_directory(folder.Root() / "mem" / "д");       // a directory is no file
+    std::filesystem::create_symlink(folder.MemPath(u"г"), folder.MemPath(u"к"));  // links are followed
+    std::filesystem::create_symlink(folder.Root() / "nowhere", folder.MemPath(u"л"));
+    const std::u16string dir = folder.Dir();
+    const std::u16string fallback = dir + u"mem/ь";
+
+    struct Case {
+        std::u16string key;
+        std::u16string expected;
+    };
+    const Case cases[] = {
+        {u"грипп", dir + u"mem/г"},
+        {u"к", dir + u"mem/к"},
+        {u"дом", fallback},   // directory
+        {u"лук", fallback},   // dangling link
+        {u"яблоко", fallback},
+        {u".", fallback},
+        {u"..", fallback},
+        {u"/etc", fallback},
+        {u"?", fallback},
+        {u"*", fallback},
+        {std::u16string(u"\0a", 2), fallback},
+        {u"\xD800" u"a", fallback},          // lone surrogate half cannot name a file
+        {u"\U0001F600", fallback},           // the first unit of a pair is such a half
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SelectKnowledgeFile(dir, c.key), c.expected) << ToUtf8(c.key);
+    }
+}
+
+TEST(FileReading, FailuresNameTheNormalisedPathAndTheReason) {
+    ProgramFolder folder;
+    std::filesystem::create_directory(folder.Root() / "mem" / "ь");
+    const std::string root = folder.Root().string();
+
+    struct Case {
+        std::u16string path;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {folder.Dir() + u"mem/./../mem/нет", "Cannot open file \"" + root + "/mem/нет\". No such file or directory"},
+        {folder.Dir() + u"mem/ь", "Cannot open file \"" + root + "/mem/ь\". Is a directory"},
+    };
+    for (const auto& c : cases) {
+        try {
+            ReadKnowledgeFile(c.path);
+            ADD_FAILURE() << "read " << ToUtf8(c.path);
+        } catch (const FileOpenError& error) {
+            EXPECT_EQ(ToUtf8(error.Message()), c.expected);
+        }
+    }
+}
+
+TEST(FileReading, FifoDoesNotHang) {
+    ProgramFolder folder;
+    ASSERT_EQ(::mkfifo(folder.MemPath(u"ь").c_str(), 0600), 0);
+    EXPECT_THROW(ReadKnowledgeFile(folder.Dir() + u"mem/ь"), FileOpenError);
+}
+
+TEST(FileReading, UnreadableFileIsRefused) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    ProgramFolder folder;
+    const auto path = folder.Write(u"а", "a|b");
+    std::filesystem::permissions(folder.MemPath(u"а"), std::filesystem::perms::none);
+    EXPECT_THROW(ReadKnowledgeFile(path), FileOpenError);
+}
+
+namespace {
+
+std::vector<std::u16string> Lines(const PhraseList& list) {
+    std::vector<std::u16string> out;
+    for (std::size_t i = 0; i < list.Count(); ++i) out.push_back(list.Line(i));
+    return out;
+}
+
+}  // namespace
+
+TEST(PhraseListLoad, SortedCaseInsensitivelyWithoutCaseDuplicates) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::vector<std::u16string> lines;
+    };
+    const Case cases[] = {
+        {"order whatever the file's order",
+         testing_support::Utf8WithMark("яблоко|1\nАрбуз|2\nбанан|3\napple|4\nZebra|5\n"),
+         // The tests run without a locale, which orders as "ru": Cyrillic before Latin.
+         {u"Арбуз|2", u"банан|3", u"яблоко|1", u"apple|4", u"Zebra|5"}},
+        {"lines differing beyond case all stay, repeated ones go",
+         testing_support::Utf8WithMark("Грипп|первый\nгрипп|второй\nГРИПП|третий\nгрипп|второй\n"),
+         {u"грипп|второй", u"Грипп|первый", u"ГРИПП|третий"}},
+        {"identical lines differing only in case collapse to the first",
+         testing_support::Utf8WithMark("ГРИПП|ОТВЕТ\nгрипп|ответ\n"),
+         {u"ГРИПП|ОТВЕТ"}},
+        {"only line breaks give one empty entry", "\r\n\n\r\n", {u""}},
+        {"zero bytes give an empty list", "", {}},
+        {"lines are kept untrimmed", " a |b\n", {u" a |b"}},
+        {"nothing after a NUL", std::string("b|1\na|2\0c|3\n", 12), {u"a|2", u"b|1"}},
+        {"ё is not е", testing_support::Utf8WithMark("ёж|1\nеж|1\n"), {u"еж|1", u"ёж|1"}},
+    };
+    for (const auto& c : cases) {
+        PhraseList list(DefaultCollator());
+        list.LoadBytes(c.bytes);
+        EXPECT_EQ(Lines(list), c.lines) << c.name;
+    }
+}
+
+TEST(PhraseListLoad, MatchesInsertionOneByOneWithBinarySearch) {
+    // The reference: each line in file order goes to its place found by binary search,
+    // unless an equal entry is there already.
+    const PhraseCollator& collator = DefaultCollator();
+    std::vector<std::u16string> lines;
+    const char16_t* words[] = {u"Грипп", u"грипп", u"ГРИПП ", u"головная боль", u"Головная Боль", u"", u" ",
+                               u"a", u"A", u"б", u"Б", u"ё", u"е", u"1", u"-", u"ab|c", u"AB|C", u"ab|d"};
+    for (int round = 0; round < 40; ++round) {
+        for (std::size_t w = 0; w < std::size(words); ++w) {
+            lines.push_back(words[(w * 7 + round * 3) % std::size(words)] + std::u16string(round % 3, u'x'));
+        }
+    }
+    std::vector<std::u16string> reference;
+    for (const auto& line : lines) {
+        auto it = std::lower_bound(reference.begin(), reference.end(), line,
+                                   [&](const std::u16string& a, const std::u16string& b) { return collator.Compare(a, b) < 0; });
+        if (it != reference.end() && collator.Compare(*it, line) == 0) continue;
+        reference.insert(it, line);
+    }
+    std::u16string text;
+    for (const auto& line : lines) text += line + u"\n";
+    std::string bytes("\xFF\xFE", 2);
+    for (char16_t unit : text) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    PhraseList list(collator);
+    list.LoadBytes(bytes);
+    EXPECT_EQ(Lines(list), reference);
+
+    const PhraseOrder order = OrderPhrases(lines, collator);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_LE(order.heldFor[i], i);
+        EXPECT_EQ(collator.Compare(lines[order.heldFor[i]], lines[i]), 0);
+    }
+}
+
+TEST(PhraseListLoad, FailedLoadKeepsPreviousLines) {
+    ProgramFolder folder;
+    const auto good = folder.Write(u"а", testing_support::Utf8WithMark("арбуз|да\n"));
+    const auto broken = folder.Write(u"б", "\xEF\xBB\xBF\xD0");
+    PhraseList list(DefaultCollator());
+    list.Load(good);
+    EXPECT_THROW(list.Load(broken), DecodeError);
+    EXPECT_THROW(list.Load(folder.Dir() + u"mem/нет"), FileOpenError);
+    EXPECT_EQ(Lines(list), std::vector<std::u16string>{u"арбуз|да"});
+}
+
+TEST(PhraseListLoad, ReloadSeesChangedBytesAndPreparesFoldedLines) {
+    ProgramFolder folder;
+    const auto path = folder.Write(u"а", "  \xC0\xF0\xE1\xF3\xE7 |\xC4\xE0\n");  // "  Арбуз |Да" in Windows-1251
+    PhraseList list(DefaultCollator());
+    list.Load(path);
+    ASSERT_EQ(list.Count(), 1u);
+    EXPECT_EQ(list.Folded(0), u"арбуз |да");
+    EXPECT_EQ(list.Question(0), u"Арбуз ");
+    list.Load(path);  // the same bytes: kept
+    EXPECT_EQ(list.Line(0), u"  Арбуз |Да");
+    folder.Write(u"а", "b|c\r\na|d");
+    list.Load(path);
+    EXPECT_EQ(Lines(list), (std::vector<std::u16string>{u"a|d", u"b|c"}));
+}

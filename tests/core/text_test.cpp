@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include "errors.h"
+#include "text.h"
+
+using namespace dialogue;
+
+TEST(LineFunctions, SplitQuestionAndAnswerAtFirstBar) {
+    struct Case {
+        std::u16string line, left, right;
+    };
+    const Case cases[] = {
+        {u"вопрос|ответ|ещё", u"вопрос", u"ответ|ещё"},
+        {u"вопрос без черты", u"вопрос без черты", u""},
+        {u"|ответ", u"", u"ответ"},
+        {u"вопрос |ответ", u"вопрос ", u"ответ"},
+        {u"вопрос|", u"вопрос", u""},
+        {u"", u"", u""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(GetLeft(c.line), c.left) << ToUtf8(c.line);
+        EXPECT_EQ(GetRight(c.line), c.right) << ToUtf8(c.line);
+    }
+}
+
+TEST(LineFunctions, LinkRuleCutsLinkAndRest) {
+    struct Case {
+        std::u16string answer, link, rest;
+    };
+    const Case cases[] = {
+        {u"$a$b$c", u"a", u"b$c"},
+        {u"$$текст", u"", u"текст"},
+        {u"$/gripp.html$Грипп — вирусная инфекция", u"/gripp.html", u"Грипп — вирусная инфекция"},
+        {u"$без второго знака", u"без второго знака", u""},
+        {u"$", u"", u""},
+        {u"$$", u"", u""},
+        {u"$a$", u"a", u""},
+        {u"$a$$b", u"a", u"$b"},
+    };
+    for (const auto& c : cases) {
+        const LinkedAnswer cut = SplitLink(c.answer);
+        EXPECT_EQ(cut.link, c.link) << ToUtf8(c.answer);
+        EXPECT_EQ(cut.rest, c.rest) << ToUtf8(c.answer);
+    }
+}
+
+TEST(LineFunctions, BackslashInLinkIsReadAsSlash) {
+    EXPECT_EQ(PortLinkSeparators(u"\\статьи\\gripp.html"), u"/статьи/gripp.html");
+}
+
+TEST(LineFunctions, TrimDropsCodesUpTo32Only) {
+    EXPECT_EQ(Trim(u"  \t\r\n\x01Привет  мир\x1f "), u"Привет  мир");
+    // DEL and the C1 controls are not trimmed.
+    EXPECT_EQ(Trim(u"\x7f" u"a\x85"), u"\x7f" u"a\x85");
+    EXPECT_EQ(Trim(u" \t "), u"");
+}
+
+TEST(LineFunctions, LowerCaseMapsEachUnitAndKeepsLength) {
+    EXPECT_EQ(LowerCase(u"ГОЛОВНАЯ Боль ЁЖ Apple"), u"головная боль ёж apple");
+    // U+0130 lower-cases to a plain i by the simple mapping; surrogate pairs stay as they are.
+    const std::u16string mixed = u"\u0130\U0001F600\xD800Ω";
+    const std::u16string lowered = LowerCase(mixed);
+    ASSERT_EQ(lowered.size(), mixed.size());
+    EXPECT_EQ(lowered, u"i\U0001F600\xD800ω");
+}
+
+TEST(ErrorReport, AppendsPeriodAfterCharactersAboveIt) {
+    EXPECT_EQ(ErrorReportText(u"Cannot open file \"/x\". No such file or directory"),
+              u"Cannot open file \"/x\". No such file or directory.");
+    EXPECT_EQ(ErrorReportText(u"Done."), u"Done.");
+    EXPECT_EQ(ErrorReportText(u"Ошибка!"), u"Ошибка!");   // '!' sorts before '.'
+    EXPECT_EQ(ErrorReportText(u"code 7"), u"code 7.");
+    EXPECT_EQ(ErrorReportText(u""), u"");
+}

@@ -1,0 +1,3 @@
+#pragma once
+// The main window: transcript, input, suggestion list and buttons.
+#include <QWidget>

@@ -1,0 +1,24 @@
+#include "app_support.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace windows {
+
+QString ApplicationTitleFor(const QString& executablePath) {
+    const QString name = QFileInfo(executablePath).fileName();
+    const qsizetype dot = name.indexOf(u'.');
+    const QString stem = dot < 0 ? name : name.left(dot);
+    if (stem.isEmpty()) return stem;
+    return stem.left(1) + stem.mid(1).toLower();
+}
+
+void ShowErrorReport(QWidget* parent, std::u16string_view message) {
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(),
+                    ToQString(dialogue::ErrorReportText(message)), QMessageBox::Ok, parent);
+    box.setObjectName(QStringLiteral("ErrorReport"));
+    box.exec();
+}
+
+}  // namespace windows
