@@ -13,8 +13,7 @@ Dialogue::Dialogue(DialogueWindow& window, PhraseList& myList, std::u16string pr
 
 long FindAnswerLine(const PhraseList& list, std::u16string_view key) {
     for (std::size_t i = 0; i < list.Count(); ++i) {
-        // Folded is the trimmed, lower-cased line; its question ends at the first "|".
-        if (SameText(GetLeft(list.Folded(i)), key)) return static_cast<long>(i);
+        if (SameText(list.FoldedQuestion(i), key)) return static_cast<long>(i);
     }
     return -1;
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <numeric>
 
 #include "collation.h"
 #include "decoding.h"
@@ -11,42 +10,55 @@
 
 namespace dialogue {
 
+namespace {
+
+// A line's place in the sort: the first eight bytes of its key inline, so that most
+// comparisons need no second memory access, and where the whole key lies.
+struct SortItem {
+    std::uint64_t head;
+    std::uint32_t line;
+    std::uint32_t keyLength;
+    std::size_t keyStart;
+};
+
+std::uint64_t KeyHead(const std::uint8_t* key, std::size_t length) {
+    std::uint64_t head = 0;
+    for (std::size_t i = 0; i < 8; ++i) head = (head << 8) | (i < length ? key[i] : 0);
+    return head;
+}
+
+}  // namespace
+
 PhraseOrder OrderPhrases(const std::vector<std::u16string>& lines, const PhraseCollator& collator) {
     const std::size_t n = lines.size();
     std::vector<std::uint8_t> keys;
-    std::vector<std::size_t> keyStart(n + 1);
+    std::vector<SortItem> items(n);
     for (std::size_t i = 0; i < n; ++i) {
-        keyStart[i] = keys.size();
+        const std::size_t start = keys.size();
         collator.AppendSortKey(lines[i], keys);
+        items[i] = SortItem{0, static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(keys.size() - start), start};
     }
-    keyStart[n] = keys.size();
+    for (SortItem& item : items) item.head = KeyHead(keys.data() + item.keyStart, item.keyLength);
 
-    auto key = [&](std::size_t i) {
-        return std::basic_string_view<std::uint8_t>(keys.data() + keyStart[i], keyStart[i + 1] - keyStart[i]);
+    auto compare = [&](const SortItem& a, const SortItem& b) {
+        if (a.head != b.head) return a.head < b.head ? -1 : 1;
+        const int c = std::memcmp(keys.data() + a.keyStart, keys.data() + b.keyStart, std::min(a.keyLength, b.keyLength));
+        return c != 0 ? c : (a.keyLength < b.keyLength ? -1 : (a.keyLength > b.keyLength ? 1 : 0));
     };
-    auto compare = [&](std::size_t a, std::size_t b) {
-        const auto ka = key(a);
-        const auto kb = key(b);
-        const int c = std::memcmp(ka.data(), kb.data(), std::min(ka.size(), kb.size()));
-        return c != 0 ? c : (ka.size() < kb.size() ? -1 : (ka.size() > kb.size() ? 1 : 0));
-    };
-
-    std::vector<std::size_t> order(n);
-    std::iota(order.begin(), order.end(), std::size_t{0});
     // Stable, so that of equal lines the first in the file comes first and is kept.
-    std::stable_sort(order.begin(), order.end(),
-                     [&](std::size_t a, std::size_t b) { return compare(a, b) < 0; });
+    std::stable_sort(items.begin(), items.end(), [&](const SortItem& a, const SortItem& b) { return compare(a, b) < 0; });
 
     PhraseOrder result;
     result.heldFor.resize(n);
     result.held.reserve(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const std::size_t line = order[i];
-        if (!result.held.empty() && compare(result.held.back(), line) == 0) {
-            result.heldFor[line] = result.held.back();
+    const SortItem* heldItem = nullptr;
+    for (const SortItem& item : items) {
+        if (heldItem != nullptr && compare(*heldItem, item) == 0) {
+            result.heldFor[item.line] = heldItem->line;
         } else {
-            result.held.push_back(line);
-            result.heldFor[line] = line;
+            heldItem = &item;
+            result.held.push_back(item.line);
+            result.heldFor[item.line] = item.line;
         }
     }
     return result;
@@ -85,6 +97,12 @@ void PhraseList::LoadBytes(std::string bytes) {
 std::u16string_view PhraseList::Question(std::size_t i) const {
     const Entry& e = entries_[i];
     return std::u16string_view(e.line).substr(e.trimBegin, e.questionLength);
+}
+
+std::u16string_view PhraseList::FoldedQuestion(std::size_t i) const {
+    // Lower-casing keeps every unit in place, so the question ends where it does in the line.
+    const Entry& e = entries_[i];
+    return std::u16string_view(e.folded).substr(0, e.questionLength);
 }
 
 }  // namespace dialogue

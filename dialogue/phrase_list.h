@@ -46,8 +46,9 @@ public:
     const std::u16string& Line(std::size_t i) const { return entries_[i].line; }
     // The line trimmed and lower-cased, prepared once per load for the handlers' scans.
     const std::u16string& Folded(std::size_t i) const { return entries_[i].folded; }
-    // The question of the trimmed line, in the file's letter case.
+    // The question of the trimmed line, in the file's letter case and lower-cased.
     std::u16string_view Question(std::size_t i) const;
+    std::u16string_view FoldedQuestion(std::size_t i) const;
 
 private:
     struct Entry {

@@ -1,0 +1,173 @@
+// Loading, asking and typing on generated knowledge files of 100,000 and 400,000 lines,
+// against the reference of inserting line by line with a binary search.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+
+#include "collation.h"
+#include "dialogue.h"
+#include "knowledge_base_generator.h"
+#include "knowledge_files.h"
+#include "phrase_list.h"
+
+using namespace dialogue;
+
+namespace {
+
+constexpr char16_t kFirst = u'г';
+constexpr char16_t kSecond = u'д';
+
+// One folder per size, generated once: mem/г and mem/д of the same size, different bytes.
+struct Fixture {
+    bench::BenchFolder folder;
+    std::u16string first;
+    std::u16string second;
+};
+
+Fixture& FixtureFor(std::size_t lines) {
+    static std::map<std::size_t, std::unique_ptr<Fixture>> fixtures;
+    auto& slot = fixtures[lines];
+    if (!slot) {
+        slot = std::make_unique<Fixture>();
+        slot->first = slot->folder.Write(kFirst, bench::GenerateKnowledgeFile(lines, kFirst, 1));
+        slot->second = slot->folder.Write(kSecond, bench::GenerateKnowledgeFile(lines, kSecond, 2));
+    }
+    return *slot;
+}
+
+// A window that only keeps what a list box would be given.
+class CountingWindow : public DialogueWindow {
+public:
+    std::u16string input;
+    Dialogue* dialogue = nullptr;
+    std::size_t suggestions = 0;
+
+    std::u16string InputText() const override { return input; }
+    void SetInputText(const std::u16string& text) override {
+        if (text == input) return;
+        input = text;
+        dialogue->Edit1Change();
+    }
+    void ClearInput() override { SetInputText(u""); }
+    void FocusInput() override {}
+    void ClearTranscript() override {}
+    void AppendTranscript(const std::u16string& line) override { benchmark::DoNotOptimize(line.data()); }
+    void ClearSuggestions() override { suggestions = 0; }
+    void AddSuggestion(std::u16string_view question) override {
+        benchmark::DoNotOptimize(question.data());
+        ++suggestions;
+    }
+    int SelectedSuggestion() const override { return -1; }
+    std::u16string Suggestion(int) const override { return {}; }
+    void SetDetailsVisible(bool) override {}
+    void ShowMessage(const std::u16string&) override {}
+    void ShowAbout() override {}
+};
+
+struct Session {
+    explicit Session(Fixture& fixture)
+        : list(DefaultCollator()), dialogue(window, list, fixture.folder.Dir()) {
+        window.dialogue = &dialogue;
+    }
+    CountingWindow window;
+    PhraseList list;
+    Dialogue dialogue;
+};
+
+std::size_t Lines(const benchmark::State& state) { return static_cast<std::size_t>(state.range(0)); }
+
+void BM_ReadBytes(benchmark::State& state) {
+    Fixture& fixture = FixtureFor(Lines(state));
+    for (auto _ : state) benchmark::DoNotOptimize(ReadKnowledgeFile(fixture.first));
+}
+
+void BM_Load(benchmark::State& state) {
+    Fixture& fixture = FixtureFor(Lines(state));
+    for (auto _ : state) {
+        PhraseList list(DefaultCollator());
+        list.Load(fixture.first);
+        benchmark::DoNotOptimize(list.Count());
+    }
+}
+
+// The reference: every line in file order goes to its place found by binary search,
+// unless an equal entry is there.
+void BM_LiteralInsertionLoad(benchmark::State& state) {
+    Fixture& fixture = FixtureFor(Lines(state));
+    const PhraseCollator& collator = DefaultCollator();
+    for (auto _ : state) {
+        const SplitLines parsed = ParseKnowledgeBytes(ReadKnowledgeFile(fixture.first));
+        std::vector<std::u16string> list;
+        for (const std::u16string& line : parsed.lines) {
+            auto place = std::lower_bound(list.begin(), list.end(), line, [&](const auto& a, const auto& b) {
+                return collator.Compare(a, b) < 0;
+            });
+            if (place != list.end() && collator.Compare(*place, line) == 0) continue;
+            list.insert(place, line);
+        }
+        benchmark::DoNotOptimize(list.size());
+    }
+}
+
+// Every query reads its file; here the file differs from the one loaded before.
+void BM_QueryChangedFile(benchmark::State& state) {
+    Fixture& fixture = FixtureFor(Lines(state));
+    Session session(fixture);
+    bool flip = false;
+    for (auto _ : state) {
+        session.window.input = flip ? u"глаза" : u"дом";
+        flip = !flip;
+        session.dialogue.InBtnClick();
+    }
+}
+
+void BM_QueryUnchangedFile(benchmark::State& state) {
+    Fixture& fixture = FixtureFor(Lines(state));
+    Session session(fixture);
+    session.window.input = u"глаза";
+    session.dialogue.InBtnClick();
+    for (auto _ : state) {
+        session.window.input = u"глаза";
+        session.dialogue.InBtnClick();
+    }
+}
+
+// The first letter typed selects a file other than the last one: load and list all.
+void BM_FirstKeystroke(benchmark::State& state) {
+    Fixture& fixture = FixtureFor(Lines(state));
+    Session session(fixture);
+    bool flip = false;
+    for (auto _ : state) {
+        session.window.SetInputText(flip ? u"г" : u"д");
+        flip = !flip;
+        benchmark::DoNotOptimize(session.window.suggestions);
+    }
+}
+
+// A further letter: the file stays, the list is scanned again.
+void BM_FurtherKeystroke(benchmark::State& state) {
+    Fixture& fixture = FixtureFor(Lines(state));
+    Session session(fixture);
+    session.window.SetInputText(u"г");
+    bool flip = false;
+    for (auto _ : state) {
+        session.window.SetInputText(flip ? u"гбо" : u"гбол");
+        flip = !flip;
+        benchmark::DoNotOptimize(session.window.suggestions);
+    }
+}
+
+}  // namespace
+
+#define SIZES Arg(100000)->Arg(400000)->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_ReadBytes)->SIZES;
+BENCHMARK(BM_Load)->SIZES;
+BENCHMARK(BM_LiteralInsertionLoad)->Arg(100000)->Arg(400000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_QueryChangedFile)->SIZES;
+BENCHMARK(BM_QueryUnchangedFile)->SIZES;
+BENCHMARK(BM_FirstKeystroke)->SIZES;
+BENCHMARK(BM_FurtherKeystroke)->SIZES;
+
+BENCHMARK_MAIN();
