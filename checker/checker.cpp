@@ -1,0 +1,383 @@
+#include "checker.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <new>
+#include <unordered_map>
+
+#include <sys/stat.h>
+
+#include "collation.h"
+#include "errors.h"
+#include "knowledge_files.h"
+#include "line_splitting.h"
+#include "phrase_list.h"
+#include "text.h"
+
+namespace checker {
+
+using namespace dialogue;
+
+const char* KindId(Kind kind) {
+    switch (kind) {
+        case Kind::Unreadable: return "unreadable";
+        case Kind::Undecodable: return "undecodable";
+        case Kind::UnusedFile: return "unused-file";
+        case Kind::NoFallback: return "no-fallback";
+        case Kind::AfterNul: return "after-nul";
+        case Kind::CaseDuplicate: return "case-duplicate";
+        case Kind::EmptyQuestion: return "empty-question";
+        case Kind::BlankAtBar: return "blank-at-bar";
+        case Kind::WrongFile: return "wrong-file";
+        case Kind::FallbackHasOwnFile: return "fallback-has-own-file";
+        case Kind::Shadowed: return "shadowed";
+        case Kind::NoBar: return "no-bar";
+        case Kind::MissingPage: return "missing-page";
+    }
+    return "unknown";
+}
+
+Severity KindSeverity(Kind kind) {
+    switch (kind) {
+        case Kind::UnusedFile:
+        case Kind::NoFallback:
+        case Kind::NoBar:
+        case Kind::MissingPage: return Severity::Warning;
+        default: return Severity::Error;
+    }
+}
+
+const char* SeverityId(Severity severity) {
+    return severity == Severity::Error ? "error" : "warning";
+}
+
+namespace {
+
+// Long lines are quoted in messages by their beginning only.
+constexpr std::size_t kQuotedUnits = 60;
+
+std::u16string Quoted(std::u16string_view text) {
+    std::u16string out = u"«";
+    if (text.size() <= kQuotedUnits) {
+        out += text;
+    } else {
+        std::size_t cut = kQuotedUnits;
+        if (text[cut - 1] >= 0xD800 && text[cut - 1] <= 0xDBFF) --cut;  // keep a pair whole
+        out += text.substr(0, cut);
+        out += u"…";
+    }
+    out += u"»";
+    return out;
+}
+
+std::u16string Number(std::size_t n) {
+    const std::string digits = std::to_string(n);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+bool IsRegularFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// A question that reaches its own file and is held, waiting for the shadowing pass.
+struct Candidate {
+    std::size_t line;  // file index
+    std::u16string question;
+};
+
+class FolderCheck {
+public:
+    FolderCheck(std::u16string_view programDir, const FindingSink& sink)
+        : dir_(programDir), fallback_(FallbackFilePath(programDir)), sink_(sink) {}
+
+    CheckTotals Run(const ProgressFunction& progress);
+
+private:
+    std::u16string Relative(std::u16string_view path) const {
+        return path.substr(0, dir_.size()) == dir_ ? std::u16string(path.substr(dir_.size()))
+                                                   : std::u16string(path);
+    }
+
+    void Add(const std::u16string& file, std::size_t line, Kind kind, std::u16string message,
+             std::u16string_view text) {
+        pending_.push_back(Finding{ToUtf8(file), line, kind, std::move(message), std::u16string(text)});
+    }
+
+    // Hands the findings of one entry of mem/ to the sink, by line.
+    void Flush() {
+        std::stable_sort(pending_.begin(), pending_.end(), [](const Finding& a, const Finding& b) {
+            return a.line != b.line ? a.line < b.line : a.kind < b.kind;
+        });
+        for (const Finding& f : pending_) {
+            ++(KindSeverity(f.kind) == Severity::Error ? totals_.errors : totals_.warnings);
+            if (sink_) sink_(f);
+        }
+        pending_.clear();
+    }
+
+    // The program selects by the first unit of the key only, so one look-up per unit.
+    const std::u16string& Selected(std::u16string_view question) {
+        auto [it, fresh] = selected_.try_emplace(question.front());
+        if (fresh) it->second = SelectKnowledgeFile(dir_, question);
+        return it->second;
+    }
+
+    bool PageExists(const std::u16string& path) {
+        auto [it, fresh] = pages_.try_emplace(path, false);
+        if (fresh) it->second = IsRegularFile(ToUtf8(path));
+        return it->second;
+    }
+
+    // One entry of mem/, in name order: the file to read, if the program ever reads it,
+    // and what its listing alone shows.
+    struct Entry {
+        std::u16string path;
+        std::vector<Finding> findings;
+    };
+    std::vector<Entry> ListKnowledgeFolder();
+    void ClassifyEntry(const std::string& name, Entry& entry);
+    void CheckFile(const std::u16string& path);
+    void CheckLines(const std::u16string& path, const std::u16string& file, const SplitLines& parsed);
+    void CheckAnswer(const std::u16string& file, std::size_t line, std::u16string_view text,
+                     std::u16string_view trimmed);
+
+    std::u16string dir_;
+    std::u16string fallback_;
+    std::unordered_map<char16_t, std::u16string> selected_;
+    std::unordered_map<std::u16string, bool> pages_;
+    const FindingSink& sink_;
+    std::vector<Finding> pending_;
+    CheckTotals totals_;
+};
+
+std::vector<FolderCheck::Entry> FolderCheck::ListKnowledgeFolder() {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(ToUtf8(dir_ + kKnowledgeFolder), error), end;
+         !error && it != end; it.increment(error)) {
+        names.push_back(it->path().filename().string());
+    }
+    if (error) {
+        Add(kKnowledgeFolder, 0, Kind::Unreadable, u"папка не читается: " + FromUtf8(error.message()), u"");
+        Flush();
+    }
+    // The fallback file takes its place in the order even when it is missing.
+    const std::string fallbackName = ToUtf8(kFallbackName);
+    if (std::find(names.begin(), names.end(), fallbackName) == names.end()) names.push_back(fallbackName);
+    std::sort(names.begin(), names.end());
+
+    std::vector<Entry> entries(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        ClassifyEntry(names[i], entries[i]);
+        entries[i].findings = std::move(pending_);
+        pending_.clear();
+    }
+    return entries;
+}
+
+void FolderCheck::ClassifyEntry(const std::string& name, Entry& entry) {
+    const std::u16string unit = FromUtf8(name);
+    const std::u16string shownName = std::u16string(kKnowledgeFolder) + unit;
+    if (unit.size() != 1 || ToUtf8(unit) != name) {
+        Add(shownName, 0, Kind::UnusedFile,
+            u"имя файла не из одного символа: программа такой файл не выбирает", unit);
+        return;
+    }
+    const std::u16string path = KnowledgeFilePath(dir_, unit.front());
+    const bool regular = IsRegularFile(ToUtf8(path));
+    if (path == fallback_ && !regular) {
+        std::u16string reason;
+        try {
+            ReadKnowledgeFile(fallback_);
+        } catch (const DialogueError& e) {
+            reason = ErrorReportText(e.Message());
+        }
+        Add(shownName, 0, Kind::NoFallback,
+            u"нет запасного файла: на вопрос, у первой буквы которого нет своего файла, программа "
+            u"покажет ошибку «" + reason + u"»",
+            u"");
+    } else if (path == fallback_) {
+        entry.path = path;
+    } else if (!regular) {
+        Add(shownName, 0, Kind::UnusedFile,
+            u"не обычный файл (папка, канал или битая ссылка): программа его не читает", unit);
+    } else if (unit.front() <= u' ') {
+        Add(shownName, 0, Kind::UnusedFile,
+            u"ввод обрезается, и вопрос не может начинаться с такого символа: файл не выбирается", unit);
+    } else if (LowerCase(unit) != unit) {
+        Add(shownName, 0, Kind::UnusedFile,
+            std::u16string(u"ввод переводится в строчные буквы: программа ищет файл ") + kKnowledgeFolder +
+                LowerCase(unit) + u", а не этот",
+            unit);
+    } else {
+        entry.path = path;
+    }
+}
+
+void FolderCheck::CheckFile(const std::u16string& path) {
+    const std::u16string file = Relative(path);
+    const auto fail = [&](Kind kind, std::u16string_view message) {
+        Add(file, 0, kind,
+            u"программа не сможет прочесть файл и покажет ошибку «" + ErrorReportText(message) + u"»",
+            u"");
+    };
+    std::string bytes;
+    try {
+        bytes = ReadKnowledgeFile(path);
+    } catch (const DialogueError& e) {
+        fail(Kind::Unreadable, e.Message());
+        return;
+    }
+    SplitLines parsed;
+    try {
+        parsed = ParseKnowledgeBytes(bytes);
+    } catch (const DialogueError& e) {
+        fail(Kind::Undecodable, e.Message());
+        return;
+    }
+    bytes = std::string();
+    ++totals_.files;
+    totals_.lines += parsed.lines.size();
+    CheckLines(path, file, parsed);
+}
+
+void FolderCheck::CheckLines(const std::u16string& path, const std::u16string& file,
+                             const SplitLines& parsed) {
+    const std::vector<std::u16string>& lines = parsed.lines;
+    if (parsed.nulLine && parsed.textAfterNul) {
+        const std::size_t at = *parsed.nulLine;
+        Add(file, at, Kind::AfterNul,
+            u"символ NUL обрывает текст: всё, что стоит после него, программа не читает",
+            at <= lines.size() ? std::u16string_view(lines[at - 1]) : std::u16string_view());
+    }
+
+    const PhraseOrder order = OrderPhrases(lines, DefaultCollator());
+    std::vector<std::size_t> listPosition(lines.size());
+    for (std::size_t i = 0; i < order.held.size(); ++i) listPosition[order.held[i]] = i;
+
+    const bool isFallback = path == fallback_;
+    std::vector<Candidate> candidates;
+    candidates.reserve(order.held.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::u16string_view trimmed = TrimView(lines[i]);
+        if (trimmed.empty()) continue;  // a blank line asks nothing
+        const std::size_t lineNo = i + 1;
+        CheckAnswer(file, lineNo, lines[i], trimmed);
+
+        if (order.heldFor[i] != i) {
+            const std::size_t winner = order.heldFor[i];
+            Add(file, lineNo, Kind::CaseDuplicate,
+                u"строка отброшена: без учёта регистра она совпадает со строкой " + Number(winner + 1) +
+                    u" " + Quoted(lines[winner]),
+                lines[i]);
+            continue;
+        }
+        // Lower-casing keeps the length and never makes a "|", so this is the folded question.
+        std::u16string question = LowerCase(GetLeft(trimmed));
+        if (question.empty()) {
+            Add(file, lineNo, Kind::EmptyQuestion,
+                u"пустой вопрос: ввод не бывает пустым, и эта строка никогда не отвечает", lines[i]);
+            continue;
+        }
+        if (question.back() <= u' ') {
+            Add(file, lineNo, Kind::BlankAtBar,
+                u"вопрос кончается пробельным символом перед «|»: ввод обрезается, и такой вопрос задать нельзя",
+                lines[i]);
+            continue;
+        }
+        const std::u16string& selected = Selected(question);
+        if (selected != path) {
+            const std::u16string first(1, question.front());
+            if (isFallback) {
+                Add(file, lineNo, Kind::FallbackHasOwnFile,
+                    u"у «" + first + u"» есть свой файл " + Relative(selected) +
+                        u": в запасном файле программа этот вопрос не ищет",
+                    lines[i]);
+            } else {
+                Add(file, lineNo, Kind::WrongFile,
+                    u"вопрос на «" + first + u"» программа ищет в файле " + Relative(selected) +
+                        u", а не здесь",
+                    lines[i]);
+            }
+            continue;
+        }
+        candidates.push_back(Candidate{i, std::move(question)});
+    }
+
+    // Of the lines with one question, the one that comes first in the list answers.
+    std::unordered_map<std::u16string_view, std::size_t> answering;
+    answering.reserve(candidates.size());
+    for (const Candidate& c : candidates) {
+        auto [it, fresh] = answering.try_emplace(c.question, c.line);
+        if (!fresh && listPosition[c.line] < listPosition[it->second]) it->second = c.line;
+    }
+    for (const Candidate& c : candidates) {
+        const std::size_t winner = answering.find(c.question)->second;
+        if (winner == c.line) continue;
+        Add(file, c.line + 1, Kind::Shadowed,
+            u"на этот вопрос отвечает строка " + Number(winner + 1) + u" " + Quoted(lines[winner]) +
+                u": она стоит в списке раньше",
+            lines[c.line]);
+    }
+}
+
+void FolderCheck::CheckAnswer(const std::u16string& file, std::size_t line, std::u16string_view text,
+                              std::u16string_view trimmed) {
+    const std::size_t bar = trimmed.find(u'|');
+    if (bar == std::u16string_view::npos) {
+        Add(file, line, Kind::NoBar, u"в строке нет «|»: ответ на этот вопрос будет пустым", text);
+        return;
+    }
+    const std::u16string_view answer = trimmed.substr(bar + 1);
+    if (answer.empty() || answer.front() != u'$') return;
+    const LinkedAnswer cut = SplitLink(answer);
+    if (cut.link.empty()) return;
+    const std::u16string page = dir_ + kArticleFolder + PortLinkSeparators(cut.link);
+    if (!PageExists(page)) {
+        Add(file, line, Kind::MissingPage,
+            u"ссылка " + Quoted(cut.link) + u" ведёт на статью " + Relative(page) +
+                u", а такого файла нет",
+            text);
+    }
+}
+
+CheckTotals FolderCheck::Run(const ProgressFunction& progress) {
+    std::vector<Entry> entries = ListKnowledgeFolder();
+    std::size_t total = 0;
+    for (const Entry& entry : entries) total += entry.path.empty() ? 0 : 1;
+
+    std::size_t done = 0;
+    for (Entry& entry : entries) {
+        pending_ = std::move(entry.findings);
+        if (!entry.path.empty()) {
+            try {
+                CheckFile(entry.path);
+            } catch (const std::bad_alloc&) {
+                Add(Relative(entry.path), 0, Kind::Unreadable,
+                    u"не хватило памяти, чтобы прочесть файл целиком", u"");
+            }
+        }
+        Flush();
+        if (!entry.path.empty() && progress) progress(++done, total);
+    }
+    return totals_;
+}
+
+}  // namespace
+
+CheckTotals CheckFolder(std::u16string_view programDir, const FindingSink& sink,
+                        const ProgressFunction& progress) {
+    return FolderCheck(programDir, sink).Run(progress);
+}
+
+CheckResult CheckFolder(std::u16string_view programDir, const ProgressFunction& progress) {
+    CheckResult result;
+    const FindingSink keep = [&](const Finding& f) { result.findings.push_back(f); };
+    static_cast<CheckTotals&>(result) = CheckFolder(programDir, keep, progress);
+    return result;
+}
+
+}  // namespace checker

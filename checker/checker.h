@@ -1,0 +1,77 @@
+#pragma once
+// Finds the lines of a knowledge base that the assistant can never answer, or answers
+// badly, by running the dialogue library's own reading, ordering and selection over
+// every knowledge file of a folder.
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace checker {
+
+enum class Severity { Error, Warning };
+
+enum class Kind {
+    Unreadable,          // the file cannot be opened or read
+    Undecodable,         // the file's bytes do not decode in the encoding its mark names
+    UnusedFile,          // a file in mem/ that no input ever selects
+    NoFallback,          // the fallback file is missing or not a regular file
+    AfterNul,            // a NUL ends the text; what follows is never read
+    CaseDuplicate,       // dropped from the list: equal to an earlier line ignoring case
+    EmptyQuestion,       // nothing before "|"
+    BlankAtBar,          // the question ends in a blank; the trimmed key never has one
+    WrongFile,           // the question selects another file
+    FallbackHasOwnFile,  // a fallback line whose first character has a file of its own
+    Shadowed,            // another line with the same question comes first in the list
+    NoBar,               // no "|": the answer is empty
+    MissingPage,         // the linked article page does not exist
+};
+
+inline constexpr Kind kAllKinds[] = {
+    Kind::Unreadable, Kind::Undecodable, Kind::UnusedFile,  Kind::NoFallback, Kind::AfterNul,
+    Kind::CaseDuplicate, Kind::EmptyQuestion, Kind::BlankAtBar, Kind::WrongFile,
+    Kind::FallbackHasOwnFile, Kind::Shadowed, Kind::NoBar, Kind::MissingPage,
+};
+
+// The stable ASCII id shown in reports, e.g. "case-duplicate".
+const char* KindId(Kind kind);
+Severity KindSeverity(Kind kind);
+const char* SeverityId(Severity severity);  // "error" or "warning"
+
+struct Finding {
+    // Relative to the checked folder, e.g. "mem/г"; UTF-8 (bytes that are not become U+FFFD).
+    std::string file;
+    // 1-based line number by the program's own line splitting; 0 for the file as a whole.
+    std::size_t line = 0;
+    Kind kind = Kind::Unreadable;
+    // Russian, without the offending text shown in full; may quote a shortened form of it.
+    std::u16string message;
+    // The offending line as the file holds it (or the file name for a file finding).
+    std::u16string text;
+};
+
+struct CheckTotals {
+    std::size_t files = 0;  // knowledge files read
+    std::size_t lines = 0;  // lines of those files
+    std::size_t errors = 0;
+    std::size_t warnings = 0;
+};
+
+struct CheckResult : CheckTotals {
+    std::vector<Finding> findings;  // sorted by file, then line
+};
+
+// Receives the findings in order: by file (by name in mem/), then by line.
+using FindingSink = std::function<void(const Finding&)>;
+// Called after each knowledge file read: how many of how many are done.
+using ProgressFunction = std::function<void(std::size_t done, std::size_t total)>;
+
+// Checks folder/mem against folder/bio; programDir ends with "/" as the program's does.
+// Findings go to the sink one file at a time, so that memory stays bounded by the largest file.
+CheckTotals CheckFolder(std::u16string_view programDir, const FindingSink& sink,
+                        const ProgressFunction& progress = {});
+// The same, keeping every finding.
+CheckResult CheckFolder(std::u16string_view programDir, const ProgressFunction& progress = {});
+
+}  // namespace checker

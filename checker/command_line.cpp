@@ -1,0 +1,169 @@
+#include "command_line.h"
+
+#include <chrono>
+#include <filesystem>
+
+#include <sys/stat.h>
+
+#include "checker.h"
+#include "errors.h"
+#include "knowledge_files.h"
+#include "report.h"
+
+namespace checker {
+
+namespace {
+
+constexpr char kProgram[] = "tsldemo-check";
+
+int UsageError(std::ostream& err, const std::string& message) {
+    err << kProgram << ": " << message << "\nПодробнее: " << kProgram << " --help\n";
+    return kExitUsage;
+}
+
+bool IsDirectory(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Shows "Проверено файлов: k из n" once the run has lasted a second.
+class Progress {
+public:
+    Progress(std::ostream& err, bool terminal)
+        : err_(err), terminal_(terminal), start_(std::chrono::steady_clock::now()) {}
+
+    void operator()(std::size_t done, std::size_t total) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - start_ < std::chrono::seconds(1)) return;
+        const std::string text =
+            "Проверено файлов: " + std::to_string(done) + " из " + std::to_string(total);
+        if (terminal_) {
+            err_ << "\r" << text << "\x1b[K" << std::flush;
+            shown_ = visible_ = true;
+        } else if (!shown_ || now - last_ >= std::chrono::seconds(1) || done == total) {
+            err_ << text << "\n" << std::flush;
+            shown_ = true;
+            last_ = now;
+        }
+    }
+
+    // Clears the line drawn in place before other output may land on the same terminal.
+    void Erase() {
+        if (visible_) err_ << "\r\x1b[K" << std::flush;
+        visible_ = false;
+    }
+
+    ~Progress() { Erase(); }
+
+private:
+    std::ostream& err_;
+    bool terminal_;
+    bool shown_ = false;
+    bool visible_ = false;
+    std::chrono::steady_clock::time_point start_;
+    std::chrono::steady_clock::time_point last_;
+};
+
+}  // namespace
+
+std::string HelpText() {
+    std::string text =
+        "Использование: tsldemo-check [--json] [ПАПКА]\n"
+        "\n"
+        "Проверяет базу знаний «Целитора» — файлы ПАПКА/mem и статьи ПАПКА/bio — так же,\n"
+        "как её читает сама программа, и находит строки, на которые программа никогда\n"
+        "не ответит или ответит не так, как задумано. Без ПАПКИ проверяется папка, где\n"
+        "лежит сама tsldemo-check, то есть папка установленной программы.\n"
+        "\n"
+        "Каждое замечание выводится одной строкой\n"
+        "  файл:строка: вид: сообщение: «текст строки»\n"
+        "по порядку файлов и строк; у замечаний о файле целиком номера строки нет.\n"
+        "Строки нумеруются так, как их делит программа. В конце выводится итог.\n"
+        "\n"
+        "Параметры:\n"
+        "  --json      выводить замечания в формате JSON Lines: по объекту на строку с\n"
+        "              полями file, line (0 — файл целиком), kind, severity (\"error\"\n"
+        "              или \"warning\"), message, text; итог тогда пишется в поток ошибок\n"
+        "  -h, --help  показать эту справку и выйти\n"
+        "  --          дальше только ПАПКА (для имён, которые начинаются с «-»)\n"
+        "\n";
+    for (const Severity severity : {Severity::Error, Severity::Warning}) {
+        text += severity == Severity::Error
+                    ? "Ошибки (на вопрос никогда не будет ответа, или файл не читается):\n"
+                    : "Предупреждения (ответ будет, но не такой, как задуман, или файл лишний):\n";
+        for (const Kind kind : kAllKinds) {
+            if (KindSeverity(kind) != severity) continue;
+            std::string id = KindId(kind);
+            id.resize(23, ' ');
+            text += "  " + id + dialogue::ToUtf8(KindDescription(kind)) + "\n";
+        }
+    }
+    text +=
+        "\n"
+        "Ход проверки, если она идёт дольше секунды, показывается в потоке ошибок.\n"
+        "\n"
+        "Код завершения: 0 — ошибок нет (предупреждения возможны), 1 — найдены ошибки,\n"
+        "2 — неверный вызов или нет папки mem.\n";
+    return text;
+}
+
+std::string OwnExecutableFolder() {
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return {};
+    return self.parent_path().string();
+}
+
+int RunChecker(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               const RunEnvironment& environment) {
+    bool json = false;
+    bool optionsEnded = false;
+    std::vector<std::string> folders;
+    for (const std::string& arg : args) {
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
+            out << HelpText();
+            return kExitClean;
+        } else if (!optionsEnded && arg == "--json") {
+            json = true;
+        } else if (!optionsEnded && arg.size() > 1 && arg.front() == '-') {
+            return UsageError(err, "неизвестный параметр «" + arg + "»");
+        } else {
+            folders.push_back(arg);
+        }
+    }
+    if (folders.size() > 1) return UsageError(err, "можно указать только одну папку");
+
+    std::string folder = folders.empty() ? environment.ownFolder : folders.front();
+    if (folder.empty()) {
+        return UsageError(err, folders.empty() ? "не удалось определить папку программы"
+                                               : "пустое имя папки");
+    }
+    if (folder.back() != '/') folder += '/';
+    const std::u16string programDir = dialogue::FromUtf8(folder);
+    if (!IsDirectory(folder)) return UsageError(err, "папка «" + folder + "» не найдена");
+    if (!IsDirectory(dialogue::ToUtf8(programDir + u"mem"))) {
+        return UsageError(err, "в папке «" + folder + "» нет папки mem с файлами базы знаний");
+    }
+
+    std::string text;
+    Progress progress(err, environment.stderrIsTerminal);
+    const auto write = [&] {
+        progress.Erase();
+        out << text << std::flush;
+        text.clear();
+    };
+    const FindingSink sink = [&](const Finding& finding) {
+        text += json ? FormatJson(finding) : FormatText(finding);
+        text += '\n';
+        if (text.size() >= (std::size_t{1} << 16)) write();
+    };
+    const CheckTotals result = CheckFolder(programDir, sink, std::ref(progress));
+    write();
+    (json ? err : out) << FormatSummary(result) << "\n";
+    out.flush();
+    return result.errors > 0 ? kExitErrors : kExitClean;
+}
+
+}  // namespace checker

@@ -1,0 +1,32 @@
+#pragma once
+// How findings are written: one line of text each, or one JSON object per line.
+#include <string>
+#include <string_view>
+
+#include "checker.h"
+
+namespace checker {
+
+// "file:line: kind: message: «text»"; the line number is left out for a whole file.
+// Control characters are shown escaped so that a finding always stays one line, and a
+// long text is shortened.
+std::string FormatText(const Finding& finding);
+
+// {"file":…,"line":…,"kind":…,"severity":…,"message":…,"text":…} without a line break.
+std::string FormatJson(const Finding& finding);
+
+// The closing line: counts by severity, files and lines checked.
+std::string FormatSummary(const CheckTotals& totals);
+
+// A JSON string literal of UTF-16 text; a lone surrogate becomes U+FFFD.
+std::string JsonString(std::u16string_view text);
+std::string JsonString(std::string_view utf8);
+
+// Text for a terminal: C0 controls and DEL escaped as \t, \r, \n or \xNN, lone
+// surrogates as U+FFFD, in UTF-8.
+std::string VisibleText(std::u16string_view text);
+
+// A one-line description of what a kind means, in Russian, for the help text.
+const char16_t* KindDescription(Kind kind);
+
+}  // namespace checker
