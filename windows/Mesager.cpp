@@ -1,26 +1,146 @@
 #include "Mesager.h"
 
+#include <QDesktopServices>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QStringList>
+#include <QUrl>
 
 namespace windows {
 
-TViw::TViw(QWidget* parent) : QDialog(parent) {
+namespace {
+
+QFont TimesNewRoman(int pixels, bool bold = false) {
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+void SetColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+const QStringList& SourceLines() {
+    static const QStringList lines{
+        QStringLiteral("Материалы использованные при разработке программы:"),
+        QStringLiteral("Всемирная организация здравоохранения (who.int)"),
+        QStringLiteral("Министерство здравоохранения Российской Федерации (minzdrav.gov.ru)"),
+        QStringLiteral("Роспотребнадзор (rospotrebnadzor.ru)"),
+        QStringLiteral("Большая медицинская энциклопедия"),
+        QStringLiteral("Краткая медицинская энциклопедия"),
+        QStringLiteral("Популярная медицинская энциклопедия"),
+        QStringLiteral("Энциклопедический словарь медицинских терминов"),
+        QStringLiteral("Справочник фельдшера"),
+        QStringLiteral("Справочник практического врача"),
+        QStringLiteral("Справочник «Первая помощь»"),
+        QStringLiteral("MedlinePlus (medlineplus.gov)"),
+        QStringLiteral("NHS Choices (nhs.uk)"),
+    };
+    return lines;
+}
+
+}  // namespace
+
+TViw::TViw(QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("Viw"));
     setWindowTitle(QStringLiteral("Целитор. Демонстрационная версия"));
-    Label1 = new QLabel(this);
-    Label2 = new QLabel(this);
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setFixedSize(569, 279);
+    setFont(TimesNewRoman(16));
+    SetColour(this, QPalette::Window, QColor(248, 231, 229));
+    SetColour(this, QPalette::WindowText, Qt::black);
+    setAutoFillBackground(true);
+
+    Label1 = new QLabel(QStringLiteral("\"Целитор\" Демонстрационная версия"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(0, 0, 569, 26);
+    Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Label1->setFont(TimesNewRoman(24, true));
+    SetColour(Label1, QPalette::WindowText, QColor(128, 0, 0));
+
+    Label2 = new QLabel(QStringLiteral("Разработка: И. Смирнов, Казань, 2026"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(0, 260, 569, 19);
+    Label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    SetColour(Label2, QPalette::WindowText, QColor(0, 128, 128));
+
     Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setGeometry(21, 48, 524, 161);
+    Memo1->setFont(TimesNewRoman(17));
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setTabChangesFocus(true);
+    SetColour(Memo1, QPalette::Base, QColor(237, 237, 237));
+    SetColour(Memo1, QPalette::Text, Qt::black);
+    Memo1->setPlainText(SourceLines().join(u'\n'));
+    Memo1->setAccessibleName(QStringLiteral("Источники сведений"));
+
     Button1 = new QPushButton(QStringLiteral("Закрыть"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(21, 215, 111, 35);
     Button2 = new QPushButton(QStringLiteral("Перейти на сайт разработчика"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(173, 215, 372, 35);
+    for (QWidget* widget : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2),
+                            static_cast<QWidget*>(Button1), static_cast<QWidget*>(Button2)}) {
+        widget->setAccessibleName(widget->property("text").toString());
+    }
+
+    setTabOrder(Button1, Memo1);
+    setTabOrder(Memo1, Button2);
     connect(Button1, &QPushButton::clicked, this, &TViw::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TViw::Button2Click);
+    FormCreate();
+}
+
+void TViw::FormCreate() {
+    Button1->setDefault(true);
+    Button1->setFocus();
+    lastFocus_ = Button1;
 }
 
 void TViw::ShowModal() { exec(); }
 
-void TViw::Button1Click() { accept(); }
+void TViw::Button1Click() { close(); }
 
-void TViw::Button2Click() {}
+void TViw::Button2Click() {
+    // Whether a browser starts is the desktop's business; nothing is reported either way.
+    QDesktopServices::openUrl(QUrl(QString::fromUtf16(kDeveloperPage)));
+}
+
+void TViw::showEvent(QShowEvent* event) {
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        if (const QWidget* owner = parentWidget()) screen = owner->screen();
+        if (screen) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    } else {
+        move(lastPos_);
+    }
+    QDialog::showEvent(event);
+    if (lastFocus_) lastFocus_->setFocus(Qt::OtherFocusReason);
+}
+
+void TViw::hideEvent(QHideEvent* event) {
+    if (!event->spontaneous()) {
+        lastPos_ = pos();
+        if (QWidget* focus = focusWidget()) lastFocus_ = focus;
+    }
+    QDialog::hideEvent(event);
+}
 
 }  // namespace windows

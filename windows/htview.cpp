@@ -1,37 +1,289 @@
 #include "htview.h"
 
+#include <algorithm>
+#include <array>
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
+#include "app_support.h"
+#include "errors.h"
+#include "find_bar.h"
+#include "page_loading.h"
 #include "panel.h"
 
 namespace windows {
 
+namespace {
+
+// Text sizes the zoom steps through, in percent; kNormalZoom is the index of 100.
+constexpr std::array kZoomSteps{50, 67, 75, 80, 90, 100, 110, 125, 150, 175, 200, 250, 300};
+constexpr int kNormalZoom = 5;
+// A browser's normal text: Times New Roman at 12 points (16 pixels at 96 dpi).
+constexpr qreal kPageFontPoints = 12.0;
+
+bool IsExternal(const QUrl& url) {
+    const QString scheme = url.scheme().toLower();
+    return scheme == u"http" || scheme == u"https" || scheme == u"mailto";
+}
+
+bool IsPage(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix.isEmpty() || suffix == u"html" || suffix == u"htm" || suffix == u"shtml" ||
+           suffix == u"xhtml" || suffix == u"txt";
+}
+
+// The address of the page that ShowHT is given: a local path, as the main window forms it,
+// or a file: address. Links written with backslashes and "#anchor" endings are accepted.
+QUrl PageUrl(const QString& page) {
+    if (page.startsWith(QStringLiteral("file:"), Qt::CaseInsensitive)) {
+        const QUrl url(page);
+        if (url.isLocalFile()) return url;
+    }
+    QString path = page.isEmpty() ? QStringLiteral(".") : page;
+    QString fragment;
+    if (!QFileInfo::exists(path)) {
+        QString slashed = path;
+        slashed.replace(u'\\', u'/');
+        const qsizetype hash = slashed.lastIndexOf(u'#');
+        if (QFileInfo::exists(slashed)) {
+            path = slashed;
+        } else if (hash > 0 && QFileInfo::exists(slashed.left(hash))) {
+            fragment = slashed.mid(hash + 1);
+            path = slashed.left(hash);
+        }
+    }
+    QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    if (!fragment.isEmpty()) url.setFragment(fragment);
+    return url;
+}
+
+QShortcut* AddShortcut(QWidget* window, const QList<QKeySequence>& keys) {
+    auto* shortcut = new QShortcut(window);
+    shortcut->setKeys(keys);
+    shortcut->setContext(Qt::WindowShortcut);
+    return shortcut;
+}
+
+}  // namespace
+
 Thtv::Thtv(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("htv"));
     setWindowTitle(QStringLiteral("Просмотр"));
+    // Closing the viewer only hides it; it must never keep the program running.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(11);
+    setFont(font);
+
+    browser_ = new ArticleBrowser(this);
+    wb1 = browser_;
+    wb1->setObjectName(QStringLiteral("wb1"));
+    wb1->setAccessibleName(QStringLiteral("Статья"));
+    wb1->setOpenLinks(false);
+    wb1->setOpenExternalLinks(false);
+    QFont pageFont(QStringLiteral("Times New Roman"));
+    pageFont.setPointSizeF(kPageFontPoints);
+    wb1->setFont(pageFont);
+    wb1->viewport()->installEventFilter(this);
+
     Panel1 = new Panel(QStringLiteral("Panel1"), QColor(255, 251, 240), this);
+    Panel1->setAccessibleName(QStringLiteral("Панель инструментов"));
+    Panel1->setFixedHeight(41);
     Button1 = new QPushButton(QStringLiteral("Найти на странице"), Panel1);
     Button1->setObjectName(QStringLiteral("Button1"));
-    wb1 = new QTextBrowser(this);
-    wb1->setObjectName(QStringLiteral("wb1"));
+    Button1->setAccessibleName(Button1->text());
+    Button1->setFixedSize(131, 25);
+    FindBar1 = new FindBar(wb1, Panel1);
+    FindBar1->hide();
+
+    auto* tools = new QHBoxLayout(Panel1);
+    // The frame is one pixel wide, so the button sits 6 pixels in from the panel's edge.
+    tools->setContentsMargins(5, 5, 5, 5);
+    tools->setSpacing(8);
+    tools->addWidget(Button1, 0, Qt::AlignTop);
+    tools->addWidget(FindBar1, 1, Qt::AlignTop);
+    tools->addStretch(0);
+    FindBar1->setFixedHeight(25);
+
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
     layout->addWidget(Panel1);
-    layout->addWidget(wb1);
+    layout->addWidget(wb1, 1);
+    setTabOrder(wb1, Button1);
+    setTabOrder(Button1, FindBar1->FindEdit);
+
+    connect(Button1, &QPushButton::clicked, this, &Thtv::Button1Click);
+    connect(wb1, &QTextBrowser::anchorClicked, this, &Thtv::LinkClicked);
+    connect(wb1, &QTextBrowser::sourceChanged, FindBar1, &FindBar::Refresh);
+
+    connect(AddShortcut(this, QKeySequence::keyBindings(QKeySequence::Find)), &QShortcut::activated,
+            this, &Thtv::Button1Click);
+    connect(AddShortcut(this, {QKeySequence(Qt::Key_F3)}), &QShortcut::activated, FindBar1,
+            &FindBar::FindNext);
+    connect(AddShortcut(this, {QKeySequence(Qt::SHIFT | Qt::Key_F3)}), &QShortcut::activated,
+            FindBar1, &FindBar::FindPrevious);
+    connect(AddShortcut(this, {QKeySequence(Qt::Key_Escape)}), &QShortcut::activated, this, [this] {
+        if (FindBar1->isVisible()) FindBar1->CloseBar();
+    });
+    connect(AddShortcut(this, {QKeySequence(Qt::ALT | Qt::Key_Left)}), &QShortcut::activated, wb1,
+            &QTextBrowser::backward);
+    connect(AddShortcut(this, {QKeySequence(Qt::ALT | Qt::Key_Right)}), &QShortcut::activated, wb1,
+            &QTextBrowser::forward);
+    connect(AddShortcut(this, {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)}),
+            &QShortcut::activated, this, &Thtv::ZoomIn);
+    connect(AddShortcut(this, {QKeySequence(Qt::CTRL | Qt::Key_Minus)}), &QShortcut::activated, this,
+            &Thtv::ZoomOut);
+    connect(AddShortcut(this, {QKeySequence(Qt::CTRL | Qt::Key_0)}), &QShortcut::activated, this,
+            &Thtv::ZoomReset);
+
     FormCreate();
 }
 
-void Thtv::FormCreate() { resize(800, 600); }
+void Thtv::FormCreate() {
+    resize(800, 600);
+    zoomLevel_ = kNormalZoom;
+}
 
 void Thtv::ShowHT(const QString& page) {
-    wb1->setSource(QUrl::fromLocalFile(page));
-    show();
+    RunHandler(ReportParent(), [&] {
+        Navigate(PageUrl(page));
+        ShowWindow();
+    });
+}
+
+void Thtv::Button1Click() {
+    RunHandler(ReportParent(), [&] { FindBar1->Open(); });
+}
+
+void Thtv::Navigate(const QUrl& url) {
+    const QString path = url.toLocalFile();
+    LoadedPage page = LoadPage(path);
+    if (page.status == PageStatus::Refused) throw dialogue::DialogueError(ToU16(page.message));
+    browser_->Open(url, std::move(page.html));
+    FindBar1->Refresh();
+}
+
+void Thtv::LinkClicked(const QUrl& link) {
+    RunHandler(ReportParent(), [&] {
+        const QUrl url = wb1->source().resolved(link);
+        if (IsExternal(url)) {
+            // The user's browser or mail program; if none starts, there is nothing to add.
+            QDesktopServices::openUrl(url);
+        } else if (url.isLocalFile()) {
+            if (url.adjusted(QUrl::RemoveFragment) == wb1->source().adjusted(QUrl::RemoveFragment)) {
+                wb1->scrollToAnchor(url.fragment());
+            } else if (IsPage(url.toLocalFile())) {
+                Navigate(url);
+            } else {
+                QDesktopServices::openUrl(url);  // a picture or document: its own program shows it
+            }
+        }
+    });
+}
+
+void Thtv::ShowWindow() {
+    if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+    if (!isVisible()) {
+        if (placed_) {
+            resize(lastSize_);
+            move(lastPos_);
+        }
+        show();
+    }
     raise();
     activateWindow();
 }
 
-void Thtv::Button1Click() {}
+QWidget* Thtv::ReportParent() {
+    if (isVisible()) return this;
+    return QApplication::activeWindow();
+}
+
+void Thtv::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (shownOnce_) return;
+    shownOnce_ = true;
+    // 800 x 600 is the outer size; once the frame is known, the client area gives way to it.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    if (!frame.isEmpty()) resize(QSize(800, 600) - frame);
+}
+
+void Thtv::hideEvent(QHideEvent* event) {
+    if (!event->spontaneous()) {
+        placed_ = true;
+        lastPos_ = pos();
+        lastSize_ = size();
+    }
+    QWidget::hideEvent(event);
+}
+
+bool Thtv::HistoryButton(Qt::MouseButton button) {
+    if (button == Qt::BackButton) {
+        wb1->backward();
+        return true;
+    }
+    if (button == Qt::ForwardButton) {
+        wb1->forward();
+        return true;
+    }
+    return false;
+}
+
+void Thtv::mousePressEvent(QMouseEvent* event) {
+    if (HistoryButton(event->button())) {
+        event->accept();
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+bool Thtv::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == wb1->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress &&
+            HistoryButton(static_cast<QMouseEvent*>(event)->button())) {
+            return true;
+        }
+        if (event->type() == QEvent::Wheel) {
+            const auto* wheel = static_cast<QWheelEvent*>(event);
+            if (wheel->modifiers() & Qt::ControlModifier) {
+                // One notch of an ordinary wheel is 120; fine-grained wheels add up to it.
+                wheelRemainder_ += wheel->angleDelta().y();
+                const int steps = wheelRemainder_ / 120;
+                wheelRemainder_ -= steps * 120;
+                if (steps != 0) SetZoom(zoomLevel_ + steps);
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+int Thtv::ZoomPercent() const { return kZoomSteps[static_cast<std::size_t>(zoomLevel_)]; }
+
+void Thtv::ZoomIn() { SetZoom(zoomLevel_ + 1); }
+
+void Thtv::ZoomOut() { SetZoom(zoomLevel_ - 1); }
+
+void Thtv::ZoomReset() { SetZoom(kNormalZoom); }
+
+void Thtv::SetZoom(int level) {
+    zoomLevel_ = std::clamp(level, 0, static_cast<int>(kZoomSteps.size()) - 1);
+    QFont pageFont = wb1->font();
+    pageFont.setPointSizeF(kPageFontPoints * ZoomPercent() / 100.0);
+    wb1->setFont(pageFont);
+}
 
 }  // namespace windows

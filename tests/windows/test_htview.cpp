@@ -1,0 +1,731 @@
+// The article viewer: reading pages in their encodings, our own page for a missing one,
+// find-in-page, links, history, zoom and the window's reuse.
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+#include "find_bar.h"
+#include "htview.h"
+#include "page_loading.h"
+#include "panel.h"
+
+using windows::FindBar;
+using windows::Thtv;
+
+namespace {
+
+// Windows-1251 bytes of a text, worked out letter by letter so that the fixture does not
+// depend on the converter under test.
+QByteArray Cp1251(const QString& text) {
+    QByteArray bytes;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80) {
+            bytes += static_cast<char>(u);
+        } else if (u >= u'А' && u <= u'я') {
+            bytes += static_cast<char>(0xC0 + (u - u'А'));
+        } else if (u == u'ё') {
+            bytes += '\xB8';
+        } else if (u == u'Ё') {
+            bytes += '\xA8';
+        } else if (u == u'—') {
+            bytes += '\x97';
+        } else {
+            qFatal("no Windows-1251 byte for U+%04X in the fixture", unsigned(u));
+        }
+    }
+    return bytes;
+}
+
+QByteArray Utf16(const QString& text, bool bigEndian) {
+    QByteArray bytes;
+    for (const QChar c : text) {
+        const char high = static_cast<char>(c.unicode() >> 8);
+        const char low = static_cast<char>(c.unicode() & 0xFF);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
+
+const QString kArticle = QStringLiteral("Грипп — острая вирусная инфекция. Ёлка и щётка.");
+
+QString Page(const QString& body, const QString& head = {}) {
+    return QStringLiteral("<html><head>%1<title>Статья</title></head><body>%2</body></html>")
+        .arg(head, body);
+}
+
+void Write(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// Where the link to href sits in the view, in viewport coordinates.
+QPoint LinkPoint(QTextBrowser* view, const QString& href) {
+    QTextDocument* document = view->document();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.charFormat().anchorHref() == href) {
+                QTextCursor cursor(document);
+                cursor.setPosition(fragment.position() + fragment.length() / 2);
+                return view->cursorRect(cursor).center();
+            }
+        }
+    }
+    return {-1, -1};
+}
+
+void ClickLink(QTextBrowser* view, const QString& href) {
+    const QPoint point = LinkPoint(view, href);
+    QVERIFY2(point.x() >= 0, qPrintable(href));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, point);
+}
+
+// Types text as key presses carrying the characters, Cyrillic included.
+void Type(QWidget* widget, const QString& text) {
+    for (const QChar c : text) QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+void PressMouse(QWidget* widget, Qt::MouseButton button) {
+    const QPoint centre = widget->rect().center();
+    QMouseEvent press(QEvent::MouseButtonPress, centre, widget->mapToGlobal(centre), button, button, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, centre, widget->mapToGlobal(centre), button, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(widget, &release);
+}
+
+// Receives what the viewer hands to the desktop.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls.append(url); }
+};
+
+// Answers the next modal message box: notes its text and closes it.
+class ModalCatcher : public QObject {
+public:
+    QString text;
+    QString name;
+    ModalCatcher() {
+        timer_.setInterval(10);
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                text = box->text();
+                name = box->objectName();
+                box->done(QMessageBox::Ok);
+                timer_.stop();
+            }
+        });
+        timer_.start();
+    }
+
+private:
+    QTimer timer_;
+};
+
+}  // namespace
+
+class TestHtview : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void decodesByMarkDeclarationOrGuess_data();
+    void decodesByMarkDeclarationOrGuess();
+    void showsPagesInTheirEncodings_data();
+    void showsPagesInTheirEncodings();
+    void sampleArticlesReadWithoutGarbling();
+    void windowLook();
+    void unreadablePagesShowOurOwnPage_data();
+    void unreadablePagesShowOurOwnPage();
+    void measuresNesting_data();
+    void measuresNesting();
+    void breaksLongRuns_data();
+    void breaksLongRuns();
+    void refusedPagesGoToErrorReport_data();
+    void refusedPagesGoToErrorReport();
+    void strangePagesAtTheLimitsAreShown_data();
+    void strangePagesAtTheLimitsAreShown();
+    void relativeImageLoads();
+    void findCountsAndStepsThroughMatches();
+    void findNothingShowsCueAndEscapeClears();
+    void findFollowsThePage();
+    void secondPageReusesTheWindow();
+    void samePageAgainIsReadAgain();
+    void closeAndReopenKeepsSizeAndPlace();
+    void externalLinksGoToTheDesktop();
+    void internalLinksAndHistory();
+    void zoomKeysAndWheel();
+
+private:
+    QString Fixture(const QString& name, const QByteArray& bytes);
+    void ShowActive(const QString& page);
+
+    QTemporaryDir dir_;
+    Thtv* viewer_ = nullptr;
+};
+
+QString TestHtview::Fixture(const QString& name, const QByteArray& bytes) {
+    const QString path = dir_.filePath(name);
+    Write(path, bytes);
+    return path;
+}
+
+void TestHtview::ShowActive(const QString& page) {
+    viewer_->ShowHT(page);
+    QVERIFY(viewer_->isVisible());
+    QVERIFY(QTest::qWaitForWindowActive(viewer_));
+}
+
+void TestHtview::init() {
+    QVERIFY(dir_.isValid());
+    viewer_ = new Thtv;
+}
+
+void TestHtview::cleanup() {
+    delete viewer_;
+    viewer_ = nullptr;
+}
+
+void TestHtview::decodesByMarkDeclarationOrGuess_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QByteArray>("encoding");
+
+    const QString word = QStringLiteral("Грипп");
+    const QByteArray utf8 = word.toUtf8();
+    const QByteArray cp1251 = Cp1251(word);
+    const QByteArray koi8r("\xE7\xD2\xC9\xD0\xD0");  // "Грипп"
+
+    QTest::newRow("UTF-8 mark beats a Windows-1251 declaration")
+        << QByteArray("\xEF\xBB\xBF<meta charset=\"windows-1251\"><p>") + utf8 << word << QByteArray("utf-8");
+    QTest::newRow("UTF-16 LE mark")
+        << QByteArray("\xFF\xFE") + Utf16(QStringLiteral("<p>") + word, false) << word << QByteArray("utf-16le");
+    QTest::newRow("UTF-16 BE mark")
+        << QByteArray("\xFE\xFF") + Utf16(QStringLiteral("<p>") + word, true) << word << QByteArray("utf-16be");
+    QTest::newRow("http-equiv declaration")
+        << QByteArray("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Windows-1251\"><p>") + cp1251
+        << word << QByteArray("windows-1251");
+    QTest::newRow("meta charset, single quotes, other than the guess")
+        << QByteArray("<head><meta charset='koi8-r' /></head><p>") + koi8r << word << QByteArray("koi8-r");
+    QTest::newRow("declaration beats valid UTF-8")
+        << QByteArray("<meta charset=windows-1251><p>") + utf8 << QStringLiteral("Р“СЂРёРїРї")
+        << QByteArray("windows-1251");
+    QTest::newRow("no declaration, valid UTF-8") << QByteArray("<p>") + utf8 << word << QByteArray("utf-8");
+    QTest::newRow("no declaration, not UTF-8") << QByteArray("<p>") + cp1251 << word << QByteArray("windows-1251");
+    QTest::newRow("unknown charset is guessed")
+        << QByteArray("<meta charset=\"x-no-such-thing\"><p>") + cp1251 << word << QByteArray("windows-1251");
+    QTest::newRow("declaration in a comment does not count")
+        << QByteArray("<!-- <meta charset=koi8-r> --><p>") + cp1251 << word << QByteArray("windows-1251");
+    QTest::newRow("utf-16 declared on an ASCII-readable page is UTF-8")
+        << QByteArray("<meta charset=utf-16><p>") + utf8 << word << QByteArray("utf-8");
+    QTest::newRow("charset outside a meta tag does not count")
+        << QByteArray("<p>charset=koi8-r ") + cp1251 << word << QByteArray("windows-1251");
+    QTest::newRow("UTF-8 cut in the middle of a letter is not UTF-8")
+        << QByteArray("<p>") + cp1251 + utf8.left(3) << word << QByteArray("windows-1251");
+    QTest::newRow("empty") << QByteArray() << QString() << QByteArray("utf-8");
+}
+
+void TestHtview::decodesByMarkDeclarationOrGuess() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, expected);
+    QFETCH(QByteArray, encoding);
+    const windows::DecodedPage page = windows::DecodePage(bytes);
+    QCOMPARE(page.encoding, encoding);
+    QVERIFY2(page.text.contains(expected), qPrintable(page.text));
+}
+
+void TestHtview::showsPagesInTheirEncodings_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    const QString body = QStringLiteral("<h1>Грипп</h1><p>") + kArticle + QStringLiteral("</p>");
+    QTest::newRow("UTF-8 with meta charset")
+        << Page(body, QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"))
+               .toUtf8();
+    QTest::newRow("Windows-1251 without charset") << Cp1251(Page(body));
+    QTest::newRow("Windows-1251 with charset")
+        << Cp1251(Page(body, QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; "
+                                            "charset=windows-1251\">")));
+}
+
+void TestHtview::showsPagesInTheirEncodings() {
+    QFETCH(QByteArray, bytes);
+    const QString path = Fixture(QStringLiteral("article.html"), bytes);
+    viewer_->ShowHT(path);
+    QVERIFY(viewer_->isVisible());
+    QVERIFY(!viewer_->isModal());
+    const QString text = viewer_->wb1->toPlainText();
+    QVERIFY2(text.contains(kArticle), qPrintable(text));
+    QCOMPARE(viewer_->wb1->source(), QUrl::fromLocalFile(path));
+    QCOMPARE(viewer_->wb1->documentTitle(), QStringLiteral("Статья"));
+}
+
+void TestHtview::sampleArticlesReadWithoutGarbling() {
+    const QDir bio(QStringLiteral(TSL_SOURCE_DIR "/data/bio"));
+    const QStringList pages = bio.entryList({QStringLiteral("*.html")}, QDir::Files, QDir::Name);
+    if (pages.isEmpty()) QSKIP("no sample articles in data/bio");
+    for (const QString& name : pages) {
+        viewer_->ShowHT(bio.filePath(name));
+        const QString text = viewer_->wb1->toPlainText();
+        // UTF-8 read as Windows-1251 turns every Russian letter into "Р" or "С" and another.
+        QVERIFY2(!text.contains(QChar::ReplacementCharacter), qPrintable(name));
+        QVERIFY2(text.contains(QStringLiteral(" и ")) || text.contains(QStringLiteral(" в ")), qPrintable(name));
+        QVERIFY2(!viewer_->wb1->documentTitle().isEmpty(), qPrintable(name));
+    }
+}
+
+void TestHtview::windowLook() {
+    QCOMPARE(viewer_->objectName(), QStringLiteral("htv"));
+    QCOMPARE(viewer_->windowTitle(), QStringLiteral("Просмотр"));
+    QVERIFY(viewer_->isWindow());
+    viewer_->ShowHT(Fixture(QStringLiteral("a.html"), Page(QStringLiteral("a")).toUtf8()));
+    QCOMPARE(viewer_->frameGeometry().size(), QSize(800, 600));
+    QCOMPARE(viewer_->Button1->text(), QStringLiteral("Найти на странице"));
+    QCOMPARE(viewer_->Button1->geometry(), QRect(6, 6, 131, 25));
+    QCOMPARE(viewer_->Panel1->geometry(), QRect(0, 0, viewer_->width(), 41));
+    QCOMPARE(viewer_->wb1->geometry(), QRect(0, 41, viewer_->width(), viewer_->height() - 41));
+    QCOMPARE(viewer_->Panel1->palette().color(QPalette::Window), QColor(255, 251, 240));
+    QVERIFY(viewer_->FindBar1->isHidden());
+    for (QWidget* control : {static_cast<QWidget*>(viewer_->wb1), static_cast<QWidget*>(viewer_->Button1),
+                             static_cast<QWidget*>(viewer_->FindBar1->FindEdit),
+                             static_cast<QWidget*>(viewer_->FindBar1->FindNextButton),
+                             static_cast<QWidget*>(viewer_->FindBar1->FindPrevButton),
+                             static_cast<QWidget*>(viewer_->FindBar1->FindCloseButton)}) {
+        QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
+    }
+}
+
+void TestHtview::unreadablePagesShowOurOwnPage_data() {
+    QTest::addColumn<QString>("relative");
+    QTest::addColumn<QString>("heading");
+    QTest::newRow("missing file") << QStringLiteral("bio/нет-такой.html") << QStringLiteral("Страница не найдена");
+    QTest::newRow("missing folder") << QStringLiteral("nowhere/x.html") << QStringLiteral("Страница не найдена");
+    QTest::newRow("a folder, not a page") << QStringLiteral("bio") << QStringLiteral("Страница не открывается");
+}
+
+void TestHtview::unreadablePagesShowOurOwnPage() {
+    QFETCH(QString, relative);
+    QFETCH(QString, heading);
+    QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("bio")));
+    const QString path = dir_.filePath(relative);
+    viewer_->ShowHT(path);
+    QVERIFY(viewer_->isVisible());
+    const QString text = viewer_->wb1->toPlainText();
+    QVERIFY2(text.contains(heading), qPrintable(text));
+    QVERIFY2(text.contains(QDir::toNativeSeparators(path)), qPrintable(text));
+}
+
+void TestHtview::measuresNesting_data() {
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<int>("elementDepth");
+    QTest::addColumn<int>("tableDepth");
+    QTest::newRow("paragraphs left open") << QStringLiteral("<body><p>a<p>b<P>c</body>") << 2 << 0;
+    QTest::newRow("list items left open") << QStringLiteral("<ul><li>a<li>b<ul><li>c</ul></ul>") << 4 << 0;
+    QTest::newRow("rows and cells left open")
+        << QStringLiteral("<table><tr><td>a<td>b<tr><th>c<td>d</table><p>e") << 3 << 1;
+    QTest::newRow("table in a table")
+        << QStringLiteral("<table><tr><td><table><tr><td>x</td></tr></table></td></tr></table>") << 6 << 2;
+    QTest::newRow("stray end tags") << QStringLiteral("</div></p><b>x</b></b>") << 1 << 0;
+    QTest::newRow("void and self-closing") << QStringLiteral("<br><img src=a><hr/><span/><meta charset=x>") << 0 << 0;
+    QTest::newRow("comment, script and style")
+        << QStringLiteral("<!-- <table><table> --><script>if (a<b) t='<table>';</script><style>p>b{}</style>") << 0
+        << 0;
+    QTest::newRow("'>' inside quotes") << QStringLiteral("<a title=\"a>b\" href='c>'><b>x</b></a>") << 2 << 0;
+    QTest::newRow("deep divs") << QStringLiteral("<div>").repeated(450) << 450 << 0;
+}
+
+void TestHtview::measuresNesting() {
+    QFETCH(QString, html);
+    QFETCH(int, elementDepth);
+    QFETCH(int, tableDepth);
+    const windows::PageShape shape = windows::PreparePage(html);
+    QCOMPARE(shape.elementDepth, elementDepth);
+    QCOMPARE(shape.tableDepth, tableDepth);
+}
+
+void TestHtview::breaksLongRuns_data() {
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<int>("breaks");
+    const QString run = QString(2500, u'ж');
+    QTest::newRow("long word") << QStringLiteral("<p>") + run + QStringLiteral("</p>") << 2;
+    QTest::newRow("words of ordinary length") << (QString(900, u'a') + u' ').repeated(5) << 0;
+    QTest::newRow("non-breaking spaces do not break")
+        << (QStringLiteral("&nbsp;") + QString(20, u'a') + QChar(QChar::Nbsp)).repeated(100) << 2;
+    QTest::newRow("long attribute") << QStringLiteral("<a href=\"%1\">x</a>").arg(run) << 0;
+    QTest::newRow("long comment") << QStringLiteral("<!--%1-->").arg(run) << 0;
+    QTest::newRow("long style") << QStringLiteral("<style>%1</style>").arg(run) << 0;
+    QTest::newRow("run split by tags") << QString(800, u'a') + QStringLiteral("<b>") + QString(800, u'b') << 0;
+}
+
+void TestHtview::breaksLongRuns() {
+    QFETCH(QString, html);
+    QFETCH(int, breaks);
+    QString prepared = html;
+    windows::PreparePage(prepared);
+    const QChar zeroWidthSpace(0x200B);
+    QCOMPARE(prepared.count(zeroWidthSpace), breaks);
+    QVERIFY(!prepared.contains(QRegularExpression(QStringLiteral("&[#A-Za-z0-9]*\u200B"))));
+    prepared.remove(zeroWidthSpace);
+    QCOMPARE(prepared, html);
+}
+
+void TestHtview::refusedPagesGoToErrorReport_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("larger than the limit") << QByteArray(windows::kMaxPageBytes + 1, ' ')
+                                           << QStringLiteral("слишком велика");
+    QTest::newRow("tables nested too deep")
+        << QStringLiteral("<table><tr><td>x").repeated(windows::kMaxTableDepth + 1).toUtf8()
+        << QStringLiteral("слишком сложна");
+    QTest::newRow("elements nested too deep")
+        << QStringLiteral("<div>а").repeated(windows::kMaxElementDepth + 1).toUtf8() << QStringLiteral("слишком сложна");
+}
+
+void TestHtview::refusedPagesGoToErrorReport() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    const QString small = Fixture(QStringLiteral("small.html"), Page(QStringLiteral("Маленькая")).toUtf8());
+    const QString bad = Fixture(QStringLiteral("bad.html"), bytes);
+
+    // Hidden viewer: the report comes, the viewer stays hidden.
+    {
+        ModalCatcher catcher;
+        viewer_->ShowHT(bad);
+        QCOMPARE(catcher.name, QStringLiteral("ErrorReport"));
+        QVERIFY2(catcher.text.contains(reason), qPrintable(catcher.text));
+        QVERIFY2(catcher.text.contains(QDir::toNativeSeparators(bad)), qPrintable(catcher.text));
+        QVERIFY(!viewer_->isVisible());
+    }
+    // Shown viewer: the page it shows stays, and so does its history.
+    viewer_->ShowHT(small);
+    {
+        ModalCatcher catcher;
+        viewer_->ShowHT(bad);
+        QCOMPARE(catcher.name, QStringLiteral("ErrorReport"));
+    }
+    QVERIFY(viewer_->isVisible());
+    QCOMPARE(viewer_->wb1->source(), QUrl::fromLocalFile(small));
+    QVERIFY(viewer_->wb1->toPlainText().contains(QStringLiteral("Маленькая")));
+    QVERIFY(!viewer_->wb1->isBackwardAvailable());
+}
+
+void TestHtview::strangePagesAtTheLimitsAreShown_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("zero bytes up to the size limit") << QByteArray(windows::kMaxPageBytes, '\0');
+    QTest::newRow("one word up to the size limit") << QByteArray(windows::kMaxPageBytes, 'w');
+    QTest::newRow("tables nested to the limit")
+        << QStringLiteral("<table border=1><tr><td>x").repeated(windows::kMaxTableDepth).toUtf8();
+    QTest::newRow("lists nested to the limit") << QStringLiteral("<ul><li>x").repeated(windows::kMaxElementDepth / 2).toUtf8();
+    QTest::newRow("random bytes") << [] {
+        QByteArray bytes(256 * 1024, '\0');
+        quint32 state = 12345;
+        for (char& byte : bytes) {
+            state = state * 1664525u + 1013904223u;
+            byte = static_cast<char>(state >> 24);
+        }
+        return bytes;
+    }();
+}
+
+void TestHtview::strangePagesAtTheLimitsAreShown() {
+    QFETCH(QByteArray, bytes);
+    const QString path = Fixture(QStringLiteral("strange.html"), bytes);
+    viewer_->ShowHT(path);
+    QVERIFY(viewer_->isVisible());
+    QCOMPARE(viewer_->wb1->source(), QUrl::fromLocalFile(path));
+    viewer_->FindBar1->Open();
+    viewer_->FindBar1->FindEdit->setText(QStringLiteral("x"));
+    viewer_->FindBar1->FindNext();
+    viewer_->ZoomIn();
+}
+
+void TestHtview::relativeImageLoads() {
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("bio/pics")));
+    QVERIFY(image.save(dir_.filePath(QStringLiteral("bio/pics/dot.png"))));
+    const QString path =
+        Fixture(QStringLiteral("bio/page.html"), Page(QStringLiteral("<img src=\"pics/dot.png\">")).toUtf8());
+    viewer_->ShowHT(path);
+    const QVariant resource =
+        viewer_->wb1->document()->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("pics/dot.png")));
+    QImage loaded;
+    if (resource.userType() == QMetaType::QByteArray) {
+        QVERIFY(loaded.loadFromData(resource.toByteArray()));
+    } else {
+        loaded = resource.value<QImage>();
+    }
+    QCOMPARE(loaded.size(), QSize(4, 4));
+}
+
+void TestHtview::findCountsAndStepsThroughMatches() {
+    // Windows-1251 without charset, matches in every letter case, one inside a longer word
+    // and one across a change of formatting.
+    const QString path = Fixture(
+        QStringLiteral("gripp.html"),
+        Cp1251(Page(QStringLiteral("<h1>Грипп</h1><p>При гриппе и простуде. ГРИПП опасен.</p>"
+                                   "<p>Прививка от <b>гр</b>иппа.</p><p>грипп</p>"))));
+    ShowActive(path);
+    FindBar* bar = viewer_->FindBar1;
+
+    QTest::keyClick(viewer_, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(bar->isVisible());
+    QCOMPARE(QApplication::focusWidget(), bar->FindEdit);
+    Type(bar->FindEdit, QStringLiteral("ГРИПП"));
+    QCOMPARE(bar->FindCount->text(), QStringLiteral("1 из 5"));
+    const QList<QTextEdit::ExtraSelection> highlights = viewer_->wb1->extraSelections();
+    QCOMPARE(highlights.size(), 5);
+    for (const auto& highlight : highlights) {
+        QCOMPARE(highlight.cursor.selectedText().toLower(), QStringLiteral("грипп"));
+    }
+
+    struct Key {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        QWidget* target;
+        const char* counter;
+    };
+    const Key keys[] = {
+        {Qt::Key_Return, Qt::NoModifier, bar->FindEdit, "2 из 5"},
+        {Qt::Key_Return, Qt::ShiftModifier, bar->FindEdit, "1 из 5"},
+        {Qt::Key_Enter, Qt::ShiftModifier | Qt::KeypadModifier, bar->FindEdit, "5 из 5"},  // wraps back
+        {Qt::Key_Return, Qt::NoModifier, bar->FindEdit, "1 из 5"},                          // wraps on
+        {Qt::Key_F3, Qt::NoModifier, viewer_->wb1, "2 из 5"},
+        {Qt::Key_F3, Qt::NoModifier, viewer_->wb1, "3 из 5"},
+        {Qt::Key_F3, Qt::ShiftModifier, bar->FindEdit, "2 из 5"},
+    };
+    for (const Key& key : keys) {
+        QTest::keyClick(key.target, static_cast<Qt::Key>(key.key), key.modifiers);
+        QCOMPARE(bar->FindCount->text(), QString::fromUtf8(key.counter));
+    }
+    // The current match is the one the view was moved to.
+    QCOMPARE(viewer_->wb1->textCursor().position(), highlights[1].cursor.selectionStart());
+
+    bar->FindNextButton->click();
+    QCOMPARE(bar->FindCount->text(), QStringLiteral("3 из 5"));
+    bar->FindPrevButton->click();
+    QCOMPARE(bar->FindCount->text(), QStringLiteral("2 из 5"));
+
+    // Typing on keeps the place where possible: "гриппа" matches only in "гриппа".
+    Type(bar->FindEdit, QStringLiteral("а"));
+    QCOMPARE(bar->FindCount->text(), QStringLiteral("1 из 1"));
+    QTest::keyClick(bar->FindEdit, Qt::Key_Backspace);
+    QCOMPARE(bar->FindCount->text(), QStringLiteral("4 из 5"));
+}
+
+void TestHtview::findNothingShowsCueAndEscapeClears() {
+    const QString path = Fixture(QStringLiteral("p.html"), Page(QStringLiteral("<p>Простуда и кашель.</p>")).toUtf8());
+    ShowActive(path);
+    FindBar* bar = viewer_->FindBar1;
+    const QColor normal = bar->FindEdit->palette().color(QPalette::Base);
+
+    QTest::mouseClick(viewer_->Button1, Qt::LeftButton);
+    QVERIFY(bar->isVisible());
+    QCOMPARE(QApplication::focusWidget(), bar->FindEdit);
+    Type(bar->FindEdit, QStringLiteral("КАШ"));
+    QCOMPARE(bar->FindCount->text(), QStringLiteral("1 из 1"));
+    QCOMPARE(bar->FindEdit->palette().color(QPalette::Base), normal);
+
+    Type(bar->FindEdit, QStringLiteral("ЕЛЬЖ"));
+    QCOMPARE(bar->FindCount->text(), QStringLiteral("Не найдено"));
+    const QColor cue = bar->FindEdit->palette().color(QPalette::Base);
+    QVERIFY(cue != normal);
+    QVERIFY(cue.red() > cue.green() + 30);
+    QVERIFY(viewer_->wb1->extraSelections().isEmpty());
+    QTest::keyClick(bar->FindEdit, Qt::Key_Return);  // nothing to step to; nothing breaks
+    QCOMPARE(bar->FindCount->text(), QStringLiteral("Не найдено"));
+
+    QTest::keyClick(bar->FindEdit, Qt::Key_Backspace);
+    QCOMPARE(viewer_->wb1->extraSelections().size(), 1);
+    QTest::keyClick(bar->FindEdit, Qt::Key_Escape);
+    QVERIFY(bar->isHidden());
+    QVERIFY(viewer_->wb1->extraSelections().isEmpty());
+    QCOMPARE(QApplication::focusWidget(), viewer_->wb1);
+    QVERIFY(viewer_->isVisible());  // Escape closes the bar, not the window
+
+    // Ctrl+F again brings back the search with its text selected, ready to be replaced.
+    QTest::keyClick(viewer_->wb1, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(bar->isVisible());
+    QCOMPARE(bar->FindEdit->selectedText(), QStringLiteral("КАШЕЛЬ"));
+    QCOMPARE(bar->FindCount->text(), QStringLiteral("1 из 1"));
+    QTest::keyClick(bar->FindEdit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(bar->FindEdit, Qt::Key_Delete);
+    QCOMPARE(bar->FindCount->text(), QString());
+    QVERIFY(viewer_->wb1->extraSelections().isEmpty());
+}
+
+void TestHtview::findFollowsThePage() {
+    const QString first = Fixture(QStringLiteral("one.html"), Page(QStringLiteral("Грипп, грипп.")).toUtf8());
+    const QString second = Fixture(QStringLiteral("two.html"), Page(QStringLiteral("грипп")).toUtf8());
+    ShowActive(first);
+    viewer_->Button1Click();
+    viewer_->FindBar1->FindEdit->setText(QStringLiteral("грипп"));
+    QCOMPARE(viewer_->FindBar1->FindCount->text(), QStringLiteral("1 из 2"));
+    viewer_->ShowHT(second);
+    QCOMPARE(viewer_->FindBar1->FindCount->text(), QStringLiteral("1 из 1"));
+    QCOMPARE(viewer_->wb1->extraSelections().size(), 1);
+    QTest::keyClick(viewer_, Qt::Key_Left, Qt::AltModifier);
+    QCOMPARE(viewer_->wb1->source(), QUrl::fromLocalFile(first));
+    QCOMPARE(viewer_->FindBar1->FindCount->text(), QStringLiteral("1 из 2"));
+}
+
+void TestHtview::secondPageReusesTheWindow() {
+    const QString first = Fixture(QStringLiteral("first.html"), Page(QStringLiteral("Первая")).toUtf8());
+    const QString second = Fixture(QStringLiteral("second.html"), Cp1251(Page(QStringLiteral("Вторая"))));
+    const auto windows = QApplication::topLevelWidgets().size();
+    viewer_->ShowHT(first);
+    viewer_->resize(700, 500);
+    viewer_->ShowHT(second);
+    QVERIFY(viewer_->isVisible());
+    QCOMPARE(QApplication::topLevelWidgets().size(), windows);
+    QCOMPARE(viewer_->size(), QSize(700, 500));
+    QCOMPARE(viewer_->wb1->toPlainText(), QStringLiteral("Вторая"));
+    QVERIFY(viewer_->wb1->isBackwardAvailable());
+}
+
+void TestHtview::samePageAgainIsReadAgain() {
+    const QString path = Fixture(QStringLiteral("same.html"), Page(QStringLiteral("Старый текст")).toUtf8());
+    viewer_->ShowHT(path);
+    Write(path, Cp1251(Page(QStringLiteral("Новый текст"))));
+    viewer_->ShowHT(path);
+    QCOMPARE(viewer_->wb1->toPlainText(), QStringLiteral("Новый текст"));
+    QVERIFY(!viewer_->wb1->isBackwardAvailable());
+}
+
+void TestHtview::closeAndReopenKeepsSizeAndPlace() {
+    const QString first = Fixture(QStringLiteral("first.html"), Page(QStringLiteral("Первая")).toUtf8());
+    const QString second = Fixture(QStringLiteral("second.html"), Page(QStringLiteral("Вторая")).toUtf8());
+    viewer_->ShowHT(first);
+    const QRect placed(40, 30, 620, 430);
+    viewer_->setGeometry(placed);
+    QVERIFY(viewer_->close());
+    QVERIFY(!viewer_->isVisible());
+    viewer_->ShowHT(second);
+    QVERIFY(viewer_->isVisible());
+    QCOMPARE(viewer_->geometry(), placed);
+    QCOMPARE(viewer_->wb1->toPlainText(), QStringLiteral("Вторая"));
+}
+
+void TestHtview::externalLinksGoToTheDesktop() {
+    UrlRecorder recorder;
+    for (const char* scheme : {"http", "https", "mailto"}) {
+        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &recorder, "open");
+    }
+    const QString path = Fixture(
+        QStringLiteral("links.html"),
+        Page(QStringLiteral("<p><a href=\"http://example.org/a\">сайт</a></p>"
+                            "<p><a href=\"https://www.who.int/ru\">ВОЗ</a></p>"
+                            "<p><a href=\"mailto:doctor@example.org\">письмо</a></p>"))
+            .toUtf8());
+    ShowActive(path);
+    for (const char* href : {"http://example.org/a", "https://www.who.int/ru", "mailto:doctor@example.org"}) {
+        ClickLink(viewer_->wb1, QString::fromLatin1(href));
+    }
+    for (const char* scheme : {"http", "https", "mailto"}) QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+
+    const QList<QUrl> expected{QUrl(QStringLiteral("http://example.org/a")), QUrl(QStringLiteral("https://www.who.int/ru")),
+                               QUrl(QStringLiteral("mailto:doctor@example.org"))};
+    QCOMPARE(recorder.urls, expected);
+    QCOMPARE(viewer_->wb1->source(), QUrl::fromLocalFile(path));
+    QVERIFY(viewer_->wb1->toPlainText().contains(QStringLiteral("ВОЗ")));
+}
+
+void TestHtview::internalLinksAndHistory() {
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+    const QString start = Fixture(
+        QStringLiteral("bio/start.html"),
+        Page(QStringLiteral("<p><a href=\"more/next.html\">дальше</a> <a href=\"missing.html\">нет</a> "
+                            "<a href=\"pic.png\">картинка</a></p>"))
+            .toUtf8());
+    const QString next = Fixture(QStringLiteral("bio/more/next.html"),
+                                 Cp1251(Page(QStringLiteral("<p>Следующая <a href=\"../start.html\">назад</a></p>"))));
+    ShowActive(start);
+
+    ClickLink(viewer_->wb1, QStringLiteral("more/next.html"));
+    QCOMPARE(viewer_->wb1->source(), QUrl::fromLocalFile(next));
+    QVERIFY(viewer_->wb1->toPlainText().contains(QStringLiteral("Следующая")));
+
+    QTest::keyClick(viewer_->wb1, Qt::Key_Left, Qt::AltModifier);
+    QCOMPARE(viewer_->wb1->source(), QUrl::fromLocalFile(start));
+    QTest::keyClick(viewer_->Button1, Qt::Key_Right, Qt::AltModifier);
+    QCOMPARE(viewer_->wb1->source(), QUrl::fromLocalFile(next));
+    PressMouse(viewer_->wb1->viewport(), Qt::BackButton);
+    QCOMPARE(viewer_->wb1->source(), QUrl::fromLocalFile(start));
+    PressMouse(viewer_->wb1->viewport(), Qt::ForwardButton);
+    QCOMPARE(viewer_->wb1->source(), QUrl::fromLocalFile(next));
+    PressMouse(viewer_->Panel1, Qt::BackButton);
+    QCOMPARE(viewer_->wb1->source(), QUrl::fromLocalFile(start));
+
+    // A link to a page that is not there shows our page; Back returns from it.
+    ClickLink(viewer_->wb1, QStringLiteral("missing.html"));
+    QVERIFY(viewer_->wb1->toPlainText().contains(QStringLiteral("Страница не найдена")));
+    QTest::keyClick(viewer_->wb1, Qt::Key_Left, Qt::AltModifier);
+    QCOMPARE(viewer_->wb1->source(), QUrl::fromLocalFile(start));
+    QVERIFY(viewer_->wb1->toPlainText().contains(QStringLiteral("дальше")));
+
+    // A link to something that is not a page goes to its own program.
+    ClickLink(viewer_->wb1, QStringLiteral("pic.png"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QCOMPARE(recorder.urls, QList<QUrl>{QUrl::fromLocalFile(dir_.filePath(QStringLiteral("bio/pic.png")))});
+    QCOMPARE(viewer_->wb1->source(), QUrl::fromLocalFile(start));
+}
+
+void TestHtview::zoomKeysAndWheel() {
+    ShowActive(Fixture(QStringLiteral("z.html"), Page(QStringLiteral("Текст")).toUtf8()));
+    QTextBrowser* view = viewer_->wb1;
+    const qreal normal = view->font().pointSizeF();
+    QCOMPARE(viewer_->ZoomPercent(), 100);
+
+    QTest::keyClick(view, Qt::Key_Plus, Qt::ControlModifier);
+    QCOMPARE(viewer_->ZoomPercent(), 110);
+    QVERIFY(view->font().pointSizeF() > normal);
+    QCOMPARE(view->document()->defaultFont().pointSizeF(), view->font().pointSizeF());
+    QTest::keyClick(view, Qt::Key_Minus, Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_Minus, Qt::ControlModifier);
+    QCOMPARE(viewer_->ZoomPercent(), 90);
+    QTest::keyClick(view, Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(viewer_->ZoomPercent(), 100);
+    QCOMPARE(view->font().pointSizeF(), normal);
+
+    const QPoint centre = view->viewport()->rect().center();
+    QWheelEvent up(centre, view->viewport()->mapToGlobal(centre), {}, QPoint(0, 120), Qt::NoButton,
+                   Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view->viewport(), &up);
+    QCOMPARE(viewer_->ZoomPercent(), 110);
+    QWheelEvent half(centre, view->viewport()->mapToGlobal(centre), {}, QPoint(0, -60), Qt::NoButton,
+                     Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view->viewport(), &half);
+    QCOMPARE(viewer_->ZoomPercent(), 110);
+    QApplication::sendEvent(view->viewport(), &half);
+    QCOMPARE(viewer_->ZoomPercent(), 100);
+
+    for (int i = 0; i < 30; ++i) viewer_->ZoomIn();
+    QCOMPARE(viewer_->ZoomPercent(), 300);
+    for (int i = 0; i < 30; ++i) viewer_->ZoomOut();
+    QCOMPARE(viewer_->ZoomPercent(), 50);
+}
+
+QTEST_MAIN(TestHtview)
+#include "test_htview.moc"
