@@ -1,7 +1,7 @@
 // Times tsldemo-check on a large generated knowledge base against the program loading
 // the same files once (PhraseList::Load of each), in one run on the same warm files.
 //
-//   ninja -C build/dev check_bench && build/dev/checker/check_bench [FOLDER]
+//   scripts/bench.sh, or: build/release/bench/check_bench [FOLDER]
 //
 // FOLDER (default /tmp/tsldemo-check-bench) is filled with 26 files of 100,000 lines.
 #include <algorithm>

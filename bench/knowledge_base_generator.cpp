@@ -28,7 +28,8 @@ std::string GenerateKnowledgeFile(std::size_t lines, char16_t initial, unsigned 
     for (std::size_t i = 0; i < lines; ++i) {
         std::u16string line(1, initial);
         line += word() + u" " + word() + u" " + word();
-        line += u" " + std::u16string(1, static_cast<char16_t>(u'а' + random() % 32));
+        line += u' ';
+        line += static_cast<char16_t>(u'а' + random() % 32);
         line += u"|";
         if (random() % 4 == 0) line += u"$/статья.html$";
         line += word() + u" " + word() + u".";

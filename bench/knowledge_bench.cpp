@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "collation.h"
+#include "counting_window.h"
 #include "dialogue.h"
 #include "knowledge_base_generator.h"
 #include "knowledge_files.h"
@@ -37,41 +38,12 @@ Fixture& FixtureFor(std::size_t lines) {
     return *slot;
 }
 
-// A window that only keeps what a list box would be given.
-class CountingWindow : public DialogueWindow {
-public:
-    std::u16string input;
-    Dialogue* dialogue = nullptr;
-    std::size_t suggestions = 0;
-
-    std::u16string InputText() const override { return input; }
-    void SetInputText(const std::u16string& text) override {
-        if (text == input) return;
-        input = text;
-        dialogue->Edit1Change();
-    }
-    void ClearInput() override { SetInputText(u""); }
-    void FocusInput() override {}
-    void ClearTranscript() override {}
-    void AppendTranscript(const std::u16string& line) override { benchmark::DoNotOptimize(line.data()); }
-    void ClearSuggestions() override { suggestions = 0; }
-    void AddSuggestion(std::u16string_view question) override {
-        benchmark::DoNotOptimize(question.data());
-        ++suggestions;
-    }
-    int SelectedSuggestion() const override { return -1; }
-    std::u16string Suggestion(int) const override { return {}; }
-    void SetDetailsVisible(bool) override {}
-    void ShowMessage(const std::u16string&) override {}
-    void ShowAbout() override {}
-};
-
 struct Session {
     explicit Session(Fixture& fixture)
         : list(DefaultCollator()), dialogue(window, list, fixture.folder.Dir()) {
         window.dialogue = &dialogue;
     }
-    CountingWindow window;
+    bench::CountingWindow window;
     PhraseList list;
     Dialogue dialogue;
 };

@@ -19,6 +19,7 @@
 #include "Unit1.h"
 #include "app_support.h"
 #include "collation.h"
+#include "counting_window.h"
 #include "dialogue.h"
 #include "suggestion_model.h"
 
@@ -48,33 +49,9 @@ const KnowledgeBase& Base() {
     return base;
 }
 
-// The core's own keystroke: a window that only counts what a list box would be given.
-class CountingWindow : public dialogue::DialogueWindow {
-public:
-    std::u16string input;
-    std::size_t suggestions = 0;
-
-    std::u16string InputText() const override { return input; }
-    void SetInputText(const std::u16string& text) override { input = text; }
-    void ClearInput() override { input.clear(); }
-    void FocusInput() override {}
-    void ClearTranscript() override {}
-    void AppendTranscript(const std::u16string&) override {}
-    void ClearSuggestions() override { suggestions = 0; }
-    void AddSuggestion(std::u16string_view question) override {
-        benchmark::DoNotOptimize(question.data());
-        ++suggestions;
-    }
-    int SelectedSuggestion() const override { return -1; }
-    std::u16string Suggestion(int) const override { return {}; }
-    void SetDetailsVisible(bool) override {}
-    void ShowMessage(const std::u16string&) override {}
-    void ShowAbout() override {}
-};
-
 // Typing a blank after "а" and taking it back both list every question.
 void CoreKeystroke(benchmark::State& state) {
-    CountingWindow window;
+    bench::CountingWindow window;
     dialogue::PhraseList myList(dialogue::DefaultCollator());
     dialogue::Dialogue dialogue(window, myList, Base().ProgramDir());
     const std::u16string letter = u"а";

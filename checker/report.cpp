@@ -108,7 +108,10 @@ std::string JsonString(std::string_view utf8) { return JsonString(dialogue::From
 
 std::string FormatText(const Finding& finding) {
     std::string out = VisibleText(dialogue::FromUtf8(finding.file));
-    if (finding.line > 0) out += ":" + std::to_string(finding.line);
+    if (finding.line > 0) {
+        out += ':';
+        out += std::to_string(finding.line);
+    }
     out += ": ";
     out += KindId(finding.kind);
     out += ": ";

@@ -23,7 +23,10 @@ std::string ChooseLocale() {
 
 }  // namespace
 
-PhraseCollator::PhraseCollator() {
+PhraseCollator::PhraseCollator() = default;
+
+UCollator* PhraseCollator::Opened() const {
+    if (collator_ != nullptr) return collator_;
     UErrorCode status = U_ZERO_ERROR;
     collator_ = ucol_open(ChooseLocale().c_str(), &status);
     if (U_FAILURE(status)) {
@@ -34,12 +37,15 @@ PhraseCollator::PhraseCollator() {
         throw std::runtime_error(std::string("ICU collator unavailable: ") + u_errorName(status));
     }
     ucol_setStrength(collator_, UCOL_SECONDARY);
+    return collator_;
 }
 
-PhraseCollator::~PhraseCollator() { ucol_close(collator_); }
+PhraseCollator::~PhraseCollator() {
+    if (collator_ != nullptr) ucol_close(collator_);
+}
 
 int PhraseCollator::Compare(std::u16string_view a, std::u16string_view b) const {
-    return ucol_strcoll(collator_, a.data(), static_cast<int32_t>(a.size()), b.data(),
+    return ucol_strcoll(Opened(), a.data(), static_cast<int32_t>(a.size()), b.data(),
                         static_cast<int32_t>(b.size()));
 }
 
@@ -49,7 +55,7 @@ void PhraseCollator::AppendSortKey(std::u16string_view s, std::vector<std::uint8
     for (;;) {
         keys.resize(start + room);
         const int32_t needed =
-            ucol_getSortKey(collator_, s.data(), static_cast<int32_t>(s.size()),
+            ucol_getSortKey(Opened(), s.data(), static_cast<int32_t>(s.size()),
                             keys.data() + start, static_cast<int32_t>(room));
         if (needed > 0 && static_cast<std::size_t>(needed) <= room) {
             keys.resize(start + static_cast<std::size_t>(needed) - 1);  // drop the trailing zero
@@ -61,7 +67,7 @@ void PhraseCollator::AppendSortKey(std::u16string_view s, std::vector<std::uint8
 
 std::string PhraseCollator::LocaleName() const {
     UErrorCode status = U_ZERO_ERROR;
-    const char* name = ucol_getLocaleByType(collator_, ULOC_VALID_LOCALE, &status);
+    const char* name = ucol_getLocaleByType(Opened(), ULOC_VALID_LOCALE, &status);
     return U_SUCCESS(status) && name != nullptr ? name : "";
 }
 

@@ -13,7 +13,8 @@ namespace dialogue {
 
 // Orders text like the user's locale does, ignoring letter case (secondary strength).
 // Under C or POSIX no locale is named, and ICU's default collator would then keep
-// 'Apple' and 'apple' apart, so "ru" stands in for it.
+// 'Apple' and 'apple' apart, so "ru" stands in for it. ICU's collation data is opened at
+// the first comparison, not at start-up.
 class PhraseCollator {
 public:
     PhraseCollator();
@@ -31,7 +32,9 @@ public:
     std::string LocaleName() const;
 
 private:
-    UCollator* collator_ = nullptr;
+    UCollator* Opened() const;
+
+    mutable UCollator* collator_ = nullptr;
 };
 
 // The shared instance for the program: opening a collator costs more than a keystroke.

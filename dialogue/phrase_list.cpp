@@ -68,7 +68,8 @@ SplitLines ParseKnowledgeBytes(std::string_view bytes) {
     return SplitIntoLines(DecodeKnowledgeText(bytes));
 }
 
-PhraseList::PhraseList(const PhraseCollator& collator) : collator_(collator) {}
+PhraseList::PhraseList(const PhraseCollator& collator)
+    : collator_(collator), entries_(std::make_shared<const std::vector<Entry>>()) {}
 
 void PhraseList::Load(std::u16string_view path) { LoadBytes(ReadKnowledgeFile(path)); }
 
@@ -79,15 +80,15 @@ void PhraseList::LoadBytes(std::string bytes) {
     SplitLines parsed = ParseKnowledgeBytes(bytes);
     const PhraseOrder order = OrderPhrases(parsed.lines, collator_);
 
-    std::vector<Entry> entries;
-    entries.reserve(order.held.size());
+    auto entries = std::make_shared<std::vector<Entry>>();
+    entries->reserve(order.held.size());
     for (const std::size_t index : order.held) {
         std::u16string& line = parsed.lines[index];
         const std::u16string_view trimmed = TrimView(line);
         const auto trimBegin = static_cast<std::uint32_t>(trimmed.data() - line.data());
         const auto questionLength = static_cast<std::uint32_t>(GetLeft(trimmed).size());
         std::u16string folded = LowerCase(trimmed);
-        entries.push_back(Entry{std::move(line), std::move(folded), trimBegin, questionLength});
+        entries->push_back(Entry{std::move(line), std::move(folded), trimBegin, questionLength});
     }
     entries_ = std::move(entries);
     loadedBytes_ = std::move(bytes);
@@ -95,13 +96,13 @@ void PhraseList::LoadBytes(std::string bytes) {
 }
 
 std::u16string_view PhraseList::Question(std::size_t i) const {
-    const Entry& e = entries_[i];
+    const Entry& e = (*entries_)[i];
     return std::u16string_view(e.line).substr(e.trimBegin, e.questionLength);
 }
 
 std::u16string_view PhraseList::FoldedQuestion(std::size_t i) const {
     // Lower-casing keeps every unit in place, so the question ends where it does in the line.
-    const Entry& e = entries_[i];
+    const Entry& e = (*entries_)[i];
     return std::u16string_view(e.folded).substr(0, e.questionLength);
 }
 

@@ -3,6 +3,7 @@
 // case-insensitive order without entries that order calls equal.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,15 +41,19 @@ public:
     // parsed list is kept as it is.
     void LoadBytes(std::string bytes);
 
-    std::size_t Count() const { return entries_.size(); }
-    bool Empty() const { return entries_.empty(); }
+    std::size_t Count() const { return entries_->size(); }
+    bool Empty() const { return entries_->empty(); }
     // The line as the file holds it.
-    const std::u16string& Line(std::size_t i) const { return entries_[i].line; }
+    const std::u16string& Line(std::size_t i) const { return (*entries_)[i].line; }
     // The line trimmed and lower-cased, prepared once per load for the handlers' scans.
-    const std::u16string& Folded(std::size_t i) const { return entries_[i].folded; }
+    const std::u16string& Folded(std::size_t i) const { return (*entries_)[i].folded; }
     // The question of the trimmed line, in the file's letter case and lower-cased.
     std::u16string_view Question(std::size_t i) const;
     std::u16string_view FoldedQuestion(std::size_t i) const;
+
+    // Keeps the current lines alive for whoever holds it, however the list is loaded
+    // again meanwhile: text borrowed from Line or Question stays valid that long.
+    std::shared_ptr<const void> Lifetime() const { return entries_; }
 
 private:
     struct Entry {
@@ -59,7 +64,7 @@ private:
     };
 
     const PhraseCollator& collator_;
-    std::vector<Entry> entries_;
+    std::shared_ptr<const std::vector<Entry>> entries_;
     std::string loadedBytes_;
     bool loaded_ = false;
 };

@@ -1,11 +1,23 @@
 #!/usr/bin/env bash
-# Builds the release benchmarks, runs them once and prints the ratios that matter, each
-# measured within the same run. Extra arguments go to the benchmark program.
+# Builds the release benchmarks, runs them and prints the ratios that matter, each measured
+# within one run: the core on generated knowledge files, a keystroke through the real main
+# window (offscreen), and the knowledge-base checker against the program's own loading.
+# Extra arguments go to the core benchmark (e.g. --benchmark_filter=100000).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset release >/dev/null
-cmake --build --preset release -j "$(nproc)" --target knowledge_bench
+cmake --build --preset release -j "$(nproc)"
 out=build/release/knowledge_bench.json
+
+echo "== core: load, query, keystrokes"
 build/release/bench/knowledge_bench --benchmark_out="$out" --benchmark_out_format=json "$@"
 python3 bench/ratios.py "$out"
+
+echo "== a keystroke through the main window"
+QT_QPA_PLATFORM=offscreen build/release/bench/window_keystroke
+
+echo "== tsldemo-check against loading the same files"
+folder=$(mktemp -d)
+trap 'rm -rf "$folder"' EXIT
+build/release/bench/check_bench "$folder"

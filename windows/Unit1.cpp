@@ -47,16 +47,6 @@ constexpr int kEdit1RightGap = 186;
 constexpr int kInBtnRightGap = 95;
 
 // Tells whether myList was loaded again: a load replaces every line at once.
-struct ListStamp {
-    std::size_t count;
-    const void* first;
-    bool operator==(const ListStamp&) const = default;
-};
-
-ListStamp StampOf(const dialogue::PhraseList& list) {
-    return {list.Count(), list.Empty() ? nullptr : static_cast<const void*>(&list.Line(0))};
-}
-
 QFont FontOf(const QString& family, int pixelSize) {
     QFont font(family);
     font.setPixelSize(pixelSize);
@@ -179,32 +169,17 @@ void TForm1::Edit1KeyPress(char16_t& key) {
 
 // DictBox shows its entries where myList holds them; before a handler may load another
 // file into myList, the entries are copied.
-bool TForm1::MayLoadAnotherFile() const {
-    const std::u16string prefix = dialogue::Trim(dialogue::LowerCase(InputText()));
-    return !prefix.empty() &&
-           dialogue::SelectKnowledgeFile(dialogue_->ProgramDir(), prefix) != dialogue_->SuggestFile();
-}
-
 void TForm1::InBtnClick() {
-    RunHandler(this, [this] {
-        // A query loads its file whatever was loaded before.
-        suggestions_->KeepCopies();
-        dialogue_->InBtnClick();
-    });
+    RunHandler(this, [this] { dialogue_->InBtnClick(); });
 }
 
 void TForm1::Edit1Change() {
     RunHandler(this, [this] {
-        if (MayLoadAnotherFile()) suggestions_->KeepCopies();
-        const ListStamp before = StampOf(myList);
-        const unsigned long clears = suggestions_->Clears();
         // The list hears of the new entries once, however many the handler adds.
         const SuggestionModel::Batch batch(*suggestions_);
         dialogue_->Edit1Change();
-        // Had myList been loaded all the same, the entries it lent would be gone: better
-        // an empty list than one that shows freed text.
-        if (suggestions_->Borrowing() && suggestions_->Clears() == clears && !(StampOf(myList) == before))
-            suggestions_->Clear();
+        // The entries are views of myList's lines; a later load must not free them.
+        suggestions_->Hold(myList.Lifetime());
     });
 }
 

@@ -92,7 +92,6 @@ protected:
 
 private:
     void LayOut();
-    bool MayLoadAnotherFile() const;
 
     std::u16string programDir_;
     std::unique_ptr<dialogue::Dialogue> dialogue_;

@@ -31,11 +31,9 @@ QString Searchable(QString text) {
     return text;
 }
 
-QToolButton* MakeButton(const QString& name, QStyle::StandardPixmap icon, const QString& tip,
-                        QWidget* parent) {
+QToolButton* MakeButton(const QString& name, const QString& tip, QWidget* parent) {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
-    button->setIcon(parent->style()->standardIcon(icon));
     button->setToolTip(tip);
     button->setAccessibleName(tip);
     button->setAutoRaise(true);
@@ -51,20 +49,16 @@ FindBar::FindBar(QTextEdit* view, QWidget* parent) : QWidget(parent), view_(view
     FindEdit->setObjectName(QStringLiteral("FindEdit"));
     FindEdit->setPlaceholderText(QStringLiteral("Найти на странице"));
     FindEdit->setAccessibleName(QStringLiteral("Текст для поиска"));
-    FindEdit->setClearButtonEnabled(true);
     FindEdit->installEventFilter(this);
     normalPalette_ = FindEdit->palette();
 
-    FindPrevButton = MakeButton(QStringLiteral("FindPrevButton"), QStyle::SP_ArrowUp,
-                                QStringLiteral("Предыдущее совпадение (Shift+F3)"), this);
-    FindNextButton = MakeButton(QStringLiteral("FindNextButton"), QStyle::SP_ArrowDown,
-                                QStringLiteral("Следующее совпадение (F3)"), this);
+    FindPrevButton = MakeButton(QStringLiteral("FindPrevButton"), QStringLiteral("Предыдущее совпадение (Shift+F3)"), this);
+    FindNextButton = MakeButton(QStringLiteral("FindNextButton"), QStringLiteral("Следующее совпадение (F3)"), this);
     FindCount = new QLabel(this);
     FindCount->setObjectName(QStringLiteral("FindCount"));
     FindCount->setAccessibleName(QStringLiteral("Число совпадений"));
     FindCount->setMinimumWidth(FindCount->fontMetrics().horizontalAdvance(QStringLiteral("9999 из 9999")));
-    FindCloseButton = MakeButton(QStringLiteral("FindCloseButton"), QStyle::SP_TitleBarCloseButton,
-                                 QStringLiteral("Закрыть поиск (Esc)"), this);
+    FindCloseButton = MakeButton(QStringLiteral("FindCloseButton"), QStringLiteral("Закрыть поиск (Esc)"), this);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -85,7 +79,17 @@ FindBar::FindBar(QTextEdit* view, QWidget* parent) : QWidget(parent), view_(view
     ShowState();
 }
 
+void FindBar::SetIconsOnce() {
+    if (iconsSet_) return;
+    iconsSet_ = true;
+    FindEdit->setClearButtonEnabled(true);
+    FindPrevButton->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
+    FindNextButton->setIcon(style()->standardIcon(QStyle::SP_ArrowDown));
+    FindCloseButton->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+}
+
 void FindBar::Open() {
+    SetIconsOnce();
     const bool wasHidden = isHidden();
     show();
     FindEdit->setFocus(Qt::ShortcutFocusReason);

@@ -49,8 +49,12 @@ private:
     // Where a new search starts: the current match, or else the top of the visible page.
     int SearchStart() const;
     void ShowState();
+    // Icons come from the icon theme, whose lookup costs start-up time: they are set when
+    // the bar first opens.
+    void SetIconsOnce();
 
     QTextEdit* view_;
+    bool iconsSet_ = false;
     QList<int> starts_;
     int length_ = 0;
     qsizetype current_ = -1;

@@ -17,19 +17,21 @@ QVariant SuggestionModel::data(const QModelIndex& index, int role) const {
 }
 
 void SuggestionModel::Clear() {
-    ++clears_;
-    if (batchDepth_ == 0 && !entries_.empty()) beginResetModel();
     const bool tell = batchDepth_ == 0 && !entries_.empty();
+    if (tell) beginResetModel();
     entries_.clear();
-    copies_.clear();
-    borrowing_ = false;
+    owners_.clear();
     if (tell) endResetModel();
+}
+
+void SuggestionModel::Hold(std::shared_ptr<const void> owner) {
+    if (entries_.empty() || owner == nullptr) return;
+    if (owners_.empty() || owners_.back() != owner) owners_.push_back(std::move(owner));
 }
 
 void SuggestionModel::Append(std::u16string_view entry) {
     // Rows are counted in int; entries beyond that could not be shown.
     if (entries_.size() >= static_cast<std::size_t>(std::numeric_limits<int>::max())) return;
-    borrowing_ = true;
     if (batchDepth_ > 0) {
         entries_.push_back(entry);
         return;
@@ -38,22 +40,6 @@ void SuggestionModel::Append(std::u16string_view entry) {
     beginInsertRows(QModelIndex(), row, row);
     entries_.push_back(entry);
     endInsertRows();
-}
-
-void SuggestionModel::KeepCopies() {
-    if (!borrowing_) return;
-    std::size_t size = 0;
-    for (const std::u16string_view entry : entries_) size += entry.size();
-    std::u16string copies;
-    copies.reserve(size);
-    for (const std::u16string_view entry : entries_) copies.append(entry);
-    copies_ = std::move(copies);
-    std::size_t begin = 0;
-    for (std::u16string_view& entry : entries_) {
-        entry = std::u16string_view(copies_).substr(begin, entry.size());
-        begin += entry.size();
-    }
-    borrowing_ = false;
 }
 
 SuggestionModel::Batch::Batch(SuggestionModel& model) : model_(model) {

@@ -1,8 +1,9 @@
 #pragma once
 // The entries of the suggestion list. A keystroke may list 100,000 questions: the model
-// keeps them as views of the phrase list's lines, copied only when that list is about to
-// be loaded again, and the views hear of a whole batch of changes at once.
+// keeps them as views of the phrase list's lines, holding those lines alive however the
+// list is loaded again, and the views hear of a whole batch of changes at once.
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,17 +21,12 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
     void Clear();
-    // The text is not copied: it must stay where it is until Clear or KeepCopies.
+    // The text is not copied: whatever owns it must be given to Hold.
     void Append(std::u16string_view entry);
+    // Keeps the owner of appended text alive until the next Clear.
+    void Hold(std::shared_ptr<const void> owner);
     int Count() const { return static_cast<int>(entries_.size()); }
     std::u16string_view Entry(int row) const { return entries_[static_cast<std::size_t>(row)]; }
-
-    // Copies every entry into the model's own storage.
-    void KeepCopies();
-    // Whether some entry still points into storage that is not the model's own.
-    bool Borrowing() const { return borrowing_; }
-    // How often the entries were cleared, to tell whether a handler replaced them.
-    unsigned long Clears() const { return clears_; }
 
     // While a Batch lives, Clear and Append tell the views nothing; its end resets the
     // model once. Batches nest; the outermost one resets.
@@ -47,9 +43,7 @@ public:
 
 private:
     std::vector<std::u16string_view> entries_;
-    std::u16string copies_;
-    bool borrowing_ = false;
-    unsigned long clears_ = 0;
+    std::vector<std::shared_ptr<const void>> owners_;
     int batchDepth_ = 0;
 };
 
