@@ -5,7 +5,7 @@
 #include "collation.h"
 #include "dialogue.h"
 #include "errors.h"
-#include "knowledge_fixture.h"
+#include "program_folder.h"
 
 using namespace dialogue;
 using testing_support::ProgramFolder;

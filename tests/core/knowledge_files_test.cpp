@@ -5,7 +5,7 @@
 
 #include "collation.h"
 #include "errors.h"
-#include "knowledge_fixture.h"
+#include "program_folder.h"
 #include "knowledge_files.h"
 #include "phrase_list.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-// A temporary program folder whose knowledge files are written byte by byte.
+// A temporary program folder for tests, its knowledge files written byte by byte.
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -28,19 +28,29 @@ public:
 
     // The folder as the program names it: ending with "/".
     std::u16string Dir() const { return dialogue::FromUtf8(root_.string() + "/"); }
-    std::filesystem::path Root() const { return root_; }
+    const std::filesystem::path& Root() const { return root_; }
 
     // Writes mem/<name> with exactly these bytes and returns its path as the program forms it.
     std::u16string Write(std::u16string_view name, std::string_view bytes) const {
         const auto path = MemPath(name);
-        std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        WriteBytes(path, bytes);
         return dialogue::FromUtf8(path.string());
+    }
+    // Writes a file given relative to the folder (UTF-8, e.g. "mem/г" or "bio/a.html").
+    void Write(const std::string& relative, std::string_view bytes) const {
+        const auto path = root_ / relative;
+        std::filesystem::create_directories(path.parent_path());
+        WriteBytes(path, bytes);
     }
     std::filesystem::path MemPath(std::u16string_view name) const {
         return root_ / "mem" / dialogue::ToUtf8(name);
     }
 
 private:
+    static void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
+        std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+
     std::filesystem::path root_;
 };
 
