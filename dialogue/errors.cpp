@@ -1,5 +1,8 @@
 #include "errors.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include <unicode/ustring.h>
 
 namespace dialogue {
@@ -8,6 +11,14 @@ DialogueError::DialogueError(std::u16string message)
     : message_(std::move(message)), utf8_(ToUtf8(message_)) {}
 
 DecodeError::DecodeError() : DialogueError(kNoMappingMessage) {}
+
+OutOfMemoryError::OutOfMemoryError() : DialogueError(ReasonText(ENOMEM)) {}
+
+std::u16string ReasonText(int error) {
+    std::u16string reason = FromUtf8(std::strerror(error));
+    while (!reason.empty() && (reason.back() == u' ' || reason.back() == u'.')) reason.pop_back();
+    return reason;
+}
 
 std::u16string ErrorReportText(std::u16string_view message) {
     std::u16string out(message);

@@ -29,11 +29,21 @@ public:
     DecodeError();
 };
 
+// A load would need more memory than the machine can give it: it is refused before the
+// memory runs out. Loading a file by its path turns this into a FileOpenError for that file.
+class OutOfMemoryError : public DialogueError {
+public:
+    OutOfMemoryError();
+};
+
 inline constexpr char16_t kNoMappingMessage[] =
     u"No mapping for the Unicode character exists in the target multi-byte code page";
 
 // The application's error report shows a message with a period appended when its last
 // character's code is greater than that of the period.
+// The system's text for an errno value, without trailing blanks or periods.
+std::u16string ReasonText(int error);
+
 std::u16string ErrorReportText(std::u16string_view message);
 
 std::string ToUtf8(std::u16string_view text);

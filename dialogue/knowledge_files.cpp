@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "errors.h"
+#include "memory_budget.h"
 
 namespace dialogue {
 
@@ -24,16 +25,9 @@ bool IsRegularFile(std::u16string_view path) {
     return ::stat(ToUtf8(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// The system's text for errno, without trailing blanks or periods.
-std::u16string ReasonText(int error) {
-    std::u16string reason = FromUtf8(std::strerror(error));
-    while (!reason.empty() && (reason.back() == u' ' || reason.back() == u'.')) reason.pop_back();
-    return reason;
-}
+[[noreturn]] void ThrowOpenError(std::u16string_view path, int error) { throw OpenErrorFor(path, error); }
 
-[[noreturn]] void ThrowOpenError(std::u16string_view path, int error) {
-    throw FileOpenError(u"Cannot open file \"" + NormalisedPath(path) + u"\". " + ReasonText(error));
-}
+std::string ReadOpenFile(int fd, std::size_t size, std::u16string_view path);
 
 class FileDescriptor {
 public:
@@ -70,6 +64,10 @@ std::u16string SelectKnowledgeFile(std::u16string_view programDir, std::u16strin
     return FallbackFilePath(programDir);
 }
 
+FileOpenError OpenErrorFor(std::u16string_view path, int error) {
+    return FileOpenError(u"Cannot open file \"" + NormalisedPath(path) + u"\". " + ReasonText(error));
+}
+
 std::u16string NormalisedPath(std::u16string_view path) {
     std::error_code error;
     std::filesystem::path native(ToUtf8(path));
@@ -90,10 +88,20 @@ std::string ReadKnowledgeFile(std::u16string_view path) {
     if (static_cast<unsigned long long>(info.st_size) > kMaxKnowledgeFileBytes) {
         ThrowOpenError(path, EFBIG);
     }
+    if (static_cast<unsigned long long>(info.st_size) >= AvailableMemory()) ThrowOpenError(path, ENOMEM);
+    try {
+        return ReadOpenFile(file.get(), static_cast<std::size_t>(info.st_size), path);
+    } catch (const std::bad_alloc&) {
+        ThrowOpenError(path, ENOMEM);
+    }
+}
 
+namespace {
+
+std::string ReadOpenFile(int fd, std::size_t size, std::u16string_view path) {
     std::string bytes;
     // One byte of room beyond the size, so that the end is seen without growing.
-    bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
+    bytes.resize(size + 1);
     std::size_t filled = 0;
     for (;;) {
         if (filled == bytes.size()) {
@@ -101,7 +109,7 @@ std::string ReadKnowledgeFile(std::u16string_view path) {
             if (bytes.size() >= kMaxKnowledgeFileBytes) ThrowOpenError(path, EFBIG);
             bytes.resize(bytes.size() + 4096);
         }
-        const ssize_t got = ::read(file.get(), bytes.data() + filled, bytes.size() - filled);
+        const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
         if (got < 0) {
             if (errno == EINTR) continue;
             ThrowOpenError(path, errno);
@@ -112,5 +120,7 @@ std::string ReadKnowledgeFile(std::u16string_view path) {
     bytes.resize(filled);
     return bytes;
 }
+
+}  // namespace
 
 }  // namespace dialogue

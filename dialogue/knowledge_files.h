@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "errors.h"
+
 namespace dialogue {
 
 inline constexpr char16_t kKnowledgeFolder[] = u"mem/";
@@ -26,6 +28,9 @@ inline constexpr std::size_t kMaxKnowledgeFileBytes = std::size_t{512} << 20;
 // Reads the whole file. Throws FileOpenError with "Cannot open file \"<absolute normalised
 // path>\". <reason>". Linux has no share modes, so nothing stands in for deny-writers.
 std::string ReadKnowledgeFile(std::u16string_view path);
+
+// "Cannot open file \"<absolute normalised path>\". <the system's text for error>".
+FileOpenError OpenErrorFor(std::u16string_view path, int error);
 
 // The absolute, normalised form of path shown in messages.
 std::u16string NormalisedPath(std::u16string_view path);

@@ -18,9 +18,11 @@ std::u16string_view TrimView(std::u16string_view s) {
 
 std::u16string Trim(std::u16string_view s) { return std::u16string(TrimView(s)); }
 
-std::u16string LowerCase(std::u16string_view s) {
-    std::u16string out(s);
-    for (char16_t& c : out) {
+void AppendLowerCase(std::u16string_view s, std::u16string& out) {
+    const std::size_t start = out.size();
+    out += s;
+    for (std::size_t i = start; i < out.size(); ++i) {
+        char16_t& c = out[i];
         // Fast paths for the scripts of the knowledge files; the same mapping as below.
         if (c < 0x80) {
             if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 0x20);
@@ -34,6 +36,11 @@ std::u16string LowerCase(std::u16string_view s) {
             if (lower <= 0xFFFF) c = static_cast<char16_t>(lower);
         }
     }
+}
+
+std::u16string LowerCase(std::u16string_view s) {
+    std::u16string out;
+    AppendLowerCase(s, out);
     return out;
 }
 

@@ -11,6 +11,8 @@ std::u16string Trim(std::u16string_view s);
 
 // Simple per-unit lower-case mapping: the result has the length of the input.
 std::u16string LowerCase(std::u16string_view s);
+// The same, appended to out.
+void AppendLowerCase(std::u16string_view s, std::u16string& out);
 
 // The text before the first "|" (all of s without one) and after it (empty without one).
 std::u16string_view GetLeft(std::u16string_view s);

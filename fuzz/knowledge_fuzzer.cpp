@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     for (std::size_t i = 0; i < list.Count(); ++i) {
-        const std::u16string& line = list.Line(i);
+        const std::u16string_view line = list.Line(i);
         if (list.Folded(i) != LowerCase(Trim(line))) __builtin_trap();
         if (i > 0 && DefaultCollator().Compare(list.Line(i - 1), line) >= 0) __builtin_trap();
         const std::u16string_view trimmed = TrimView(line);

@@ -87,7 +87,7 @@ namespace {
 
 std::vector<std::u16string> Lines(const PhraseList& list) {
     std::vector<std::u16string> out;
-    for (std::size_t i = 0; i < list.Count(); ++i) out.push_back(list.Line(i));
+    for (std::size_t i = 0; i < list.Count(); ++i) out.emplace_back(list.Line(i));
     return out;
 }
 

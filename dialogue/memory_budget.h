@@ -1,0 +1,13 @@
+#pragma once
+// How much memory a load may still take. Linux hands out memory it does not have and
+// kills the process when it is touched, so a large knowledge file is measured against
+// this before its lines are built, and refused when they would not fit.
+#include <cstddef>
+
+namespace dialogue {
+
+// What the system reports as available without swapping, capped by the address-space
+// limit left to the process when one is set; a quarter is held back for the program itself.
+std::size_t AvailableMemory();
+
+}  // namespace dialogue

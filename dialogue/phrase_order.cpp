@@ -1,0 +1,107 @@
+#include "phrase_order.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "collation.h"
+#include "decoding.h"
+#include "errors.h"
+
+namespace dialogue {
+
+namespace {
+
+constexpr std::size_t kUnkeyed = static_cast<std::size_t>(-1);
+
+// A line's place in the sort: the first eight bytes of its key inline, so that most
+// comparisons need no second memory access, and where the whole key lies. A line too
+// long for a key has none and is compared by its text.
+struct SortItem {
+    std::uint64_t head;
+    std::uint32_t line;
+    std::uint32_t keyLength;
+    std::size_t keyStart;
+};
+
+std::uint64_t KeyHead(const std::uint8_t* key, std::size_t length) {
+    std::uint64_t head = 0;
+    for (std::size_t i = 0; i < 8; ++i) head = (head << 8) | (i < length ? key[i] : 0);
+    return head;
+}
+
+// What a load takes beyond its text, per distinct line: the sort item, the two index
+// vectors of the order and the phrase list's entry.
+constexpr std::size_t kBytesPerLine = sizeof(SortItem) + 2 * sizeof(std::size_t) + 32;
+
+// The decoded text takes at most two bytes for each byte of the file.
+std::u16string TextWithin(std::string_view bytes, std::size_t memoryLimit) {
+    if (2 * bytes.size() > memoryLimit) throw OutOfMemoryError();
+    return DecodeKnowledgeText(bytes);
+}
+
+}  // namespace
+
+PhraseOrder OrderPhrases(std::span<const std::u16string_view> lines, const PhraseCollator& collator,
+                         const OrderLimits& limits) {
+    const std::size_t n = lines.size();
+    std::vector<std::uint8_t> keys;
+    std::vector<SortItem> items(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        items[i] = SortItem{0, static_cast<std::uint32_t>(i), 0, kUnkeyed};
+        if (lines[i].size() > limits.maxKeyedUnits) continue;
+        const std::size_t start = keys.size();
+        collator.AppendSortKey(lines[i], keys);
+        if (keys.size() > limits.maxKeyBytes) throw OutOfMemoryError();
+        items[i].keyStart = start;
+        items[i].keyLength = static_cast<std::uint32_t>(keys.size() - start);
+    }
+    for (SortItem& item : items) {
+        if (item.keyStart != kUnkeyed) item.head = KeyHead(keys.data() + item.keyStart, item.keyLength);
+    }
+
+    // Keys and the collator's own comparison give the same order, so the two mix.
+    auto compare = [&](const SortItem& a, const SortItem& b) {
+        if (a.keyStart == kUnkeyed || b.keyStart == kUnkeyed) return collator.Compare(lines[a.line], lines[b.line]);
+        if (a.head != b.head) return a.head < b.head ? -1 : 1;
+        const int c = std::memcmp(keys.data() + a.keyStart, keys.data() + b.keyStart, std::min(a.keyLength, b.keyLength));
+        return c != 0 ? c : (a.keyLength < b.keyLength ? -1 : (a.keyLength > b.keyLength ? 1 : 0));
+    };
+    // Stable, so that of equal lines the first comes first and is kept.
+    std::stable_sort(items.begin(), items.end(), [&](const SortItem& a, const SortItem& b) { return compare(a, b) < 0; });
+
+    PhraseOrder result;
+    result.heldFor.resize(n);
+    result.held.reserve(n);
+    const SortItem* heldItem = nullptr;
+    for (const SortItem& item : items) {
+        if (heldItem != nullptr && compare(*heldItem, item) == 0) {
+            result.heldFor[item.line] = heldItem->line;
+        } else {
+            heldItem = &item;
+            result.held.push_back(item.line);
+            result.heldFor[item.line] = item.line;
+        }
+    }
+    return result;
+}
+
+PhraseOrder OrderPhrases(const std::vector<std::u16string>& lines, const PhraseCollator& collator,
+                         const OrderLimits& limits) {
+    const std::vector<std::u16string_view> views(lines.begin(), lines.end());
+    return OrderPhrases(views, collator, limits);
+}
+
+OrderedFile::OrderedFile(std::string_view bytes, const PhraseCollator& collator, std::size_t memoryLimit)
+    : text_(TextWithin(bytes, memoryLimit)), distinct_(text_, memoryLimit - 2 * bytes.size()) {
+    // Measured before the memory is touched: Linux hands out memory it does not have and
+    // kills the process when it is used.
+    std::size_t used = 2 * bytes.size() + distinct_.MemoryBytes();
+    const std::size_t needed = Lines().size() * kBytesPerLine + distinct_.Units() * 2 * sizeof(char16_t);
+    if (used > memoryLimit || needed > memoryLimit - used) throw OutOfMemoryError();
+    OrderLimits limits;
+    limits.maxKeyBytes = memoryLimit - used - needed;
+    order_ = OrderPhrases(Lines(), collator, limits);
+}
+
+}  // namespace dialogue

@@ -1,0 +1,195 @@
+// Knowledge files a careless author or an attacker could put beside the program: each
+// loads, or is refused with the "Cannot open file" message, and the list keeps its lines.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <random>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "collation.h"
+#include "errors.h"
+#include "knowledge_files.h"
+#include "phrase_list.h"
+#include "program_folder.h"
+
+using namespace dialogue;
+using testing_support::ProgramFolder;
+
+namespace {
+
+std::string Utf16Le(std::u16string_view text) {
+    std::string bytes("\xFF\xFE", 2);
+    for (const char16_t unit : text) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    return bytes;
+}
+
+std::string Repeated(std::string_view piece, std::size_t times) {
+    std::string out;
+    out.reserve(piece.size() * times);
+    for (std::size_t i = 0; i < times; ++i) out += piece;
+    return out;
+}
+
+std::string DistinctLinesFile(std::size_t count) {
+    std::string out;
+    for (std::size_t i = 0; i < count; ++i) out += "a" + std::to_string(i) + "|x\n";
+    return out;
+}
+
+std::vector<std::u16string> Lines(const PhraseList& list) {
+    std::vector<std::u16string> out;
+    for (std::size_t i = 0; i < list.Count(); ++i) out.emplace_back(list.Line(i));
+    return out;
+}
+
+// The reference order: each line goes to its place by binary search with the collator,
+// unless an equal line is there already.
+std::vector<std::u16string> InsertedOneByOne(const std::vector<std::u16string>& lines) {
+    const PhraseCollator& collator = DefaultCollator();
+    std::vector<std::u16string> list;
+    for (const auto& line : lines) {
+        auto it = std::lower_bound(list.begin(), list.end(), line, [&](const auto& a, const auto& b) {
+            return collator.Compare(a, b) < 0;
+        });
+        if (it != list.end() && collator.Compare(*it, line) == 0) continue;
+        list.insert(it, line);
+    }
+    return list;
+}
+
+}  // namespace
+
+TEST(HostileKnowledgeFiles, LoadOrAreRefusedWithTheReason) {
+    const std::u16string longLine(300'000, u'\xFDFA');  // expands to 18 letters each in its key
+    struct Case {
+        const char* name;
+        std::function<void(const ProgramFolder&, const std::string& path)> make;
+        std::size_t memoryLimit;  // 0: what the system has
+        std::string reason;       // empty: the file loads
+        std::vector<std::u16string> lines;
+    };
+    const Case cases[] = {
+        {"a million line breaks are one empty entry",
+         [](auto& f, auto&) { f.Write(u"а", Repeated("\r\n", 1'000'000)); }, 0, "", {u""}},
+        {"a million copies of one line are that line",
+         [](auto& f, auto&) { f.Write(u"а", testing_support::Utf8WithMark(Repeated("а|б\n", 1'000'000))); }, 0, "", {u"а|б"}},
+        {"a line whose sort key would be huge",
+         [&](auto& f, auto&) { f.Write(u"а", Utf16Le(u"b|1\n" + longLine + u"\na|2")); }, 0, "",
+         {u"a|2", u"b|1", longLine}},
+        {"twenty megabytes of NUL end before the first line",
+         [](auto&, const std::string& path) { ASSERT_EQ(::truncate(path.c_str(), 20 << 20), 0); }, 0, "", {}},
+        {"a sparse file over the size limit",
+         [](auto&, const std::string& path) { ASSERT_EQ(::truncate(path.c_str(), (512 << 20) + 1), 0); }, 0,
+         "File too large", {}},
+        {"a FIFO",
+         [](auto&, const std::string& path) {
+             ::unlink(path.c_str());
+             ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+         },
+         0, "Invalid argument", {}},
+        {"a character device",
+         [](auto&, const std::string& path) {
+             ::unlink(path.c_str());
+             ASSERT_EQ(::symlink("/dev/zero", path.c_str()), 0);
+         },
+         0, "Invalid argument", {}},
+        {"lines that do not fit the memory left",
+         [](auto& f, auto&) { f.Write(u"а", DistinctLinesFile(20'000)); }, 300'000, "Cannot allocate memory", {}},
+        {"text that does not fit the memory left",
+         [](auto& f, auto&) { f.Write(u"а", Repeated("\n", 200'000)); }, 300'000, "Cannot allocate memory", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProgramFolder folder;
+        const std::u16string path = folder.Write(u"а", "");
+        c.make(folder, folder.MemPath(u"а").string());
+        const std::u16string previous = folder.Write(u"п", testing_support::Utf8WithMark("прежняя|строка\n"));
+
+        PhraseList list(DefaultCollator());
+        list.Load(previous);
+        if (c.memoryLimit != 0) list.LimitMemory(c.memoryLimit);
+        if (c.reason.empty()) {
+            list.Load(path);
+            EXPECT_EQ(Lines(list), c.lines);
+            continue;
+        }
+        try {
+            list.Load(path);
+            ADD_FAILURE() << "loaded";
+        } catch (const FileOpenError& error) {
+            EXPECT_EQ(ToUtf8(error.Message()),
+                      "Cannot open file \"" + folder.MemPath(u"а").string() + "\". " + c.reason);
+        }
+        EXPECT_EQ(Lines(list), std::vector<std::u16string>{u"прежняя|строка"});
+    }
+}
+
+TEST(HostileKnowledgeFiles, RefusedLoadLeavesTheListAsItWasForTheSameBytesLater) {
+    // A refusal must not count as the last load: the same bytes are tried again in full.
+    PhraseList list(DefaultCollator());
+    const std::string bytes = DistinctLinesFile(5'000);
+    list.LimitMemory(100'000);
+    EXPECT_THROW(list.LoadBytes(bytes), OutOfMemoryError);
+    EXPECT_EQ(list.Count(), 0u);
+    list.LimitMemory(std::size_t{1} << 30);
+    list.LoadBytes(bytes);
+    EXPECT_EQ(list.Count(), 5'000u);
+}
+
+// Random lines of the kinds knowledge files hold, and of the kinds that trip collation:
+// letter case, ё and е, combining marks, surrogate pairs with case, ignorable characters.
+TEST(PhraseOrderDifferential, RandomLinesInTheOrderOfInsertionOneByOne) {
+    const std::vector<std::u16string> pieces = {
+        u"а", u"А", u"б", u"е", u"ё", u"Ё", u"ж", u"я", u"Я", u"a", u"A", u"b", u"z", u"Z", u"0", u"9",
+        u" ", u"|", u"-", u"!", u".", u"$", u"\u0301",  // combining acute
+        u"\u00AD",                                       // soft hyphen, ignorable
+        u"\u200B",                                       // zero-width space
+        u"\U00010400", u"\U00010428",                    // Deseret capital and small letter
+        u"\U0001F600", u"ß", u"ss", u"\uFDFA", u"\u00E9", u"e\u0301",
+    };
+    std::mt19937 random(20261210);
+    for (const std::size_t maxKeyed : {std::size_t{4096}, std::size_t{6}}) {
+        SCOPED_TRACE(maxKeyed);
+        for (int round = 0; round < 60; ++round) {
+            std::vector<std::u16string> lines;
+            for (int n = 0; n < 150; ++n) {
+                std::u16string line;
+                const int length = static_cast<int>(random() % 12);
+                for (int k = 0; k < length; ++k) line += pieces[random() % pieces.size()];
+                lines.push_back(line);
+                // Near-copies make ties: the same line in another case, or longer by a mark.
+                if (random() % 4 == 0) lines.push_back(line + pieces[random() % pieces.size()]);
+            }
+            OrderLimits limits;
+            limits.maxKeyedUnits = maxKeyed;
+            const PhraseOrder order = OrderPhrases(lines, DefaultCollator(), limits);
+            std::vector<std::u16string> held;
+            for (const std::size_t i : order.held) held.push_back(lines[i]);
+            ASSERT_EQ(held, InsertedOneByOne(lines)) << "round " << round;
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                ASSERT_LE(order.heldFor[i], i);
+                ASSERT_EQ(DefaultCollator().Compare(lines[order.heldFor[i]], lines[i]), 0);
+            }
+        }
+    }
+}
+
+TEST(PhraseOrderDifferential, LinesTooLongForKeysAmongOrdinaryOnes) {
+    // Long lines are compared by text, short ones by key; the two must agree everywhere,
+    // including lines that share a long beginning and differ at the very end or in case.
+    const std::u16string stem(5'000, u'ж');
+    const std::vector<std::u16string> lines = {
+        stem + u"б", u"жук", stem + u"а", stem + u"Б", u"Жжж", stem, stem + u"\u0301", u"ж", stem + u"а",
+        std::u16string(20'000, u'\xFDFA'), u"\uFDFA", u"я",
+    };
+    const PhraseOrder order = OrderPhrases(lines, DefaultCollator());
+    std::vector<std::u16string> held;
+    for (const std::size_t i : order.held) held.push_back(lines[i]);
+    EXPECT_EQ(held, InsertedOneByOne(lines));
+}
