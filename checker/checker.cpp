@@ -5,14 +5,18 @@
 #include <cstring>
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <unordered_map>
 
 #include <sys/stat.h>
 
 #include "collation.h"
+#include "distinct_lines.h"
+#include "phrase_order.h"
 #include "errors.h"
 #include "knowledge_files.h"
 #include "line_splitting.h"
+#include "memory_budget.h"
 #include "phrase_list.h"
 #include "text.h"
 
@@ -82,16 +86,10 @@ bool IsRegularFile(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// A question that reaches its own file and is held, waiting for the shadowing pass.
-struct Candidate {
-    std::size_t line;  // file index
-    std::u16string question;
-};
-
 class FolderCheck {
 public:
-    FolderCheck(std::u16string_view programDir, const FindingSink& sink)
-        : dir_(programDir), fallback_(FallbackFilePath(programDir)), sink_(sink) {}
+    FolderCheck(std::u16string_view programDir, const FindingSink& sink, std::optional<std::size_t> memoryLimit)
+        : dir_(programDir), fallback_(FallbackFilePath(programDir)), sink_(sink), memoryLimit_(memoryLimit) {}
 
     CheckTotals Run(const ProgressFunction& progress);
 
@@ -99,6 +97,12 @@ private:
     std::u16string Relative(std::u16string_view path) const {
         return path.substr(0, dir_.size()) == dir_ ? std::u16string(path.substr(dir_.size()))
                                                    : std::u16string(path);
+    }
+
+    // A file too large for the memory left is one finding; the check goes on.
+    void NoMemoryFor(const std::u16string& path) {
+        pending_.clear();  // what was found in it before memory ran out has gone out already
+        Add(Relative(path), 0, Kind::Unreadable, u"не хватило памяти, чтобы проверить файл целиком", u"");
     }
 
     void Add(const std::u16string& file, std::size_t line, Kind kind, std::u16string message,
@@ -140,7 +144,19 @@ private:
     std::vector<Entry> ListKnowledgeFolder();
     void ClassifyEntry(const std::string& name, Entry& entry);
     void CheckFile(const std::u16string& path);
-    void CheckLines(const std::u16string& path, const std::u16string& file, const SplitLines& parsed);
+    void CheckLines(const std::u16string& path, const std::u16string& file, const OrderedFile& ordered);
+    void CheckLine(const std::u16string& path, const std::u16string& file, std::size_t lineNo,
+                   std::u16string_view line, std::u16string_view trimmed, std::size_t d,
+                   const DistinctLines& distinct, const PhraseOrder& order,
+                   const std::unordered_map<std::u16string, std::size_t>& answering);
+    // Why a question that is held can never be asked here, if it cannot; sets question
+    // to the folded question.
+    struct QuestionFault {
+        Kind kind;
+        std::u16string message;
+    };
+    std::optional<QuestionFault> CheckQuestion(const std::u16string& path, std::u16string_view trimmed,
+                                               std::u16string& question);
     void CheckAnswer(const std::u16string& file, std::size_t line, std::u16string_view text,
                      std::u16string_view trimmed);
 
@@ -149,6 +165,7 @@ private:
     std::unordered_map<char16_t, std::u16string> selected_;
     std::unordered_map<std::u16string, bool> pages_;
     const FindingSink& sink_;
+    std::optional<std::size_t> memoryLimit_;
     std::vector<Finding> pending_;
     CheckTotals totals_;
 };
@@ -231,97 +248,112 @@ void FolderCheck::CheckFile(const std::u16string& path) {
         fail(Kind::Unreadable, e.Message());
         return;
     }
-    SplitLines parsed;
+    std::optional<OrderedFile> ordered;
     try {
-        parsed = ParseKnowledgeBytes(bytes);
-    } catch (const DialogueError& e) {
+        ordered.emplace(bytes, DefaultCollator(), memoryLimit_ ? *memoryLimit_ : AvailableMemory());
+    } catch (const DecodeError& e) {
         fail(Kind::Undecodable, e.Message());
         return;
     }
     bytes = std::string();
     ++totals_.files;
-    totals_.lines += parsed.lines.size();
-    CheckLines(path, file, parsed);
+    totals_.lines += ordered->Distinct().FileLineCount();
+    CheckLines(path, file, *ordered);
 }
 
-void FolderCheck::CheckLines(const std::u16string& path, const std::u16string& file,
-                             const SplitLines& parsed) {
-    const std::vector<std::u16string>& lines = parsed.lines;
-    if (parsed.nulLine && parsed.textAfterNul) {
-        const std::size_t at = *parsed.nulLine;
-        Add(file, at, Kind::AfterNul,
-            u"символ NUL обрывает текст: всё, что стоит после него, программа не читает",
-            at <= lines.size() ? std::u16string_view(lines[at - 1]) : std::u16string_view());
+std::optional<FolderCheck::QuestionFault> FolderCheck::CheckQuestion(const std::u16string& path,
+                                                                     std::u16string_view trimmed,
+                                                                     std::u16string& question) {
+    // Lower-casing keeps the length and never makes a "|", so this is the folded question.
+    question = LowerCase(GetLeft(trimmed));
+    if (question.empty()) {
+        return QuestionFault{Kind::EmptyQuestion,
+                             u"пустой вопрос: ввод не бывает пустым, и эта строка никогда не отвечает"};
     }
+    if (question.back() <= u' ') {
+        return QuestionFault{
+            Kind::BlankAtBar,
+            u"вопрос кончается пробельным символом перед «|»: ввод обрезается, и такой вопрос задать нельзя"};
+    }
+    const std::u16string& selected = Selected(question);
+    if (selected == path) return std::nullopt;
+    const std::u16string first(1, question.front());
+    if (path == fallback_) {
+        return QuestionFault{Kind::FallbackHasOwnFile,
+                             u"у «" + first + u"» есть свой файл " + Relative(selected) +
+                                 u": в запасном файле программа этот вопрос не ищет"};
+    }
+    return QuestionFault{Kind::WrongFile,
+                         u"вопрос на «" + first + u"» программа ищет в файле " + Relative(selected) + u", а не здесь"};
+}
 
-    const PhraseOrder order = OrderPhrases(lines, DefaultCollator());
+void FolderCheck::CheckLines(const std::u16string& path, const std::u16string& file, const OrderedFile& ordered) {
+    // Exact repeats are kept out of the order as the program keeps them out; each one is
+    // a case-duplicate of the first line it repeats.
+    const DistinctLines& distinct = ordered.Distinct();
+    const std::vector<std::u16string_view>& lines = distinct.Lines();
+    const PhraseOrder& order = ordered.Order();
     std::vector<std::size_t> listPosition(lines.size());
     for (std::size_t i = 0; i < order.held.size(); ++i) listPosition[order.held[i]] = i;
 
-    const bool isFallback = path == fallback_;
-    std::vector<Candidate> candidates;
-    candidates.reserve(order.held.size());
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::u16string_view trimmed = TrimView(lines[i]);
-        if (trimmed.empty()) continue;  // a blank line asks nothing
-        const std::size_t lineNo = i + 1;
-        CheckAnswer(file, lineNo, lines[i], trimmed);
-
-        if (order.heldFor[i] != i) {
-            const std::size_t winner = order.heldFor[i];
-            Add(file, lineNo, Kind::CaseDuplicate,
-                u"строка отброшена: без учёта регистра она совпадает со строкой " + Number(winner + 1) +
-                    u" " + Quoted(lines[winner]),
-                lines[i]);
-            continue;
-        }
-        // Lower-casing keeps the length and never makes a "|", so this is the folded question.
-        std::u16string question = LowerCase(GetLeft(trimmed));
-        if (question.empty()) {
-            Add(file, lineNo, Kind::EmptyQuestion,
-                u"пустой вопрос: ввод не бывает пустым, и эта строка никогда не отвечает", lines[i]);
-            continue;
-        }
-        if (question.back() <= u' ') {
-            Add(file, lineNo, Kind::BlankAtBar,
-                u"вопрос кончается пробельным символом перед «|»: ввод обрезается, и такой вопрос задать нельзя",
-                lines[i]);
-            continue;
-        }
-        const std::u16string& selected = Selected(question);
-        if (selected != path) {
-            const std::u16string first(1, question.front());
-            if (isFallback) {
-                Add(file, lineNo, Kind::FallbackHasOwnFile,
-                    u"у «" + first + u"» есть свой файл " + Relative(selected) +
-                        u": в запасном файле программа этот вопрос не ищет",
-                    lines[i]);
-            } else {
-                Add(file, lineNo, Kind::WrongFile,
-                    u"вопрос на «" + first + u"» программа ищет в файле " + Relative(selected) +
-                        u", а не здесь",
-                    lines[i]);
-            }
-            continue;
-        }
-        candidates.push_back(Candidate{i, std::move(question)});
+    // Of the held lines with one question, the one that comes first in the list answers.
+    std::unordered_map<std::u16string, std::size_t> answering;
+    std::u16string question;
+    for (const std::size_t d : order.held) {
+        const std::u16string_view trimmed = TrimView(lines[d]);
+        if (trimmed.empty() || CheckQuestion(path, trimmed, question)) continue;
+        answering.try_emplace(question, d);  // held is in list order: the first one wins
     }
 
-    // Of the lines with one question, the one that comes first in the list answers.
-    std::unordered_map<std::u16string_view, std::size_t> answering;
-    answering.reserve(candidates.size());
-    for (const Candidate& c : candidates) {
-        auto [it, fresh] = answering.try_emplace(c.question, c.line);
-        if (!fresh && listPosition[c.line] < listPosition[it->second]) it->second = c.line;
+    // The findings go out line by line, so that memory does not grow with them.
+    const NulStop& stop = distinct.Stop();
+    const auto afterNul = [&](std::size_t lineNo, std::u16string_view text) {
+        if (stop.nulLine == lineNo && stop.textAfterNul) {
+            Add(file, lineNo, Kind::AfterNul,
+                u"символ NUL обрывает текст: всё, что стоит после него, программа не читает", text);
+        }
+    };
+    std::size_t lineNo = 0;
+    std::u16string_view previous;
+    std::size_t d = DistinctLines::npos;
+    ForEachLine(ordered.Text(), [&](std::u16string_view line) {
+        ++lineNo;
+        if (d == DistinctLines::npos || line != previous) d = distinct.IndexOf(line);
+        previous = line;
+        afterNul(lineNo, line);
+        const std::u16string_view trimmed = TrimView(line);
+        if (!trimmed.empty()) CheckLine(path, file, lineNo, line, trimmed, d, distinct, order, answering);
+        Flush();
+    });
+    afterNul(lineNo + 1, u"");
+    Flush();
+}
+
+void FolderCheck::CheckLine(const std::u16string& path, const std::u16string& file, std::size_t lineNo,
+                            std::u16string_view line, std::u16string_view trimmed, std::size_t d,
+                            const DistinctLines& distinct, const PhraseOrder& order,
+                            const std::unordered_map<std::u16string, std::size_t>& answering) {
+    CheckAnswer(file, lineNo, line, trimmed);
+    const std::size_t winner = order.heldFor[d];
+    const std::size_t winnerLine = distinct.FirstFileLine(winner);
+    if (winnerLine + 1 != lineNo) {
+        Add(file, lineNo, Kind::CaseDuplicate,
+            u"строка отброшена: без учёта регистра она совпадает со строкой " + Number(winnerLine + 1) + u" " +
+                Quoted(distinct.Lines()[winner]),
+            line);
+        return;
     }
-    for (const Candidate& c : candidates) {
-        const std::size_t winner = answering.find(c.question)->second;
-        if (winner == c.line) continue;
-        Add(file, c.line + 1, Kind::Shadowed,
-            u"на этот вопрос отвечает строка " + Number(winner + 1) + u" " + Quoted(lines[winner]) +
-                u": она стоит в списке раньше",
-            lines[c.line]);
+    std::u16string question;
+    if (auto fault = CheckQuestion(path, trimmed, question)) {
+        Add(file, lineNo, fault->kind, std::move(fault->message), line);
+        return;
     }
+    const std::size_t answers = answering.find(question)->second;
+    if (answers == d) return;
+    Add(file, lineNo, Kind::Shadowed,
+        u"на этот вопрос отвечает строка " + Number(distinct.FirstFileLine(answers) + 1) + u" " +
+            Quoted(distinct.Lines()[answers]) + u": она стоит в списке раньше",
+        line);
 }
 
 void FolderCheck::CheckAnswer(const std::u16string& file, std::size_t line, std::u16string_view text,
@@ -355,9 +387,10 @@ CheckTotals FolderCheck::Run(const ProgressFunction& progress) {
         if (!entry.path.empty()) {
             try {
                 CheckFile(entry.path);
+            } catch (const OutOfMemoryError&) {
+                NoMemoryFor(entry.path);
             } catch (const std::bad_alloc&) {
-                Add(Relative(entry.path), 0, Kind::Unreadable,
-                    u"не хватило памяти, чтобы прочесть файл целиком", u"");
+                NoMemoryFor(entry.path);
             }
         }
         Flush();
@@ -369,14 +402,15 @@ CheckTotals FolderCheck::Run(const ProgressFunction& progress) {
 }  // namespace
 
 CheckTotals CheckFolder(std::u16string_view programDir, const FindingSink& sink,
-                        const ProgressFunction& progress) {
-    return FolderCheck(programDir, sink).Run(progress);
+                        const ProgressFunction& progress, std::optional<std::size_t> memoryLimit) {
+    return FolderCheck(programDir, sink, memoryLimit).Run(progress);
 }
 
-CheckResult CheckFolder(std::u16string_view programDir, const ProgressFunction& progress) {
+CheckResult CheckFolder(std::u16string_view programDir, const ProgressFunction& progress,
+                        std::optional<std::size_t> memoryLimit) {
     CheckResult result;
     const FindingSink keep = [&](const Finding& f) { result.findings.push_back(f); };
-    static_cast<CheckTotals&>(result) = CheckFolder(programDir, keep, progress);
+    static_cast<CheckTotals&>(result) = CheckFolder(programDir, keep, progress, memoryLimit);
     return result;
 }
 

@@ -4,6 +4,7 @@
 // every knowledge file of a folder.
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,10 +69,14 @@ using FindingSink = std::function<void(const Finding&)>;
 using ProgressFunction = std::function<void(std::size_t done, std::size_t total)>;
 
 // Checks folder/mem against folder/bio; programDir ends with "/" as the program's does.
-// Findings go to the sink one file at a time, so that memory stays bounded by the largest file.
+// Findings go to the sink line by line, so that memory stays bounded by the largest file.
+// A file that would need more memory than memoryLimit (by default what the system has
+// available) becomes an "unreadable" finding of its own, and the check goes on.
 CheckTotals CheckFolder(std::u16string_view programDir, const FindingSink& sink,
-                        const ProgressFunction& progress = {});
+                        const ProgressFunction& progress = {},
+                        std::optional<std::size_t> memoryLimit = std::nullopt);
 // The same, keeping every finding.
-CheckResult CheckFolder(std::u16string_view programDir, const ProgressFunction& progress = {});
+CheckResult CheckFolder(std::u16string_view programDir, const ProgressFunction& progress = {},
+                        std::optional<std::size_t> memoryLimit = std::nullopt);
 
 }  // namespace checker

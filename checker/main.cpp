@@ -1,4 +1,5 @@
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,11 @@ int main(int argc, char** argv) {
     environment.stderrIsTerminal = ::isatty(STDERR_FILENO) == 1;
     try {
         return checker::RunChecker(args, std::cout, std::cerr, environment);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "tsldemo-check: проверка прервана: не хватило памяти\n";
+        return checker::kExitFailed;
     } catch (const std::exception& e) {
-        std::cerr << "tsldemo-check: " << e.what() << "\n";
-        return checker::kExitUsage;
+        std::cerr << "tsldemo-check: проверка прервана: " << e.what() << "\n";
+        return checker::kExitFailed;
     }
 }
