@@ -234,6 +234,25 @@ TEST(CheckFolder, ReportsProgressPerFile) {
     EXPECT_EQ(calls, want);
 }
 
+TEST(CheckFolder, FileTooLargeForTheMemoryLeftIsAFindingAndTheCheckGoesOn) {
+    TempFolder folder;
+    std::string big = "\xEF\xBB\xBF";
+    for (int i = 0; i < 20'000; ++i) big += "а" + std::to_string(i) + "|Да.\n";
+    folder.Write("mem/а", big);
+    folder.Write("mem/б", Utf8File({"б |Нельзя задать."}));
+    folder.Write("mem/ь", kFallback);
+
+    const CheckResult result = CheckFolder(folder.Dir(), {}, 300'000);
+    ASSERT_EQ(result.findings.size(), 2u) << Describe(result);
+    EXPECT_EQ(result.findings[0].file, "mem/а");
+    EXPECT_EQ(result.findings[0].line, 0u);
+    EXPECT_EQ(result.findings[0].kind, Kind::Unreadable);
+    EXPECT_NE(dialogue::ToUtf8(result.findings[0].message).find("не хватило памяти"), std::string::npos);
+    EXPECT_EQ(result.findings[1].file, "mem/б");
+    EXPECT_EQ(result.findings[1].kind, Kind::BlankAtBar);
+    EXPECT_EQ(result.files, 2u);
+}
+
 // The checker's verdict must be what the program does: every line without an error is
 // the answer to its own question, and no line with an error ever is.
 TEST(CheckFolder, VerdictAgreesWithTheProgramOnRandomBases) {

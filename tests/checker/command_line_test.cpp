@@ -266,6 +266,9 @@ TEST(CheckerProgram, HelpIsRussianAndNamesEveryKind) {
         EXPECT_NE(run.out.find(std::string("  ") + checker::KindId(kind) + " "), std::string::npos)
             << checker::KindId(kind);
     }
+    for (const char* code : {"  0  ", "  1  ", "  2  неверный вызов", "  3  проверка прервана"}) {
+        EXPECT_NE(run.out.find(code), std::string::npos) << code;
+    }
     EXPECT_EQ(RunChecker({"-h"}).out, run.out);
 }
 
@@ -291,6 +294,13 @@ TEST(CheckerProgram, DefaultFolderIsTheExecutablesRealFolder) {
     const ProgramRun run = RunProgram((bin.Root() / "tsldemo-check").string(), {});
     EXPECT_EQ(run.status, checker::kExitErrors) << run.err;
     EXPECT_EQ(run.out.rfind("mem/ь:1: blank-at-bar: ", 0), 0u) << run.out;
+}
+
+TEST(RunChecker, ReportThatCannotBeWrittenIsNoUsageError) {
+    std::ostringstream out, err;
+    out.setstate(std::ios::badbit);
+    EXPECT_EQ(checker::RunChecker({kFixture}, out, err, checker::RunEnvironment{}), checker::kExitFailed);
+    EXPECT_NE(err.str().find("не удалось вывести отчёт"), std::string::npos);
 }
 
 TEST(RunChecker, DefaultFolderUnknownIsAUsageError) {
