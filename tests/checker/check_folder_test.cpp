@@ -7,6 +7,7 @@
 #include <set>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "checker.h"
 #include "checker_test_support.h"
@@ -206,6 +207,33 @@ TEST(CheckFolder, FileTooLargeForTheProgramIsUnreadable) {
     EXPECT_EQ(result.findings[0].kind, Kind::Unreadable);
     EXPECT_NE(dialogue::ToUtf8(result.findings[0].message).find("Cannot open file"), std::string::npos);
     EXPECT_EQ(result.errors, 1u);
+}
+
+// Needs a plain user: root reads every file. The test command runs the tests as one.
+TEST(CheckFolder, UnreadableFileOrFolderIsAFinding) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    struct Case {
+        const char* locked;
+        std::string file;
+        std::string messagePart;
+    };
+    const Case cases[] = {
+        {"mem/г", "mem/г", "Permission denied"},
+        {"mem", "mem/", "папка не читается"},
+    };
+    for (const auto& c : cases) {
+        TempFolder folder;
+        folder.Write("mem/ь", kFallback);
+        folder.Write("mem/г", Utf8File({"гол|Да."}));
+        std::filesystem::permissions(folder.Root() / c.locked, std::filesystem::perms::none);
+        const CheckResult result = CheckFolder(folder.Dir());
+        std::filesystem::permissions(folder.Root() / c.locked, std::filesystem::perms::owner_all);
+        ASSERT_FALSE(result.findings.empty()) << c.locked;
+        EXPECT_EQ(result.findings[0].file, c.file) << Describe(result);
+        EXPECT_EQ(result.findings[0].kind, Kind::Unreadable) << Describe(result);
+        EXPECT_NE(dialogue::ToUtf8(result.findings[0].message).find(c.messagePart), std::string::npos)
+            << Describe(result);
+    }
 }
 
 TEST(CheckFolder, SymbolicLinksAreFollowedAndOddNamesKept) {

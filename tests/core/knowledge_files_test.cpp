@@ -75,12 +75,31 @@ TEST(FileReading, FifoDoesNotHang) {
     EXPECT_THROW(ReadKnowledgeFile(folder.Dir() + u"mem/ь"), FileOpenError);
 }
 
-TEST(FileReading, UnreadableFileIsRefused) {
+// Needs a plain user: root reads every file. The test command runs the tests as one.
+TEST(FileReading, UnreadableFileOrFolderIsRefused) {
     if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
-    ProgramFolder folder;
-    const auto path = folder.Write(u"а", "a|b");
-    std::filesystem::permissions(folder.MemPath(u"а"), std::filesystem::perms::none);
-    EXPECT_THROW(ReadKnowledgeFile(path), FileOpenError);
+    struct Case {
+        const char* name;
+        std::filesystem::path locked;  // relative to the program folder
+    };
+    const Case cases[] = {
+        {"file without read permission", "mem/а"},
+        {"knowledge folder without search permission", "mem"},
+    };
+    for (const auto& c : cases) {
+        ProgramFolder folder;
+        const auto path = folder.Write(u"а", "a|b");
+        std::filesystem::permissions(folder.Root() / c.locked, std::filesystem::perms::none);
+        try {
+            ReadKnowledgeFile(path);
+            ADD_FAILURE() << c.name << ": read";
+        } catch (const FileOpenError& error) {
+            EXPECT_EQ(ToUtf8(error.Message()),
+                      "Cannot open file \"" + folder.MemPath(u"а").string() + "\". Permission denied")
+                << c.name;
+        }
+        std::filesystem::permissions(folder.Root() / c.locked, std::filesystem::perms::owner_all);
+    }
 }
 
 namespace {
