@@ -13,6 +13,7 @@
 #include "collation.h"
 #include "distinct_lines.h"
 #include "phrase_order.h"
+#include "shortened_text.h"
 #include "errors.h"
 #include "knowledge_files.h"
 #include "line_splitting.h"
@@ -24,57 +25,12 @@ namespace checker {
 
 using namespace dialogue;
 
-const char* KindId(Kind kind) {
-    switch (kind) {
-        case Kind::Unreadable: return "unreadable";
-        case Kind::Undecodable: return "undecodable";
-        case Kind::UnusedFile: return "unused-file";
-        case Kind::NoFallback: return "no-fallback";
-        case Kind::AfterNul: return "after-nul";
-        case Kind::CaseDuplicate: return "case-duplicate";
-        case Kind::EmptyQuestion: return "empty-question";
-        case Kind::BlankAtBar: return "blank-at-bar";
-        case Kind::WrongFile: return "wrong-file";
-        case Kind::FallbackHasOwnFile: return "fallback-has-own-file";
-        case Kind::Shadowed: return "shadowed";
-        case Kind::NoBar: return "no-bar";
-        case Kind::MissingPage: return "missing-page";
-    }
-    return "unknown";
-}
-
-Severity KindSeverity(Kind kind) {
-    switch (kind) {
-        case Kind::UnusedFile:
-        case Kind::NoFallback:
-        case Kind::NoBar:
-        case Kind::MissingPage: return Severity::Warning;
-        default: return Severity::Error;
-    }
-}
-
-const char* SeverityId(Severity severity) {
-    return severity == Severity::Error ? "error" : "warning";
-}
-
 namespace {
 
-// Long lines are quoted in messages by their beginning only.
+// Lines are quoted in messages by their beginning only.
 constexpr std::size_t kQuotedUnits = 60;
 
-std::u16string Quoted(std::u16string_view text) {
-    std::u16string out = u"«";
-    if (text.size() <= kQuotedUnits) {
-        out += text;
-    } else {
-        std::size_t cut = kQuotedUnits;
-        if (text[cut - 1] >= 0xD800 && text[cut - 1] <= 0xDBFF) --cut;  // keep a pair whole
-        out += text.substr(0, cut);
-        out += u"…";
-    }
-    out += u"»";
-    return out;
-}
+std::u16string Quoted(std::u16string_view text) { return u"«" + Shortened(text, kQuotedUnits) + u"»"; }
 
 std::u16string Number(std::size_t n) {
     const std::string digits = std::to_string(n);
@@ -144,6 +100,10 @@ private:
     std::vector<Entry> ListKnowledgeFolder();
     void ClassifyEntry(const std::string& name, Entry& entry);
     void CheckFile(const std::u16string& path);
+    // The first pass: which held line answers each question that can be asked here.
+    std::unordered_map<std::u16string, std::size_t> AnsweringLines(const std::u16string& path,
+                                                                   const OrderedFile& ordered);
+    // The second: the findings of every line, in line order.
     void CheckLines(const std::u16string& path, const std::u16string& file, const OrderedFile& ordered);
     void CheckLine(const std::u16string& path, const std::u16string& file, std::size_t lineNo,
                    std::u16string_view line, std::u16string_view trimmed, std::size_t d,
@@ -287,23 +247,25 @@ std::optional<FolderCheck::QuestionFault> FolderCheck::CheckQuestion(const std::
                          u"вопрос на «" + first + u"» программа ищет в файле " + Relative(selected) + u", а не здесь"};
 }
 
-void FolderCheck::CheckLines(const std::u16string& path, const std::u16string& file, const OrderedFile& ordered) {
-    // Exact repeats are kept out of the order as the program keeps them out; each one is
-    // a case-duplicate of the first line it repeats.
-    const DistinctLines& distinct = ordered.Distinct();
-    const std::vector<std::u16string_view>& lines = distinct.Lines();
-    const PhraseOrder& order = ordered.Order();
-    std::vector<std::size_t> listPosition(lines.size());
-    for (std::size_t i = 0; i < order.held.size(); ++i) listPosition[order.held[i]] = i;
-
+std::unordered_map<std::u16string, std::size_t> FolderCheck::AnsweringLines(const std::u16string& path,
+                                                                           const OrderedFile& ordered) {
     // Of the held lines with one question, the one that comes first in the list answers.
     std::unordered_map<std::u16string, std::size_t> answering;
     std::u16string question;
-    for (const std::size_t d : order.held) {
-        const std::u16string_view trimmed = TrimView(lines[d]);
+    for (const std::size_t d : ordered.Order().held) {
+        const std::u16string_view trimmed = TrimView(ordered.Lines()[d]);
         if (trimmed.empty() || CheckQuestion(path, trimmed, question)) continue;
         answering.try_emplace(question, d);  // held is in list order: the first one wins
     }
+    return answering;
+}
+
+void FolderCheck::CheckLines(const std::u16string& path, const std::u16string& file, const OrderedFile& ordered) {
+    const auto answering = AnsweringLines(path, ordered);
+    // Exact repeats are kept out of the order as the program keeps them out; each one is
+    // a case-duplicate of the first line it repeats.
+    const DistinctLines& distinct = ordered.Distinct();
+    const PhraseOrder& order = ordered.Order();
 
     // The findings go out line by line, so that memory does not grow with them.
     const NulStop& stop = distinct.Stop();

@@ -9,36 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "finding_kinds.h"
+
 namespace checker {
-
-enum class Severity { Error, Warning };
-
-enum class Kind {
-    Unreadable,          // the file cannot be opened or read
-    Undecodable,         // the file's bytes do not decode in the encoding its mark names
-    UnusedFile,          // a file in mem/ that no input ever selects
-    NoFallback,          // the fallback file is missing or not a regular file
-    AfterNul,            // a NUL ends the text; what follows is never read
-    CaseDuplicate,       // dropped from the list: equal to an earlier line ignoring case
-    EmptyQuestion,       // nothing before "|"
-    BlankAtBar,          // the question ends in a blank; the trimmed key never has one
-    WrongFile,           // the question selects another file
-    FallbackHasOwnFile,  // a fallback line whose first character has a file of its own
-    Shadowed,            // another line with the same question comes first in the list
-    NoBar,               // no "|": the answer is empty
-    MissingPage,         // the linked article page does not exist
-};
-
-inline constexpr Kind kAllKinds[] = {
-    Kind::Unreadable, Kind::Undecodable, Kind::UnusedFile,  Kind::NoFallback, Kind::AfterNul,
-    Kind::CaseDuplicate, Kind::EmptyQuestion, Kind::BlankAtBar, Kind::WrongFile,
-    Kind::FallbackHasOwnFile, Kind::Shadowed, Kind::NoBar, Kind::MissingPage,
-};
-
-// The stable ASCII id shown in reports, e.g. "case-duplicate".
-const char* KindId(Kind kind);
-Severity KindSeverity(Kind kind);
-const char* SeverityId(Severity severity);  // "error" or "warning"
 
 struct Finding {
     // Relative to the checked folder, e.g. "mem/г"; UTF-8 (bytes that are not become U+FFFD).

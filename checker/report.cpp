@@ -1,6 +1,10 @@
 #include "report.h"
 
+#include <unicode/utf16.h>
+#include <unicode/utf8.h>
+
 #include "errors.h"
+#include "shortened_text.h"
 
 namespace checker {
 
@@ -9,58 +13,32 @@ namespace {
 // A line in the text report shows this much of the offending text.
 constexpr std::size_t kShownUnits = 200;
 
-bool IsHigh(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
-void AppendCodePoint(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
 // Walks text by code points, a lone surrogate half standing for U+FFFD.
 template <typename Visit>
 void ForEachCodePoint(std::u16string_view text, Visit visit) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (IsHigh(c) && i + 1 < text.size() && IsLow(text[i + 1])) {
-            visit(0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
-            ++i;
-        } else if (IsHigh(c) || IsLow(c)) {
-            visit(U'\uFFFD');
-        } else {
-            visit(static_cast<char32_t>(c));
-        }
+    const auto length = static_cast<int32_t>(text.size());
+    for (int32_t i = 0; i < length;) {
+        UChar32 c;
+        U16_NEXT(text.data(), i, length, c);
+        visit(U_IS_SURROGATE(c) ? 0xFFFD : c);
     }
 }
 
-constexpr char kHex[] = "0123456789abcdef";
-
-std::u16string Shortened(std::u16string_view text) {
-    if (text.size() <= kShownUnits) return std::u16string(text);
-    std::size_t cut = kShownUnits;
-    if (IsHigh(text[cut - 1])) --cut;
-    return std::u16string(text.substr(0, cut)) + u"…";
+void AppendCodePoint(std::string& out, UChar32 c) {
+    char bytes[U8_MAX_LENGTH];
+    int32_t length = 0;
+    U8_APPEND_UNSAFE(bytes, length, c);
+    out.append(bytes, static_cast<std::size_t>(length));
 }
+
+constexpr char kHex[] = "0123456789abcdef";
 
 }  // namespace
 
 std::string VisibleText(std::u16string_view text) {
     std::string out;
     out.reserve(text.size() * 2);
-    ForEachCodePoint(text, [&](char32_t c) {
+    ForEachCodePoint(text, [&](UChar32 c) {
         if (c == U'\t') {
             out += "\\t";
         } else if (c == U'\r') {
@@ -81,7 +59,7 @@ std::string VisibleText(std::u16string_view text) {
 std::string JsonString(std::u16string_view text) {
     std::string out = "\"";
     out.reserve(text.size() * 2 + 2);
-    ForEachCodePoint(text, [&](char32_t c) {
+    ForEachCodePoint(text, [&](UChar32 c) {
         switch (c) {
             case U'"': out += "\\\""; break;
             case U'\\': out += "\\\\"; break;
@@ -118,7 +96,7 @@ std::string FormatText(const Finding& finding) {
     out += VisibleText(finding.message);
     if (!finding.text.empty()) {
         out += ": «";
-        out += VisibleText(Shortened(finding.text));
+        out += VisibleText(Shortened(finding.text, kShownUnits));
         out += "»";
     }
     return out;
@@ -146,26 +124,6 @@ std::string FormatSummary(const CheckTotals& result) {
     out += " Проверено файлов: " + std::to_string(result.files) +
            ", строк: " + std::to_string(result.lines) + ".";
     return out;
-}
-
-const char16_t* KindDescription(Kind kind) {
-    switch (kind) {
-        case Kind::Unreadable: return u"файл не открывается или не читается";
-        case Kind::Undecodable: return u"байты файла не декодируются по его метке кодировки";
-        case Kind::UnusedFile: return u"файл в mem/, который программа никогда не выбирает";
-        case Kind::NoFallback: return u"нет запасного файла mem/ь";
-        case Kind::AfterNul: return u"символ NUL обрывает файл: дальше строки не читаются";
-        case Kind::CaseDuplicate: return u"строка равна более ранней без учёта регистра и отброшена";
-        case Kind::EmptyQuestion: return u"пустой вопрос: строка начинается с «|»";
-        case Kind::BlankAtBar: return u"пробел перед «|» в конце вопроса";
-        case Kind::WrongFile: return u"вопрос лежит не в файле своей первой буквы";
-        case Kind::FallbackHasOwnFile:
-            return u"вопрос в запасном файле, хотя у его первой буквы есть свой файл";
-        case Kind::Shadowed: return u"на тот же вопрос отвечает строка, что стоит в списке раньше";
-        case Kind::NoBar: return u"в строке нет «|»: ответ пустой";
-        case Kind::MissingPage: return u"ссылка ведёт на статью, которой нет в bio/";
-    }
-    return u"";
 }
 
 }  // namespace checker

@@ -26,7 +26,4 @@ std::string JsonString(std::string_view utf8);
 // surrogates as U+FFFD, in UTF-8.
 std::string VisibleText(std::u16string_view text);
 
-// A one-line description of what a kind means, in Russian, for the help text.
-const char16_t* KindDescription(Kind kind);
-
 }  // namespace checker
