@@ -8,7 +8,6 @@
 #include <optional>
 #include <unordered_map>
 
-#include <sys/stat.h>
 
 #include "collation.h"
 #include "distinct_lines.h"
@@ -35,11 +34,6 @@ std::u16string Quoted(std::u16string_view text) { return u"«" + Shortened(text,
 std::u16string Number(std::size_t n) {
     const std::string digits = std::to_string(n);
     return std::u16string(digits.begin(), digits.end());
-}
-
-bool IsRegularFile(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 class FolderCheck {
@@ -87,7 +81,7 @@ private:
 
     bool PageExists(const std::u16string& path) {
         auto [it, fresh] = pages_.try_emplace(path, false);
-        if (fresh) it->second = IsRegularFile(ToUtf8(path));
+        if (fresh) it->second = IsRegularFile(path);
         return it->second;
     }
 
@@ -133,7 +127,7 @@ private:
 std::vector<FolderCheck::Entry> FolderCheck::ListKnowledgeFolder() {
     std::vector<std::string> names;
     std::error_code error;
-    for (std::filesystem::directory_iterator it(ToUtf8(dir_ + kKnowledgeFolder), error), end;
+    for (std::filesystem::directory_iterator it(ToUtf8(KnowledgeFolder(dir_)), error), end;
          !error && it != end; it.increment(error)) {
         names.push_back(it->path().filename().string());
     }
@@ -164,7 +158,7 @@ void FolderCheck::ClassifyEntry(const std::string& name, Entry& entry) {
         return;
     }
     const std::u16string path = KnowledgeFilePath(dir_, unit.front());
-    const bool regular = IsRegularFile(ToUtf8(path));
+    const bool regular = IsRegularFile(path);
     if (path == fallback_ && !regular) {
         std::u16string reason;
         try {
@@ -329,7 +323,7 @@ void FolderCheck::CheckAnswer(const std::u16string& file, std::size_t line, std:
     if (answer.empty() || answer.front() != u'$') return;
     const LinkedAnswer cut = SplitLink(answer);
     if (cut.link.empty()) return;
-    const std::u16string page = dir_ + kArticleFolder + PortLinkSeparators(cut.link);
+    const std::u16string page = ArticlePath(dir_, cut.link);
     if (!PageExists(page)) {
         Add(file, line, Kind::MissingPage,
             u"ссылка " + Quoted(cut.link) + u" ведёт на статью " + Relative(page) +

@@ -150,7 +150,7 @@ int RunChecker(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (folder.back() != '/') folder += '/';
     const std::u16string programDir = dialogue::FromUtf8(folder);
     if (!IsDirectory(folder)) return UsageError(err, "папка «" + folder + "» не найдена");
-    if (!IsDirectory(dialogue::ToUtf8(programDir + u"mem"))) {
+    if (!IsDirectory(dialogue::ToUtf8(dialogue::KnowledgeFolder(programDir)))) {
         return UsageError(err, "в папке «" + folder + "» нет папки mem с файлами базы знаний");
     }
 

@@ -8,14 +8,7 @@ namespace dialogue {
 
 Dialogue::Dialogue(DialogueWindow& window, PhraseList& myList, std::u16string programDir)
     : window_(window), myList_(myList), ProgramDir_(std::move(programDir)) {
-    PagePath_ = ProgramDir_ + kArticleFolder;
-}
-
-long FindAnswerLine(const PhraseList& list, std::u16string_view key) {
-    for (std::size_t i = 0; i < list.Count(); ++i) {
-        if (SameText(list.FoldedQuestion(i), key)) return static_cast<long>(i);
-    }
-    return -1;
+    PagePath_ = ArticleRoot(ProgramDir_);
 }
 
 void Dialogue::InBtnClick() {
@@ -31,9 +24,9 @@ void Dialogue::InBtnClick() {
         return;
     }
     window_.ClearTranscript();
-    PagePath_ = ProgramDir_ + kArticleFolder;
+    PagePath_ = ArticleRoot(ProgramDir_);
 
-    const std::u16string key = LowerCase(input);
+    const std::u16string key = NormalisedKey(input);
     myList_.Load(SelectKnowledgeFile(ProgramDir_, key));
 
     window_.AppendTranscript(kEchoPrefix + Trim(window_.InputText()));
@@ -47,7 +40,7 @@ void Dialogue::InBtnClick() {
 }
 
 void Dialogue::AnswerFromList(std::u16string_view key) {
-    const long match = FindAnswerLine(myList_, key);
+    const long match = AnsweringLine(myList_, key);
     if (match < 0) {
         window_.AppendTranscript(kNotFoundLine);
         return;
@@ -68,7 +61,7 @@ std::u16string Dialogue::GetHiper(std::u16string_view answer) {
 }
 
 void Dialogue::Edit1Change() {
-    SuggestPrefix_ = Trim(LowerCase(window_.InputText()));
+    SuggestPrefix_ = NormalisedKey(window_.InputText());
     if (SuggestPrefix_.empty()) {
         window_.ClearSuggestions();
         return;

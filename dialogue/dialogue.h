@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "phrase_list.h"
+#include "rules.h"
 
 namespace dialogue {
 
@@ -74,7 +75,7 @@ private:
     std::u16string SuggestPrefix_;
 };
 
-// The index of the first line whose question equals key, or -1.
-long FindAnswerLine(const PhraseList& list, std::u16string_view key);
+// The index of the first line whose question equals key, or -1 (AnsweringLine).
+inline long FindAnswerLine(const PhraseList& list, std::u16string_view key) { return AnsweringLine(list, key); }
 
 }  // namespace dialogue

@@ -20,11 +20,6 @@ bool CanNameFile(char16_t unit) {
     return !surrogateHalf && unit != u'\0' && unit != u'/';
 }
 
-bool IsRegularFile(std::u16string_view path) {
-    struct stat info {};
-    return ::stat(ToUtf8(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 [[noreturn]] void ThrowOpenError(std::u16string_view path, int error) { throw OpenErrorFor(path, error); }
 
 std::string ReadOpenFile(int fd, std::size_t size, std::u16string_view path);
@@ -46,14 +41,13 @@ private:
 }  // namespace
 
 std::u16string KnowledgeFilePath(std::u16string_view programDir, char16_t first) {
-    std::u16string path(programDir);
-    path += kKnowledgeFolder;
+    std::u16string path = KnowledgeFolder(programDir);
     path.push_back(first);
     return path;
 }
 
 std::u16string FallbackFilePath(std::u16string_view programDir) {
-    return std::u16string(programDir) + kKnowledgeFolder + kFallbackName;
+    return KnowledgeFolder(programDir) + kFallbackName;
 }
 
 std::u16string SelectKnowledgeFile(std::u16string_view programDir, std::u16string_view key) {

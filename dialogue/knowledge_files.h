@@ -5,12 +5,10 @@
 #include <string_view>
 
 #include "errors.h"
+#include "rules.h"
 
 namespace dialogue {
 
-inline constexpr char16_t kKnowledgeFolder[] = u"mem/";
-inline constexpr char16_t kFallbackName[] = u"ь";
-inline constexpr char16_t kArticleFolder[] = u"bio";
 
 // The file for key's first unit when a regular file of that name exists (symbolic links
 // followed), else the fallback file, whose existence is not tested. key is never empty.

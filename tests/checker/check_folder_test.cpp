@@ -318,7 +318,7 @@ TEST(CheckFolder, VerdictAgreesWithTheProgramOnRandomBases) {
                 const std::u16string_view trimmed = dialogue::TrimView(lines[i]);
                 if (trimmed.empty()) continue;
                 // The user types the question as the line writes it.
-                const std::u16string key = dialogue::LowerCase(dialogue::Trim(dialogue::GetLeft(trimmed)));
+                const std::u16string key = dialogue::NormalisedKey(dialogue::GetLeft(trimmed));
                 bool answered = false;
                 if (!key.empty()) {
                     const std::u16string selected = dialogue::SelectKnowledgeFile(folder.Dir(), key);

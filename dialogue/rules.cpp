@@ -1,0 +1,34 @@
+#include "rules.h"
+
+#include <sys/stat.h>
+
+#include "collation.h"
+#include "errors.h"
+#include "phrase_list.h"
+#include "text.h"
+
+namespace dialogue {
+
+std::u16string KnowledgeFolder(std::u16string_view programDir) { return std::u16string(programDir) + kKnowledgeFolder; }
+
+std::u16string ArticleRoot(std::u16string_view programDir) { return std::u16string(programDir) + kArticleFolder; }
+
+std::u16string NormalisedKey(std::u16string_view input) { return LowerCase(TrimView(input)); }
+
+std::u16string ArticlePath(std::u16string_view programDir, std::u16string_view link) {
+    return ArticleRoot(programDir) + PortLinkSeparators(link);
+}
+
+long AnsweringLine(const PhraseList& list, std::u16string_view key) {
+    for (std::size_t i = 0; i < list.Count(); ++i) {
+        if (SameText(list.FoldedQuestion(i), key)) return static_cast<long>(i);
+    }
+    return -1;
+}
+
+bool IsRegularFile(std::u16string_view path) {
+    struct stat info {};
+    return ::stat(ToUtf8(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace dialogue
