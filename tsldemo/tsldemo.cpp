@@ -8,9 +8,11 @@
 #include "Unit1.h"
 #include "app_support.h"
 #include "htview.h"
+#include "qt_translations.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    windows::InstallQtTranslations(app);
     // The title captions every message box. It goes in as the application's name: a
     // display name would also be appended to every window's caption on X11.
     QApplication::setApplicationName(windows::ApplicationTitleFor(QApplication::applicationFilePath()));

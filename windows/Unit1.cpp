@@ -230,6 +230,7 @@ void TForm1::ShowMessage(const std::u16string& text) {
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), ToQString(text),
                     QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("Message"));
+    KeepOkButtonText(box);
     box.exec();
 }
 
