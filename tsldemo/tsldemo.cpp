@@ -8,13 +8,16 @@
 #include "Unit1.h"
 #include "app_support.h"
 #include "htview.h"
+#include "qt_translations.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    windows::InstallQtTranslations(app);
     // The title captions every message box. It goes in as the application's name: a
     // display name would also be appended to every window's caption on X11.
     QApplication::setApplicationName(windows::ApplicationTitleFor(QApplication::applicationFilePath()));
-    QApplication::setDesktopFileName(QStringLiteral("tsldemo"));
+    // The desktop entry's name, which Wayland takes as the window's application id.
+    QApplication::setDesktopFileName(QStringLiteral(TSL_APP_ID));
     QApplication::setWindowIcon(windows::ProgramIcon());
 
     // The knowledge base lies beside the executable's real file, so a link to it works.

@@ -66,7 +66,7 @@ TViw::TViw(QWidget* parent)
     Label1->setFont(TimesNewRoman(24, true));
     SetColour(Label1, QPalette::WindowText, QColor(128, 0, 0));
 
-    Label2 = new QLabel(QStringLiteral("Разработка: И. Смирнов, Казань, 2026"), this);
+    Label2 = new QLabel(QStringLiteral("Проект «Целитор», Казань, 2026"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setGeometry(0, 260, 569, 19);
     Label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);

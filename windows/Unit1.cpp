@@ -16,6 +16,7 @@
 #include <QStyle>
 
 #include "Mesager.h"
+#include "accessibility.h"
 #include "app_support.h"
 #include "collation.h"
 #include "knowledge_files.h"
@@ -45,6 +46,15 @@ constexpr int kBottomHeight = 50;
 constexpr int kSplitterWidth = 2;
 constexpr int kEdit1RightGap = 186;
 constexpr int kInBtnRightGap = 95;
+// DictBox's distances to the top and bottom of Panel3.
+constexpr int kDictBoxTop = 36;
+constexpr int kDictBoxBottomGap = 16;
+// The smallest window in which every control stays usable: the input 100 pixels wide, the
+// suggestion list (and with it the transcript) 30 pixels high.
+constexpr int kMinEdit1Width = 100;
+constexpr int kMinListHeight = 30;
+constexpr int kMinClientWidth = 16 + kMinEdit1Width + kEdit1RightGap;
+constexpr int kMinClientHeight = kTopHeight + kDictBoxTop + kMinListHeight + kDictBoxBottomGap + kBottomHeight;
 
 // Tells whether myList was loaded again: a load replaces every line at once.
 QFont FontOf(const QString& family, int pixelSize) {
@@ -78,6 +88,7 @@ QIcon ProgramIcon() {
 
 TForm1::TForm1(std::u16string programDir, QWidget* parent)
     : QWidget(parent), myList(dialogue::DefaultCollator()), programDir_(std::move(programDir)) {
+    InstallAccessibleRoles();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("\"Целитор\" демонстрационная версия"));
     setAccessibleName(windowTitle());
@@ -87,9 +98,10 @@ TForm1::TForm1(std::u16string programDir, QWidget* parent)
     palette.setColor(QPalette::WindowText, Qt::black);
     setPalette(palette);
     setFont(FontOf(QStringLiteral("Times New Roman"), 19));
+    setMinimumSize(kMinClientWidth, kMinClientHeight);
     resize(kClientWidth, kClientHeight);
 
-    Splitter1 = new Splitter(QStringLiteral("Splitter1"), kSplitterColour, [this] { return panel3Width_; }, this);
+    Splitter1 = new Splitter(QStringLiteral("Splitter1"), kSplitterColour, [this] { return Panel3ShownWidth(); }, this);
     connect(Splitter1, &Splitter::Moved, this, &TForm1::SetPanel3Width);
 
     Panel1 = new Panel(QStringLiteral("Panel1"), kPanelColour, this);
@@ -198,6 +210,11 @@ void TForm1::SetPanel3Width(int width) {
     LayOut();
 }
 
+int TForm1::Panel3ShownWidth() const {
+    const int widest = width() - kSplitterWidth - Splitter::kMinSize;
+    return std::clamp(panel3Width_, 0, std::max(0, widest));
+}
+
 std::u16string TForm1::InputText() const { return ToU16(Edit1->text()); }
 
 void TForm1::SetInputText(const std::u16string& text) { Edit1->setText(ToQString(text)); }
@@ -230,6 +247,7 @@ void TForm1::ShowMessage(const std::u16string& text) {
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), ToQString(text),
                     QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("Message"));
+    KeepOkButtonText(box);
     box.exec();
 }
 
@@ -272,19 +290,21 @@ void TForm1::LayOut() {
     const int w = width();
     const int h = height();
     const int middle = std::max(0, h - kTopHeight - kBottomHeight);
-    const int panel4Width = std::max(0, w - panel3Width_ - kSplitterWidth);
+    const int panel3Width = Panel3ShownWidth();
+    const int panel4Width = std::max(0, w - panel3Width - kSplitterWidth);
 
     Panel1->setGeometry(0, 0, w, kTopHeight);
     Panel2->setGeometry(0, std::max(kTopHeight, h - kBottomHeight), w, kBottomHeight);
-    Panel3->setGeometry(w - panel3Width_, kTopHeight, panel3Width_, middle);
-    Splitter1->setGeometry(w - panel3Width_ - kSplitterWidth, kTopHeight, kSplitterWidth, middle);
+    Panel3->setGeometry(w - panel3Width, kTopHeight, panel3Width, middle);
+    Splitter1->setGeometry(w - panel3Width - kSplitterWidth, kTopHeight, kSplitterWidth, middle);
     Panel4->setGeometry(0, kTopHeight, panel4Width, middle);
 
     // Anchored controls keep their design distances to the anchored edges of their panel.
     Edit1->setGeometry(16, 8, std::max(0, w - 16 - kEdit1RightGap), 29);
     InBtn->setGeometry(w - kInBtnRightGap - 81, 8, 81, 28);
-    ViewBtn->setGeometry(6, 6, std::max(0, panel3Width_ - 6 - 11), 25);
-    DictBox->setGeometry(5, 36, std::max(0, panel3Width_ - 5 - 12), std::max(0, middle - 36 - 16));
+    ViewBtn->setGeometry(6, 6, std::max(0, panel3Width - 6 - 11), 25);
+    DictBox->setGeometry(5, kDictBoxTop, std::max(0, panel3Width - 5 - 12),
+                         std::max(0, middle - kDictBoxTop - kDictBoxBottomGap));
     Memo1->setGeometry(5, 5, std::max(0, panel4Width - 5 - 6), std::max(0, middle - 5 - 5));
 }
 

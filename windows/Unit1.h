@@ -50,6 +50,9 @@ public:
     // The width Panel3 keeps while the window is resized; 0 when collapsed.
     int Panel3Width() const { return panel3Width_; }
     void SetPanel3Width(int width);
+    // The width Panel3 is shown with: Panel3Width, narrowed as far as the window needs to
+    // keep Panel4 the 30 pixels that a splitter drag leaves it.
+    int Panel3ShownWidth() const;
 
     const dialogue::Dialogue& State() const { return *dialogue_; }
     SuggestionModel& Suggestions() const { return *suggestions_; }

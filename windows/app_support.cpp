@@ -1,5 +1,6 @@
 #include "app_support.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -14,10 +15,15 @@ QString ApplicationTitleFor(const QString& executablePath) {
     return stem.left(1) + stem.mid(1).toLower();
 }
 
+void KeepOkButtonText(QMessageBox& box) {
+    if (QAbstractButton* ok = box.button(QMessageBox::Ok)) ok->setText(QStringLiteral("OK"));
+}
+
 void ShowErrorReport(QWidget* parent, std::u16string_view message) {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(),
                     ToQString(dialogue::ErrorReportText(message)), QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("ErrorReport"));
+    KeepOkButtonText(box);
     box.exec();
 }
 

@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
+#include "accessibility.h"
 #include "app_support.h"
 #include "errors.h"
 #include "find_bar.h"
@@ -79,6 +80,7 @@ QShortcut* AddShortcut(QWidget* window, const QList<QKeySequence>& keys) {
 }  // namespace
 
 Thtv::Thtv(QWidget* parent) : QWidget(parent, Qt::Window) {
+    InstallAccessibleRoles();
     setObjectName(QStringLiteral("htv"));
     setWindowTitle(QStringLiteral("Просмотр"));
     // Closing the viewer only hides it; it must never keep the program running.
@@ -105,6 +107,8 @@ Thtv::Thtv(QWidget* parent) : QWidget(parent, Qt::Window) {
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setAccessibleName(Button1->text());
     Button1->setFixedSize(131, 25);
+    // Enter on the focused button presses it, as in the main window.
+    Button1->setAutoDefault(true);
     FindBar1 = new FindBar(wb1, Panel1);
     FindBar1->hide();
 
@@ -138,6 +142,8 @@ Thtv::Thtv(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(AddShortcut(this, {QKeySequence(Qt::Key_Escape)}), &QShortcut::activated, this, [this] {
         if (FindBar1->isVisible()) FindBar1->CloseBar();
     });
+    // Ctrl+W hides the window as its close box does.
+    connect(AddShortcut(this, {QKeySequence(Qt::CTRL | Qt::Key_W)}), &QShortcut::activated, this, [this] { close(); });
     connect(AddShortcut(this, {QKeySequence(Qt::ALT | Qt::Key_Left)}), &QShortcut::activated, wb1,
             &QTextBrowser::backward);
     connect(AddShortcut(this, {QKeySequence(Qt::ALT | Qt::Key_Right)}), &QShortcut::activated, wb1,

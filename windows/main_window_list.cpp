@@ -9,6 +9,7 @@
 #include <QStyledItemDelegate>
 #include <QPaintEvent>
 #include <QScrollBar>
+#include <QToolTip>
 
 namespace windows {
 namespace {
@@ -266,6 +267,26 @@ void SuggestionView::selectionChanged(const QItemSelection& selected, const QIte
         QAccessible::updateAccessibility(&selectionEvent);
     }
 #endif
+}
+
+bool SuggestionView::RowIsCut(const QModelIndex& index) const {
+    const int room = visualRect(index).width() - 2 * RowDelegate::kMargin;
+    return fontMetrics().horizontalAdvance(index.data().toString()) > room;
+}
+
+bool SuggestionView::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return QListView::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex index = indexAt(help->pos());
+    if (!index.isValid() || !RowIsCut(index)) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    // As rich text, so that a question longer than the screen is wide wraps.
+    const QString text = QStringLiteral("<p>%1</p>").arg(index.data().toString().toHtmlEscaped());
+    QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+    return true;
 }
 
 QSize SuggestionView::viewportSizeHint() const { return QAbstractItemView::viewportSizeHint(); }

@@ -34,6 +34,8 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
     QSize viewportSizeHint() const override;
+    // A tooltip over a row cut by the list's edge shows the whole question.
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void LayOutNow() const;
@@ -43,6 +45,7 @@ private:
     // The row at viewport height y, which may lie outside [0, Rows()).
     long long RowAtY(int y) const;
     QModelIndex Row(long long row) const;
+    bool RowIsCut(const QModelIndex& index) const;
 
     int rowHeight_ = 1;
 };

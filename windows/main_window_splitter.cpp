@@ -23,6 +23,30 @@ protected:
     }
 };
 
+// Transparent: it paints nothing and hands the mouse to the bar.
+class BarGrabArea : public QWidget {
+public:
+    explicit BarGrabArea(Splitter* bar) : QWidget(bar->parentWidget()), bar_(bar) {
+        setObjectName(QStringLiteral("SplitterGrabArea"));
+        setCursor(Qt::SplitHCursor);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton) bar_->Press(XInParent(event));
+        else QWidget::mousePressEvent(event);
+    }
+    void mouseMoveEvent(QMouseEvent* event) override { bar_->Drag(XInParent(event)); }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton) bar_->Release(XInParent(event));
+    }
+
+private:
+    int XInParent(const QMouseEvent* event) const { return mapToParent(event->position().toPoint()).x(); }
+
+    Splitter* bar_;
+};
+
 }  // namespace
 
 Splitter::Splitter(const QString& name, const QColor& colour, std::function<int()> panelWidth,
@@ -33,6 +57,7 @@ Splitter::Splitter(const QString& name, const QColor& colour, std::function<int(
     setCursor(Qt::SplitHCursor);
     setAttribute(Qt::WA_OpaquePaintEvent);
     line_ = new HatchedLine(parent);
+    grab_ = new BarGrabArea(this);
 }
 
 int Splitter::PanelWidthFor(int barLeft, int barWidth, int clientWidth) {
@@ -42,8 +67,7 @@ int Splitter::PanelWidthFor(int barLeft, int barWidth, int clientWidth) {
     return width <= kMinSize ? 0 : width;
 }
 
-int Splitter::WidthAt(const QPointF& localPos) const {
-    const int x = mapToParent(localPos.toPoint()).x();
+int Splitter::WidthAt(int x) const {
     const int barLeft = parentWidget()->width() - width() - downPanelWidth_ + (x - downX_);
     return PanelWidthFor(barLeft, width(), parentWidget()->width());
 }
@@ -59,27 +83,52 @@ void Splitter::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), colour_);
 }
 
+void Splitter::Press(int x) {
+    dragging_ = true;
+    downX_ = x;
+    downPanelWidth_ = panelWidth_();
+    ShowLineFor(WidthAt(x));
+}
+
+void Splitter::Drag(int x) {
+    if (dragging_) ShowLineFor(WidthAt(x));
+}
+
+void Splitter::Release(int x) {
+    if (!dragging_) return;
+    dragging_ = false;
+    line_->hide();
+    emit Moved(WidthAt(x));
+}
+
 void Splitter::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         QWidget::mousePressEvent(event);
         return;
     }
-    dragging_ = true;
-    downX_ = mapToParent(event->position().toPoint()).x();
-    downPanelWidth_ = panelWidth_();
-    ShowLineFor(WidthAt(event->position()));
+    Press(mapToParent(event->position().toPoint()).x());
 }
 
-void Splitter::mouseMoveEvent(QMouseEvent* event) {
-    if (!dragging_) return;
-    ShowLineFor(WidthAt(event->position()));
-}
+void Splitter::mouseMoveEvent(QMouseEvent* event) { Drag(mapToParent(event->position().toPoint()).x()); }
 
 void Splitter::mouseReleaseEvent(QMouseEvent* event) {
-    if (!dragging_ || event->button() != Qt::LeftButton) return;
-    dragging_ = false;
-    line_->hide();
-    emit Moved(WidthAt(event->position()));
+    if (event->button() == Qt::LeftButton) Release(mapToParent(event->position().toPoint()).x());
+}
+
+void Splitter::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    PlaceGrabArea();
+}
+
+void Splitter::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    PlaceGrabArea();
+}
+
+void Splitter::PlaceGrabArea() {
+    grab_->setGeometry(geometry().adjusted(-kGrabMargin, 0, kGrabMargin, 0));
+    // Above the panels beside the bar, which were created after it.
+    grab_->raise();
 }
 
 }  // namespace windows

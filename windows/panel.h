@@ -6,6 +6,7 @@
 namespace windows {
 
 class Panel : public QFrame {
+    Q_OBJECT
 public:
     Panel(const QString& name, const QColor& colour, QWidget* parent = nullptr);
 };

@@ -1,5 +1,6 @@
 // The article viewer: reading pages in their encodings, our own page for a missing one,
 // find-in-page, links, history, zoom and the window's reuse.
+#include <QAccessible>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -178,6 +179,11 @@ private slots:
     void externalLinksGoToTheDesktop();
     void internalLinksAndHistory();
     void zoomKeysAndWheel();
+    void enterPressesTheFocusedButton_data();
+    void enterPressesTheFocusedButton();
+    void ctrlWHidesLikeTheCloseBox_data();
+    void ctrlWHidesLikeTheCloseBox();
+    void accessibleRole();
 
 private:
     QString Fixture(const QString& name, const QByteArray& bytes);
@@ -725,6 +731,57 @@ void TestHtview::zoomKeysAndWheel() {
     QCOMPARE(viewer_->ZoomPercent(), 300);
     for (int i = 0; i < 30; ++i) viewer_->ZoomOut();
     QCOMPARE(viewer_->ZoomPercent(), 50);
+}
+
+void TestHtview::enterPressesTheFocusedButton_data() {
+    QTest::addColumn<int>("key");
+    QTest::newRow("Return") << int(Qt::Key_Return);
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
+}
+
+void TestHtview::enterPressesTheFocusedButton() {
+    QFETCH(int, key);
+    ShowActive(Fixture(QStringLiteral("page.html"), Page(QStringLiteral("Текст")).toUtf8()));
+    QVERIFY(viewer_->FindBar1->isHidden());
+    viewer_->Button1->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(viewer_->Button1, static_cast<Qt::Key>(key),
+                    key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    QVERIFY(viewer_->FindBar1->isVisible());
+    QCOMPARE(QApplication::focusWidget(), viewer_->FindBar1->FindEdit);
+}
+
+void TestHtview::ctrlWHidesLikeTheCloseBox_data() {
+    QTest::addColumn<QString>("focus");
+    QTest::newRow("page") << "wb1";
+    QTest::newRow("button") << "Button1";
+    QTest::newRow("find field") << "FindEdit";
+}
+
+// The window only hides, keeps its place and size, and the next page shows it again.
+void TestHtview::ctrlWHidesLikeTheCloseBox() {
+    QFETCH(QString, focus);
+    ShowActive(Fixture(QStringLiteral("page.html"), Page(QStringLiteral("Текст")).toUtf8()));
+    viewer_->Button1Click();
+    const QRect placed(40, 30, 620, 430);
+    viewer_->setGeometry(placed);
+    QWidget* target = viewer_->findChild<QWidget*>(focus);
+    QVERIFY(target);
+    target->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(target, Qt::Key_W, Qt::ControlModifier);
+    QVERIFY(!viewer_->isVisible());
+    QVERIFY(!viewer_->testAttribute(Qt::WA_DeleteOnClose));
+    ShowActive(Fixture(QStringLiteral("next.html"), Page(QStringLiteral("Дальше")).toUtf8()));
+    QCOMPARE(viewer_->geometry(), placed);
+    QCOMPARE(viewer_->wb1->toPlainText(), QStringLiteral("Дальше"));
+}
+
+void TestHtview::accessibleRole() {
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(viewer_);
+    QVERIFY(window);
+    QCOMPARE(window->role(), QAccessible::Window);
+    QAccessibleInterface* panel = QAccessible::queryAccessibleInterface(viewer_->Panel1);
+    QVERIFY(panel);
+    QCOMPARE(panel->role(), QAccessible::Pane);
 }
 
 QTEST_MAIN(TestHtview)

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
 #include <QListView>
@@ -14,6 +15,8 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocumentFragment>
+#include <QToolTip>
 #include <QTimer>
 
 #include "Mesager.h"
@@ -118,10 +121,11 @@ private:
         form_->InBtnClick();
     }
 
-    void DragSplitter(int dx, const std::function<void()>& whileDragging = {}) {
-        windows::Splitter* bar = form_->Splitter1;
-        const QPoint down(1, 10);
-        const QPoint to(1 + dx, 10);
+    // A drag that starts at down in target's coordinates (the bar, by default).
+    void DragSplitter(int dx, const std::function<void()>& whileDragging = {}, QWidget* target = nullptr,
+                      QPoint down = QPoint(1, 10)) {
+        QWidget* bar = target ? target : form_->Splitter1;
+        const QPoint to = down + QPoint(dx, 0);
         QMouseEvent press(QEvent::MouseButtonPress, down, bar->mapToGlobal(down), Qt::LeftButton, Qt::LeftButton,
                           Qt::NoModifier);
         QApplication::sendEvent(bar, &press);
@@ -280,6 +284,150 @@ private slots:
         DragSplitter(-120);
         QCOMPARE(form_->Panel3->width(), 120);
         QCOMPARE(form_->DictBox->width(), 120 - 17);
+    }
+
+    // At its smallest the window keeps every control usable: nothing overlaps, the input
+    // is 100 pixels wide, the transcript and the list at least 30 high.
+    void minimumSizeKeepsControlsUsable() {
+        ShowWindow();
+        form_->resize(120, 90);
+        QTRY_COMPARE(form_->size(), form_->minimumSize());
+        QCOMPARE(form_->minimumSize(), QSize(302, 169));
+        QCOMPARE(form_->Edit1->width(), 100);
+        QVERIFY(form_->Edit1->geometry().right() < form_->InBtn->x());
+        QVERIFY(form_->Panel2->rect().contains(form_->InBtn->geometry()));
+        QVERIFY(form_->Panel2->y() >= form_->Panel1->height());
+        QVERIFY(form_->Memo1->width() >= 30);
+        QVERIFY(form_->Memo1->height() >= 30);
+        QCOMPARE(form_->DictBox->height(), 30);
+        QVERIFY(form_->Panel3->rect().contains(form_->DictBox->geometry()));
+    }
+
+    // Narrowing the window narrows a widened Panel3 so that Panel4 keeps the 30 pixels a
+    // drag leaves it; the width chosen by the drag comes back when the window widens again.
+    void narrowingKeepsTheTranscript_data() {
+        QTest::addColumn<int>("windowWidth");
+        QTest::addColumn<int>("panel3Width");
+        QTest::newRow("wide enough") << 641 << 500;
+        QTest::newRow("narrower") << 450 << 450 - 32;
+        QTest::newRow("smallest") << 302 << 302 - 32;
+        QTest::newRow("wider again") << 900 << 500;
+    }
+
+    void narrowingKeepsTheTranscript() {
+        QFETCH(int, windowWidth);
+        QFETCH(int, panel3Width);
+        ShowWindow();
+        DragSplitter(-314);
+        QCOMPARE(form_->Panel3Width(), 500);
+        form_->resize(300, 376);
+        form_->resize(windowWidth, 376);
+        QTRY_COMPARE(form_->width(), windowWidth);
+        QCOMPARE(form_->Panel3->width(), panel3Width);
+        QCOMPARE(form_->Panel3->geometry().right(), windowWidth - 1);
+        QCOMPARE(form_->Splitter1->geometry().right() + 1, form_->Panel3->x());
+        QCOMPARE(form_->Panel4->width(), windowWidth - panel3Width - 2);
+        QVERIFY(form_->Panel4->width() >= windows::Splitter::kMinSize);
+        QVERIFY(form_->Memo1->isVisible() && form_->Memo1->width() > 0);
+        // A drag starts from the panel as shown.
+        DragSplitter(10);
+        QCOMPARE(form_->Panel3Width(), panel3Width - 10);
+    }
+
+    // The bar is drawn 2 pixels wide, but the mouse takes it 3 pixels either side of that.
+    void grabAreaWiderThanTheBar_data() {
+        QTest::addColumn<int>("x");
+        QTest::addColumn<bool>("grabs");
+        QTest::newRow("3 left of the bar") << 450 << true;
+        QTest::newRow("on the bar") << 454 << true;
+        QTest::newRow("3 right of the bar") << 457 << true;
+        QTest::newRow("in the transcript") << 446 << false;
+        QTest::newRow("in the list") << 461 << false;
+    }
+
+    void grabAreaWiderThanTheBar() {
+        QFETCH(int, x);
+        QFETCH(bool, grabs);
+        ShowWindow();
+        QCOMPARE(form_->Splitter1->geometry(), QRect(453, 37, 2, 289));
+        const QPoint at(x, 100);
+        QWidget* under = form_->childAt(at);
+        QVERIFY(under);
+        QCOMPARE(under == form_->Splitter1->GrabArea(), grabs);
+        if (!grabs) return;
+        QCOMPARE(under->cursor().shape(), Qt::SplitHCursor);
+        DragSplitter(-50, {}, under, under->mapFrom(form_.get(), at));
+        QCOMPARE(form_->Panel3->width(), 236);
+        QCOMPARE(form_->Splitter1->x(), 641 - 236 - 2);
+        QCOMPARE(form_->Splitter1->GrabArea()->geometry(), QRect(641 - 236 - 5, 37, 8, 289));
+    }
+
+    // Assistive technology hears a window, panes, and the list's selection.
+    void accessibleRoles_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("role");
+        QTest::newRow("main window") << "Form1" << int(QAccessible::Window);
+        for (const char* panel : {"Panel1", "Panel2", "Panel3", "Panel4"})
+            QTest::newRow(panel) << panel << int(QAccessible::Pane);
+        QTest::newRow("list") << "DictBox" << int(QAccessible::List);
+    }
+
+    void accessibleRoles() {
+        QFETCH(QString, name);
+        QFETCH(int, role);
+        QWidget* widget = name == u"Form1" ? form_.get() : form_->findChild<QWidget*>(name);
+        QVERIFY(widget);
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY(iface);
+        QCOMPARE(int(iface->role()), role);
+        QCOMPARE(iface->text(QAccessible::Name), widget->accessibleName());
+    }
+
+    void listOffersItsSelection() {
+        ShowWindow();
+        form_->Edit1->setText(QStringLiteral("го"));
+        form_->DictBox->selectionModel()->setCurrentIndex(form_->Suggestions().index(2),
+                                                          QItemSelectionModel::ClearAndSelect);
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(form_->DictBox);
+        QVERIFY(list);
+        QAccessibleTableInterface* table = list->tableInterface();
+        QVERIFY(table);
+        QCOMPARE(table->selectedRows(), QList<int>{2});
+        const QList<QAccessibleInterface*> cells = table->selectedCells();
+        QCOMPARE(cells.size(), 1);
+        QCOMPARE(cells.first()->text(QAccessible::Name), QStringLiteral("Голод"));
+        QVERIFY(cells.first()->state().selected);
+        QVERIFY(table->isRowSelected(2));
+        QVERIFY(!table->isRowSelected(1));
+    }
+
+    // A question cut by the list's edge can be read whole in its tooltip.
+    void tooltipShowsTheWholeQuestion_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("short question") << 0 << false;
+        QTest::newRow("question wider than the list") << 1 << true;
+    }
+
+    void tooltipShowsTheWholeQuestion() {
+        QFETCH(int, row);
+        QFETCH(bool, shown);
+        const QString long_ = QStringLiteral("длинный вопрос о том, что делать, если <болит> голова & шея");
+        Write(QStringLiteral("mem/д"), kBom + QByteArray("да|Да.\n") + long_.toUtf8() + "|Отдохните.\n");
+        ShowWindow();
+        Type(form_->Edit1, QStringLiteral("д"));
+        QCOMPARE(form_->Suggestions().Count(), 2);
+        QWidget* viewport = form_->DictBox->viewport();
+        const QPoint at = form_->DictBox->visualRect(form_->Suggestions().index(row)).center();
+        QHelpEvent help(QEvent::ToolTip, at, viewport->mapToGlobal(at));
+        QApplication::sendEvent(viewport, &help);
+        if (shown) {
+            QTRY_VERIFY(QToolTip::isVisible());
+            QCOMPARE(QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText(), long_);
+        } else {
+            QTRY_VERIFY(!QToolTip::isVisible());
+        }
+        QToolTip::hideText();
     }
 
     // Enter right after start-up presses "О программе"; a click into the field moves the
