@@ -26,10 +26,9 @@ public:
     void FocusInput() override {}
     void ClearTranscript() override {}
     void AppendTranscript(const std::u16string& line) override { benchmark::DoNotOptimize(line.data()); }
-    void ClearSuggestions() override { suggestions = 0; }
-    void AddSuggestion(std::u16string_view question) override {
-        benchmark::DoNotOptimize(question.data());
-        ++suggestions;
+    void ShowSuggestions(dialogue::SuggestionList shown) override {
+        benchmark::DoNotOptimize(shown.Empty() ? nullptr : shown.Question(0).data());
+        suggestions = shown.Count();
     }
     int SelectedSuggestion() const override { return -1; }
     std::u16string Suggestion(int) const override { return {}; }

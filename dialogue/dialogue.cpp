@@ -63,7 +63,7 @@ std::u16string Dialogue::GetHiper(std::u16string_view answer) {
 void Dialogue::Edit1Change() {
     SuggestPrefix_ = NormalisedKey(window_.InputText());
     if (SuggestPrefix_.empty()) {
-        window_.ClearSuggestions();
+        window_.ShowSuggestions({});
         return;
     }
     const std::u16string selected = SelectKnowledgeFile(ProgramDir_, SuggestPrefix_);
@@ -71,10 +71,11 @@ void Dialogue::Edit1Change() {
     SuggestFile_ = selected;
 
     if (myList_.Empty()) return;
-    window_.ClearSuggestions();
+    std::vector<std::uint32_t> rows;
     for (std::size_t i = 0; i < myList_.Count(); ++i) {
-        if (BeginsWith(myList_.Folded(i), SuggestPrefix_)) window_.AddSuggestion(myList_.Question(i));
+        if (BeginsWith(myList_.Folded(i), SuggestPrefix_)) rows.push_back(static_cast<std::uint32_t>(i));
     }
+    window_.ShowSuggestions(SuggestionList(myList_.Entries(), std::move(rows)));
 }
 
 void Dialogue::DictBoxDblClick() {

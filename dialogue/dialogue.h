@@ -5,6 +5,7 @@
 
 #include "phrase_list.h"
 #include "rules.h"
+#include "suggestion_list.h"
 
 namespace dialogue {
 
@@ -23,9 +24,10 @@ public:
     virtual void ClearTranscript() = 0;
     virtual void AppendTranscript(const std::u16string& line) = 0;
 
-    // DictBox, the suggestion list. SelectedSuggestion is -1 when nothing is selected.
-    virtual void ClearSuggestions() = 0;
-    virtual void AddSuggestion(std::u16string_view question) = 0;
+    // DictBox, the suggestion list: shows these entries in their order, in place of
+    // what it showed (an empty list clears it). SelectedSuggestion is -1 when nothing is
+    // selected.
+    virtual void ShowSuggestions(SuggestionList suggestions) = 0;
     virtual int SelectedSuggestion() const = 0;
     virtual std::u16string Suggestion(int index) const = 0;
 

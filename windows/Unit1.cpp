@@ -179,20 +179,12 @@ void TForm1::Edit1KeyPress(char16_t& key) {
     InBtnClick();
 }
 
-// DictBox shows its entries where myList holds them; before a handler may load another
-// file into myList, the entries are copied.
 void TForm1::InBtnClick() {
     RunHandler(this, [this] { dialogue_->InBtnClick(); });
 }
 
 void TForm1::Edit1Change() {
-    RunHandler(this, [this] {
-        // The list hears of the new entries once, however many the handler adds.
-        const SuggestionModel::Batch batch(*suggestions_);
-        dialogue_->Edit1Change();
-        // The entries are views of myList's lines; a later load must not free them.
-        suggestions_->Hold(myList.Lifetime());
-    });
+    RunHandler(this, [this] { dialogue_->Edit1Change(); });
 }
 
 void TForm1::DictBoxDblClick() {
@@ -227,9 +219,7 @@ void TForm1::ClearTranscript() { Memo1->clear(); }
 
 void TForm1::AppendTranscript(const std::u16string& line) { Memo1->appendPlainText(ToQString(line)); }
 
-void TForm1::ClearSuggestions() { suggestions_->Clear(); }
-
-void TForm1::AddSuggestion(std::u16string_view question) { suggestions_->Append(question); }
+void TForm1::ShowSuggestions(dialogue::SuggestionList suggestions) { suggestions_->Show(std::move(suggestions)); }
 
 int TForm1::SelectedSuggestion() const {
     const QModelIndexList rows = DictBox->selectionModel()->selectedRows();

@@ -64,8 +64,7 @@ public:
     void FocusInput() override;
     void ClearTranscript() override;
     void AppendTranscript(const std::u16string& line) override;
-    void ClearSuggestions() override;
-    void AddSuggestion(std::u16string_view question) override;
+    void ShowSuggestions(dialogue::SuggestionList suggestions) override;
     int SelectedSuggestion() const override;
     std::u16string Suggestion(int index) const override;
     void SetDetailsVisible(bool visible) override;

@@ -1,5 +1,6 @@
 #include "suggestion_model.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "app_support.h"
@@ -16,38 +17,12 @@ QVariant SuggestionModel::data(const QModelIndex& index, int role) const {
     return {};
 }
 
-void SuggestionModel::Clear() {
-    const bool tell = batchDepth_ == 0 && !entries_.empty();
-    if (tell) beginResetModel();
-    entries_.clear();
-    owners_.clear();
-    if (tell) endResetModel();
-}
-
-void SuggestionModel::Hold(std::shared_ptr<const void> owner) {
-    if (entries_.empty() || owner == nullptr) return;
-    if (owners_.empty() || owners_.back() != owner) owners_.push_back(std::move(owner));
-}
-
-void SuggestionModel::Append(std::u16string_view entry) {
-    // Rows are counted in int; entries beyond that could not be shown.
-    if (entries_.size() >= static_cast<std::size_t>(std::numeric_limits<int>::max())) return;
-    if (batchDepth_ > 0) {
-        entries_.push_back(entry);
-        return;
-    }
-    const int row = Count();
-    beginInsertRows(QModelIndex(), row, row);
-    entries_.push_back(entry);
-    endInsertRows();
-}
-
-SuggestionModel::Batch::Batch(SuggestionModel& model) : model_(model) {
-    if (model_.batchDepth_++ == 0) model_.beginResetModel();
-}
-
-SuggestionModel::Batch::~Batch() {
-    if (--model_.batchDepth_ == 0) model_.endResetModel();
+void SuggestionModel::Show(dialogue::SuggestionList suggestions) {
+    if (count_ == 0 && suggestions.Empty()) return;
+    beginResetModel();
+    list_ = std::move(suggestions);
+    count_ = static_cast<int>(std::min<std::size_t>(list_.Count(), std::numeric_limits<int>::max()));
+    endResetModel();
 }
 
 }  // namespace windows

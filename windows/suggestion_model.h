@@ -1,14 +1,12 @@
 #pragma once
 // The entries of the suggestion list. A keystroke may list 100,000 questions: the model
-// keeps them as views of the phrase list's lines, holding those lines alive however the
-// list is loaded again, and the views hear of a whole batch of changes at once.
-#include <cstddef>
-#include <memory>
-#include <string>
+// keeps the core's suggestion list as it is, sharing its lines instead of copying them,
+// and the views hear of each new list once.
 #include <string_view>
-#include <vector>
 
 #include <QAbstractListModel>
+
+#include "suggestion_list.h"
 
 namespace windows {
 
@@ -20,31 +18,15 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
-    void Clear();
-    // The text is not copied: whatever owns it must be given to Hold.
-    void Append(std::u16string_view entry);
-    // Keeps the owner of appended text alive until the next Clear.
-    void Hold(std::shared_ptr<const void> owner);
-    int Count() const { return static_cast<int>(entries_.size()); }
-    std::u16string_view Entry(int row) const { return entries_[static_cast<std::size_t>(row)]; }
-
-    // While a Batch lives, Clear and Append tell the views nothing; its end resets the
-    // model once. Batches nest; the outermost one resets.
-    class Batch {
-    public:
-        explicit Batch(SuggestionModel& model);
-        ~Batch();
-        Batch(const Batch&) = delete;
-        Batch& operator=(const Batch&) = delete;
-
-    private:
-        SuggestionModel& model_;
-    };
+    // Shows these entries in place of the ones shown.
+    void Show(dialogue::SuggestionList suggestions);
+    void Clear() { Show({}); }
+    int Count() const { return count_; }
+    std::u16string_view Entry(int row) const { return list_.Question(static_cast<std::size_t>(row)); }
 
 private:
-    std::vector<std::u16string_view> entries_;
-    std::vector<std::shared_ptr<const void>> owners_;
-    int batchDepth_ = 0;
+    dialogue::SuggestionList list_;
+    int count_ = 0;  // rows are counted in int; entries beyond that could not be shown
 };
 
 }  // namespace windows

@@ -192,3 +192,32 @@ TEST_F(DialogueTest, DoubleClickCopiesSelectedEntryIntoInput) {
     EXPECT_EQ(window.suggestions, std::vector<std::u16string>{u"головная боль"});
     EXPECT_TRUE(window.transcript.empty());  // not asked
 }
+
+// The window may keep the list it was shown while the phrase list is loaded again: the
+// list shares the lines it shows, so they stay as they were (the sanitizer build sees
+// any use of freed text).
+TEST(SuggestionListLifetime, ShownListOutlivesLaterLoads) {
+    struct KeepingWindow : testing_support::RecordingWindow {
+        SuggestionList kept;
+        void ShowSuggestions(SuggestionList shown) override { kept = std::move(shown); }
+    };
+    ProgramFolder folder;
+    folder.Write(u"г", Utf8WithMark("голова|1\nгорло|2\n"));
+    folder.Write(u"ь", Utf8WithMark("яблоко|3\n"));
+    KeepingWindow window;
+    PhraseList list(DefaultCollator());
+    Dialogue dialogue(window, list, folder.Dir());
+    window.input = u"го";
+    dialogue.Edit1Change();
+    const SuggestionList shown = window.kept;
+
+    folder.Write(u"г", Utf8WithMark("гусь|4\n"));
+    window.input = u"я";
+    dialogue.Edit1Change();
+    window.input = u"гу";
+    dialogue.InBtnClick();  // loads the changed file of "г"
+    ASSERT_EQ(shown.Count(), 2u);
+    EXPECT_EQ(shown.Question(0), u"голова");
+    EXPECT_EQ(shown.Question(1), u"горло");
+    EXPECT_EQ(list.Line(0), u"гусь|4");
+}

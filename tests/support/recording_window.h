@@ -33,8 +33,10 @@ public:
     void FocusInput() override { inputFocused = true; }
     void ClearTranscript() override { transcript.clear(); }
     void AppendTranscript(const std::u16string& line) override { transcript.push_back(line); }
-    void ClearSuggestions() override { suggestions.clear(); }
-    void AddSuggestion(std::u16string_view question) override { suggestions.emplace_back(question); }
+    void ShowSuggestions(dialogue::SuggestionList shown) override {
+        suggestions.clear();
+        for (std::size_t i = 0; i < shown.Count(); ++i) suggestions.emplace_back(shown.Question(i));
+    }
     int SelectedSuggestion() const override { return selected; }
     std::u16string Suggestion(int index) const override { return suggestions.at(static_cast<std::size_t>(index)); }
     void SetDetailsVisible(bool visible) override { detailsVisible = visible; }

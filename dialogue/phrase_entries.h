@@ -1,0 +1,45 @@
+#pragma once
+// The lines of one loaded knowledge file in list order, never changed once built: the
+// phrase list holds them, and a suggestion list shares them for as long as it is shown.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dialogue {
+
+class OrderedFile;
+
+class PhraseEntries {
+public:
+    // The held lines of an ordered file, each with its trimmed, lower-cased form.
+    static std::shared_ptr<const PhraseEntries> From(const OrderedFile& file);
+
+    std::size_t Count() const { return entries_.size(); }
+    // The line as the file holds it.
+    std::u16string_view Line(std::size_t i) const;
+    // The line trimmed and lower-cased, prepared once per load for the handlers' scans.
+    std::u16string_view Folded(std::size_t i) const;
+    // The question of the trimmed line, in the file's letter case and lower-cased.
+    std::u16string_view Question(std::size_t i) const;
+    std::u16string_view FoldedQuestion(std::size_t i) const;
+
+private:
+    struct Entry {
+        std::uint32_t lineStart;  // in text_
+        std::uint32_t lineLength;
+        std::uint32_t foldedStart;  // in folded_
+        std::uint32_t trimBegin;    // where the trimmed line starts within the line
+        std::uint32_t trimmedLength;
+        std::uint32_t questionLength;
+    };
+
+    // The lines one after another, and their folded forms likewise.
+    std::u16string text_;
+    std::u16string folded_;
+    std::vector<Entry> entries_;
+};
+
+}  // namespace dialogue
