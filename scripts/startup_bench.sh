@@ -7,7 +7,7 @@ set -euo pipefail
 "$(dirname "$0")/install-deps.sh"
 cd "$(dirname "$0")/.."
 
-preset="${TSL_PRESET:-dev}"
+preset="${TSL_PRESET:-release}"
 runs="${RUNS:-5}"
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" --target tsldemo
