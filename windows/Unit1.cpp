@@ -18,6 +18,7 @@
 #include "Mesager.h"
 #include "accessibility.h"
 #include "app_support.h"
+#include "message_box.h"
 #include "collation.h"
 #include "knowledge_files.h"
 #include "htview.h"
@@ -234,11 +235,7 @@ std::u16string TForm1::Suggestion(int index) const {
 void TForm1::SetDetailsVisible(bool visible) { ViewBtn->setVisible(visible); }
 
 void TForm1::ShowMessage(const std::u16string& text) {
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), ToQString(text),
-                    QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("Message"));
-    KeepOkButtonText(box);
-    box.exec();
+    MessageBox::Show(this, QMessageBox::NoIcon, QStringLiteral("Message"), ToQString(text));
 }
 
 void TForm1::ShowAbout() {

@@ -1,9 +1,9 @@
 #include "app_support.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QFileInfo>
-#include <QMessageBox>
+
+#include "message_box.h"
 
 namespace windows {
 
@@ -15,16 +15,9 @@ QString ApplicationTitleFor(const QString& executablePath) {
     return stem.left(1) + stem.mid(1).toLower();
 }
 
-void KeepOkButtonText(QMessageBox& box) {
-    if (QAbstractButton* ok = box.button(QMessageBox::Ok)) ok->setText(QStringLiteral("OK"));
-}
-
 void ShowErrorReport(QWidget* parent, std::u16string_view message) {
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(),
-                    ToQString(dialogue::ErrorReportText(message)), QMessageBox::Ok, parent);
-    box.setObjectName(QStringLiteral("ErrorReport"));
-    KeepOkButtonText(box);
-    box.exec();
+    MessageBox::Show(parent, QMessageBox::Critical, QStringLiteral("ErrorReport"),
+                     ToQString(dialogue::ErrorReportText(message)));
 }
 
 }  // namespace windows

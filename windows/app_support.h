@@ -10,7 +10,6 @@
 
 #include "errors.h"
 
-class QMessageBox;
 class QWidget;
 
 namespace windows {
@@ -25,10 +24,6 @@ inline std::u16string ToU16(const QString& text) {
 // The executable's file name up to its first dot, every letter after the first in lower
 // case: "tsldemo" gives "Tsldemo".
 QString ApplicationTitleFor(const QString& executablePath);
-
-// A message box's single "OK" button reads so in every language: Qt's Russian texts would
-// turn it into "ОК".
-void KeepOkButtonText(QMessageBox& box);
 
 // The modal error report: critical icon, the message by the report's text rule, the
 // application's title as caption. The program goes on afterwards.

@@ -15,28 +15,20 @@
 
 #include "Unit1.h"
 #include "app_support.h"
+#include "message_box.h"
 #include "qt_translations.h"
 
 using windows::TForm1;
 
 namespace {
 
-// The button texts of the first message box that comes up while action runs; the box is
-// closed by its OK button.
+// The button texts of the message box that comes up while action runs, answered at once.
 QStringList ButtonsOfBox(const std::function<void()>& action) {
-    QStringList texts;
-    QTimer timer;
-    timer.setInterval(5);
-    QObject::connect(&timer, &QTimer::timeout, [&texts] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible()) return;
-        for (QAbstractButton* button : box->buttons()) texts << button->text();
-        if (QAbstractButton* ok = box->button(QMessageBox::Ok)) ok->click();
-        else box->close();
-    });
-    timer.start();
+    windows::MessageBox::TakeShown();
+    windows::MessageBox::SetNextAnswer(QMessageBox::Ok);
     action();
-    return texts;
+    const std::vector<windows::MessageBox::Shown> shown = windows::MessageBox::TakeShown();
+    return shown.empty() ? QStringList() : shown.front().buttons;
 }
 
 QStringList ActionTexts(QMenu* menu) {

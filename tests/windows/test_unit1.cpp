@@ -22,6 +22,7 @@
 #include "Mesager.h"
 #include "Unit1.h"
 #include "app_support.h"
+#include "message_box.h"
 #include "htview.h"
 #include "main_window_splitter.h"
 #include "panel.h"
@@ -42,31 +43,30 @@ struct Modal {
     QStringList buttons;
 };
 
-// Runs action; every modal window that comes up meanwhile is noted and closed, a message
-// box by its OK button, any other window as its close box would.
+// Runs action; every modal window that comes up meanwhile is noted and closed: a message
+// box is answered through its test hook, the About window closed as its close box would.
 std::vector<Modal> ClosingModals(const std::function<void()>& action) {
     std::vector<Modal> seen;
+    const auto takeBoxes = [&seen] {
+        for (auto& box : windows::MessageBox::TakeShown())
+            seen.push_back(Modal{box.objectName, box.caption, box.text, box.icon, box.buttons});
+    };
+    windows::MessageBox::TakeShown();
+    windows::MessageBox::AnswerEvery(true);
     QTimer timer;
     timer.setInterval(5);
-    QObject::connect(&timer, &QTimer::timeout, [&seen] {
+    QObject::connect(&timer, &QTimer::timeout, [&seen, &takeBoxes] {
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible()) return;
-        Modal m{modal->objectName(), modal->windowTitle(), {}, QMessageBox::NoIcon, {}};
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            m.text = box->text();
-            m.icon = box->icon();
-            for (QAbstractButton* button : box->buttons()) m.buttons << button->text();
-            seen.push_back(m);
-            if (QAbstractButton* ok = box->button(QMessageBox::Ok)) ok->click();
-            else box->close();
-            return;
-        }
-        seen.push_back(m);
+        takeBoxes();  // the boxes answered before it came up come first
+        seen.push_back(Modal{modal->objectName(), modal->windowTitle(), {}, QMessageBox::NoIcon, {}});
         modal->close();
     });
     timer.start();
     action();
     timer.stop();
+    windows::MessageBox::AnswerEvery(false);
+    takeBoxes();
     return seen;
 }
 
@@ -161,6 +161,20 @@ private slots:
     void cleanup() {
         form_.reset();
         dir_.reset();
+    }
+
+    // Without a test's answer the box is a real modal dialog that waits for its OK.
+    void messageBoxIsModalUntilAnswered() {
+        QString seen;
+        QTimer::singleShot(0, [&seen] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) return;
+            seen = box->objectName() + u':' + box->text();
+            box->button(QMessageBox::Ok)->click();
+        });
+        form_->ShowMessage(u"Введите текст!");
+        QCOMPARE(seen, QStringLiteral("Message:Введите текст!"));
+        QVERIFY(windows::MessageBox::TakeShown().empty());
     }
 
     void startUpState() {
