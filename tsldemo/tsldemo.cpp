@@ -27,9 +27,6 @@ int main(int argc, char** argv) {
     windows::TForm1 Form1(windows::ToU16(programDir));
     auto* htv = new windows::Thtv(&Form1);
     auto* Viw = new windows::TViw(&Form1);
-    // Only the main window's closing ends the program.
-    htv->setAttribute(Qt::WA_QuitOnClose, false);
-    Viw->setAttribute(Qt::WA_QuitOnClose, false);
     Form1.AttachViewer(htv);
     Form1.AttachAbout(Viw);
 

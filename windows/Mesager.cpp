@@ -9,22 +9,16 @@
 #include <QStringList>
 #include <QUrl>
 
+#include "design.h"
+
 namespace windows {
 
 namespace {
 
-QFont TimesNewRoman(int pixels, bool bold = false) {
-    QFont font(QStringLiteral("Times New Roman"));
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
+using design::SetColour;
+using namespace design::about;
 
-void SetColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(role, colour);
-    widget->setPalette(palette);
-}
+QFont TimesNewRoman(int pixels, bool bold = false) { return design::Font(QStringLiteral("Times New Roman"), pixels, bold); }
 
 const QStringList& SourceLines() {
     static const QStringList lines{
@@ -53,44 +47,44 @@ TViw::TViw(QWidget* parent)
     setObjectName(QStringLiteral("Viw"));
     setWindowTitle(QStringLiteral("Целитор. Демонстрационная версия"));
     setAttribute(Qt::WA_QuitOnClose, false);
-    setFixedSize(569, 279);
+    setFixedSize(kClient);
     setFont(TimesNewRoman(16));
-    SetColour(this, QPalette::Window, QColor(248, 231, 229));
+    SetColour(this, QPalette::Window, design::kAboutColour);
     SetColour(this, QPalette::WindowText, Qt::black);
     setAutoFillBackground(true);
 
     Label1 = new QLabel(QStringLiteral("\"Целитор\" Демонстрационная версия"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(0, 0, 569, 26);
+    Label1->setGeometry(kLabel1);
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label1->setFont(TimesNewRoman(24, true));
-    SetColour(Label1, QPalette::WindowText, QColor(128, 0, 0));
+    SetColour(Label1, QPalette::WindowText, design::kMaroon);
 
     Label2 = new QLabel(QStringLiteral("Проект «Целитор», Казань, 2026"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(0, 260, 569, 19);
+    Label2->setGeometry(kLabel2);
     Label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    SetColour(Label2, QPalette::WindowText, QColor(0, 128, 128));
+    SetColour(Label2, QPalette::WindowText, design::kTeal);
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setGeometry(21, 48, 524, 161);
+    Memo1->setGeometry(kMemo1);
     Memo1->setFont(TimesNewRoman(17));
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setTabChangesFocus(true);
-    SetColour(Memo1, QPalette::Base, QColor(237, 237, 237));
+    SetColour(Memo1, QPalette::Base, design::kAboutMemoColour);
     SetColour(Memo1, QPalette::Text, Qt::black);
     Memo1->setPlainText(SourceLines().join(u'\n'));
     Memo1->setAccessibleName(QStringLiteral("Источники сведений"));
 
     Button1 = new QPushButton(QStringLiteral("Закрыть"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(21, 215, 111, 35);
+    Button1->setGeometry(kButton1);
     Button2 = new QPushButton(QStringLiteral("Перейти на сайт разработчика"), this);
     Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setGeometry(173, 215, 372, 35);
+    Button2->setGeometry(kButton2);
     for (QWidget* widget : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label2),
                             static_cast<QWidget*>(Button1), static_cast<QWidget*>(Button2)}) {
         widget->setAccessibleName(widget->property("text").toString());

@@ -18,12 +18,13 @@
 #include "Mesager.h"
 #include "accessibility.h"
 #include "app_support.h"
+#include "design.h"
 #include "message_box.h"
 #include "collation.h"
 #include "knowledge_files.h"
 #include "htview.h"
-#include "main_window_list.h"
-#include "main_window_splitter.h"
+#include "suggestion_view.h"
+#include "splitter.h"
 #include "panel.h"
 #include "suggestion_model.h"
 #include "text.h"
@@ -34,41 +35,28 @@ static void RegisterWindowResources() { Q_INIT_RESOURCE(resources); }
 namespace windows {
 namespace {
 
-const QColor kFormColour(192, 220, 192);
-const QColor kPanelColour(215, 215, 199);
-const QColor kFieldColour(255, 251, 240);
-const QColor kSplitterColour(10, 90, 90);
+using namespace design::main;
 
-// Design sizes at 96 dpi.
-constexpr int kClientWidth = 641;
-constexpr int kClientHeight = 376;
-constexpr int kTopHeight = 37;
-constexpr int kBottomHeight = 50;
-constexpr int kSplitterWidth = 2;
-constexpr int kEdit1RightGap = 186;
-constexpr int kInBtnRightGap = 95;
-// DictBox's distances to the top and bottom of Panel3.
-constexpr int kDictBoxTop = 36;
-constexpr int kDictBoxBottomGap = 16;
+// Distances that anchored controls keep to the right and bottom edges of their panels.
+constexpr int kEdit1RightGap = RightGap(kEdit1, kPanel2);
+constexpr int kInBtnRightGap = RightGap(kInBtn, kPanel2);
+constexpr int kViewBtnRightGap = RightGap(kViewBtn, kPanel3);
+constexpr int kDictBoxRightGap = RightGap(kDictBox, kPanel3);
+constexpr int kDictBoxBottomGap = BottomGap(kDictBox, kPanel3);
+constexpr int kMemo1RightGap = RightGap(kMemo1, kPanel4);
+constexpr int kMemo1BottomGap = BottomGap(kMemo1, kPanel4);
+
 // The smallest window in which every control stays usable: the input 100 pixels wide, the
 // suggestion list (and with it the transcript) 30 pixels high.
 constexpr int kMinEdit1Width = 100;
 constexpr int kMinListHeight = 30;
-constexpr int kMinClientWidth = 16 + kMinEdit1Width + kEdit1RightGap;
-constexpr int kMinClientHeight = kTopHeight + kDictBoxTop + kMinListHeight + kDictBoxBottomGap + kBottomHeight;
-
-// Tells whether myList was loaded again: a load replaces every line at once.
-QFont FontOf(const QString& family, int pixelSize) {
-    QFont font(family);
-    font.setPixelSize(pixelSize);
-    return font;
-}
+constexpr int kMinClientWidth = kEdit1.x() + kMinEdit1Width + kEdit1RightGap;
+constexpr int kMinClientHeight =
+    kPanel1.height() + kDictBox.y() + kMinListHeight + kDictBoxBottomGap + kPanel2.height();
 
 void SetFieldColour(QWidget* widget) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Base, kFieldColour);
-    palette.setColor(QPalette::Text, Qt::black);
-    widget->setPalette(palette);
+    design::SetColour(widget, QPalette::Base, design::kFieldColour);
+    design::SetColour(widget, QPalette::Text, Qt::black);
 }
 
 QPushButton* MakeButton(const QString& name, const QString& text, QWidget* parent) {
@@ -94,25 +82,23 @@ TForm1::TForm1(std::u16string programDir, QWidget* parent)
     setWindowTitle(QStringLiteral("\"Целитор\" демонстрационная версия"));
     setAccessibleName(windowTitle());
     setWindowIcon(ProgramIcon());
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, kFormColour);
-    palette.setColor(QPalette::WindowText, Qt::black);
-    setPalette(palette);
-    setFont(FontOf(QStringLiteral("Times New Roman"), 19));
+    design::SetColour(this, QPalette::Window, design::kMainWindowColour);
+    design::SetColour(this, QPalette::WindowText, Qt::black);
+    setFont(design::Font(QStringLiteral("Times New Roman"), 19));
     setMinimumSize(kMinClientWidth, kMinClientHeight);
-    resize(kClientWidth, kClientHeight);
+    resize(kClient);
 
-    Splitter1 = new Splitter(QStringLiteral("Splitter1"), kSplitterColour, [this] { return Panel3ShownWidth(); }, this);
+    Splitter1 = new Splitter(QStringLiteral("Splitter1"), design::kSplitterColour, [this] { return Panel3ShownWidth(); }, this);
     connect(Splitter1, &Splitter::Moved, this, &TForm1::SetPanel3Width);
 
-    Panel1 = new Panel(QStringLiteral("Panel1"), kPanelColour, this);
+    Panel1 = new Panel(QStringLiteral("Panel1"), design::kPanelColour, this);
     Panel1->setAccessibleName(QStringLiteral("Панель кнопок"));
     Button1 = MakeButton(QStringLiteral("Button1"), QStringLiteral("О программе"), Panel1);
-    Button1->setFont(FontOf(QStringLiteral("Arial Narrow"), 16));
-    Button1->setGeometry(8, 5, 121, 27);
+    Button1->setFont(design::Font(QStringLiteral("Arial Narrow"), 16));
+    Button1->setGeometry(kButton1);
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
 
-    Panel2 = new Panel(QStringLiteral("Panel2"), kPanelColour, this);
+    Panel2 = new Panel(QStringLiteral("Panel2"), design::kPanelColour, this);
     Panel2->setAccessibleName(QStringLiteral("Панель ввода"));
     Edit1 = new QLineEdit(QStringLiteral("Edit1"), Panel2);
     Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -124,13 +110,13 @@ TForm1::TForm1(std::u16string programDir, QWidget* parent)
     InBtn = MakeButton(QStringLiteral("InBtn"), QStringLiteral("Ввод"), Panel2);
     connect(InBtn, &QPushButton::clicked, this, &TForm1::InBtnClick);
 
-    Panel3 = new Panel(QStringLiteral("Panel3"), kPanelColour, this);
+    Panel3 = new Panel(QStringLiteral("Panel3"), design::kPanelColour, this);
     Panel3->setAccessibleName(QStringLiteral("Панель подсказок"));
     suggestions_ = new SuggestionModel(this);
     DictBox = new SuggestionView(Panel3);
     DictBox->setObjectName(QStringLiteral("DictBox"));
     DictBox->setAccessibleName(QStringLiteral("Список фраз"));
-    DictBox->setFont(FontOf(QStringLiteral("Times New Roman"), 17));
+    DictBox->setFont(design::Font(QStringLiteral("Times New Roman"), 17));
     DictBox->setSelectionMode(QAbstractItemView::SingleSelection);
     DictBox->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DictBox->setModel(suggestions_);
@@ -140,7 +126,7 @@ TForm1::TForm1(std::u16string programDir, QWidget* parent)
     ViewBtn = MakeButton(QStringLiteral("ViewBtn"), QStringLiteral("Подробно"), Panel3);
     connect(ViewBtn, &QPushButton::clicked, this, &TForm1::ViewBtnClick);
 
-    Panel4 = new Panel(QStringLiteral("Panel4"), kPanelColour, this);
+    Panel4 = new Panel(QStringLiteral("Panel4"), design::kPanelColour, this);
     Panel4->setAccessibleName(QStringLiteral("Панель разговора"));
     Memo1 = new QPlainTextEdit(QStringLiteral("Memo1"), Panel4);
     Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -276,23 +262,27 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 void TForm1::LayOut() {
     const int w = width();
     const int h = height();
-    const int middle = std::max(0, h - kTopHeight - kBottomHeight);
+    const int top = kPanel1.height();
+    const int bottom = kPanel2.height();
+    const int middle = std::max(0, h - top - bottom);
     const int panel3Width = Panel3ShownWidth();
     const int panel4Width = std::max(0, w - panel3Width - kSplitterWidth);
 
-    Panel1->setGeometry(0, 0, w, kTopHeight);
-    Panel2->setGeometry(0, std::max(kTopHeight, h - kBottomHeight), w, kBottomHeight);
-    Panel3->setGeometry(w - panel3Width, kTopHeight, panel3Width, middle);
-    Splitter1->setGeometry(w - panel3Width - kSplitterWidth, kTopHeight, kSplitterWidth, middle);
-    Panel4->setGeometry(0, kTopHeight, panel4Width, middle);
+    Panel1->setGeometry(0, 0, w, top);
+    Panel2->setGeometry(0, std::max(top, h - bottom), w, bottom);
+    Panel3->setGeometry(w - panel3Width, top, panel3Width, middle);
+    Splitter1->setGeometry(w - panel3Width - kSplitterWidth, top, kSplitterWidth, middle);
+    Panel4->setGeometry(0, top, panel4Width, middle);
 
     // Anchored controls keep their design distances to the anchored edges of their panel.
-    Edit1->setGeometry(16, 8, std::max(0, w - 16 - kEdit1RightGap), 29);
-    InBtn->setGeometry(w - kInBtnRightGap - 81, 8, 81, 28);
-    ViewBtn->setGeometry(6, 6, std::max(0, panel3Width - 6 - 11), 25);
-    DictBox->setGeometry(5, kDictBoxTop, std::max(0, panel3Width - 5 - 12),
-                         std::max(0, middle - kDictBoxTop - kDictBoxBottomGap));
-    Memo1->setGeometry(5, 5, std::max(0, panel4Width - 5 - 6), std::max(0, middle - 5 - 5));
+    Edit1->setGeometry(kEdit1.x(), kEdit1.y(), std::max(0, w - kEdit1.x() - kEdit1RightGap), kEdit1.height());
+    InBtn->setGeometry(w - kInBtnRightGap - kInBtn.width(), kInBtn.y(), kInBtn.width(), kInBtn.height());
+    ViewBtn->setGeometry(kViewBtn.x(), kViewBtn.y(), std::max(0, panel3Width - kViewBtn.x() - kViewBtnRightGap),
+                         kViewBtn.height());
+    DictBox->setGeometry(kDictBox.x(), kDictBox.y(), std::max(0, panel3Width - kDictBox.x() - kDictBoxRightGap),
+                         std::max(0, middle - kDictBox.y() - kDictBoxBottomGap));
+    Memo1->setGeometry(kMemo1.x(), kMemo1.y(), std::max(0, panel4Width - kMemo1.x() - kMemo1RightGap),
+                       std::max(0, middle - kMemo1.y() - kMemo1BottomGap));
 }
 
 void TForm1::resizeEvent(QResizeEvent* event) {

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "dialogue.h"
+#include "design.h"
 #include "phrase_list.h"
 
 class QIcon;
@@ -98,7 +99,7 @@ private:
     std::u16string programDir_;
     std::unique_ptr<dialogue::Dialogue> dialogue_;
     SuggestionModel* suggestions_ = nullptr;
-    int panel3Width_ = 186;
+    int panel3Width_ = design::main::kPanel3.width();
     bool shownBefore_ = false;
 };
 

@@ -22,7 +22,7 @@ inline std::u16string ToU16(const QString& text) {
 }
 
 // The executable's file name up to its first dot, every letter after the first in lower
-// case: "tsldemo" gives "Tsldemo".
+// case, the first as it is: "TslDemo.exe" gives "Tsldemo", "tsldemo" stays "tsldemo".
 QString ApplicationTitleFor(const QString& executablePath);
 
 // The modal error report: critical icon, the message by the report's text rule, the

@@ -19,6 +19,7 @@
 
 #include "accessibility.h"
 #include "app_support.h"
+#include "design.h"
 #include "errors.h"
 #include "find_bar.h"
 #include "page_loading.h"
@@ -85,9 +86,7 @@ Thtv::Thtv(QWidget* parent) : QWidget(parent, Qt::Window) {
     setWindowTitle(QStringLiteral("Просмотр"));
     // Closing the viewer only hides it; it must never keep the program running.
     setAttribute(Qt::WA_QuitOnClose, false);
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(design::Font(QStringLiteral("Tahoma"), 11));
 
     browser_ = new ArticleBrowser(this);
     wb1 = browser_;
@@ -100,13 +99,13 @@ Thtv::Thtv(QWidget* parent) : QWidget(parent, Qt::Window) {
     wb1->setFont(pageFont);
     wb1->viewport()->installEventFilter(this);
 
-    Panel1 = new Panel(QStringLiteral("Panel1"), QColor(255, 251, 240), this);
+    Panel1 = new Panel(QStringLiteral("Panel1"), design::kFieldColour, this);
     Panel1->setAccessibleName(QStringLiteral("Панель инструментов"));
-    Panel1->setFixedHeight(41);
+    Panel1->setFixedHeight(design::viewer::kPanel1Height);
     Button1 = new QPushButton(QStringLiteral("Найти на странице"), Panel1);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setAccessibleName(Button1->text());
-    Button1->setFixedSize(131, 25);
+    Button1->setFixedSize(design::viewer::kButton1);
     // Enter on the focused button presses it, as in the main window.
     Button1->setAutoDefault(true);
     FindBar1 = new FindBar(wb1, Panel1);
@@ -159,7 +158,7 @@ Thtv::Thtv(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 void Thtv::FormCreate() {
-    resize(800, 600);
+    resize(design::viewer::kOuter);
     zoomLevel_ = kNormalZoom;
 }
 
@@ -224,7 +223,7 @@ void Thtv::showEvent(QShowEvent* event) {
     shownOnce_ = true;
     // 800 x 600 is the outer size; once the frame is known, the client area gives way to it.
     const QSize frame = frameGeometry().size() - geometry().size();
-    if (!frame.isEmpty()) resize(QSize(800, 600) - frame);
+    if (!frame.isEmpty()) resize(design::viewer::kOuter - frame);
 }
 
 void Thtv::hideEvent(QHideEvent* event) {

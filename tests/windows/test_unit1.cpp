@@ -24,7 +24,7 @@
 #include "app_support.h"
 #include "message_box.h"
 #include "htview.h"
-#include "main_window_splitter.h"
+#include "splitter.h"
 #include "panel.h"
 #include "suggestion_model.h"
 

@@ -1,4 +1,4 @@
-#include "main_window_splitter.h"
+#include "splitter.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "main_window_list.h"
+#include "suggestion_view.h"
 
 #include <algorithm>
 #include <limits>
@@ -289,6 +289,7 @@ bool SuggestionView::viewportEvent(QEvent* event) {
     return true;
 }
 
+// QListView would measure every row for its hint; the list never sizes itself to its rows.
 QSize SuggestionView::viewportSizeHint() const { return QAbstractItemView::viewportSizeHint(); }
 
 }  // namespace windows

@@ -16,7 +16,6 @@ public:
     QModelIndex indexAt(const QPoint& point) const override;
     void doItemsLayout() override;
 
-    int RowHeight() const { return rowHeight_; }
     // The first row shown, which is the vertical scroll bar's value.
     int TopRow() const;
 
