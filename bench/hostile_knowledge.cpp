@@ -24,7 +24,6 @@
 #include <QTimer>
 
 #include "Unit1.h"
-#include "app_support.h"
 #include "errors.h"
 #include "knowledge_files.h"
 #include "suggestion_model.h"

@@ -17,7 +17,7 @@
 #include <QTemporaryDir>
 
 #include "Unit1.h"
-#include "app_support.h"
+#include "qt_strings.h"
 #include "collation.h"
 #include "counting_window.h"
 #include "dialogue.h"

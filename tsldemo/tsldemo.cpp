@@ -6,7 +6,8 @@
 
 #include "Mesager.h"
 #include "Unit1.h"
-#include "app_support.h"
+#include "application_title.h"
+#include "qt_strings.h"
 #include "htview.h"
 #include "qt_translations.h"
 

@@ -17,7 +17,7 @@
 
 #include "Mesager.h"
 #include "accessibility.h"
-#include "app_support.h"
+#include "error_report.h"
 #include "design.h"
 #include "message_box.h"
 #include "collation.h"

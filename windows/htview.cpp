@@ -18,7 +18,7 @@
 #include <QWheelEvent>
 
 #include "accessibility.h"
-#include "app_support.h"
+#include "error_report.h"
 #include "design.h"
 #include "errors.h"
 #include "find_bar.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "app_support.h"
+#include "qt_strings.h"
 
 namespace windows {
 

@@ -14,7 +14,7 @@
 #include <QTimer>
 
 #include "Unit1.h"
-#include "app_support.h"
+#include "error_report.h"
 #include "message_box.h"
 #include "qt_translations.h"
 

@@ -21,7 +21,7 @@
 
 #include "Mesager.h"
 #include "Unit1.h"
-#include "app_support.h"
+#include "qt_strings.h"
 #include "message_box.h"
 #include "htview.h"
 #include "splitter.h"

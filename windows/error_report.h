@@ -1,29 +1,16 @@
 #pragma once
-// What every window shares: the application's title, string conversion, and the event
-// boundary at which failures of the dialogue become the application's error report.
+// The event boundary: every handler runs to its end here, and whatever the dialogue
+// raises becomes the application's error report instead of crossing the Qt event loop.
 #include <exception>
 #include <new>
-#include <string>
 #include <string_view>
 
-#include <QString>
-
 #include "errors.h"
+#include "qt_strings.h"
 
 class QWidget;
 
 namespace windows {
-
-inline QString ToQString(std::u16string_view text) {
-    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
-}
-inline std::u16string ToU16(const QString& text) {
-    return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
-}
-
-// The executable's file name up to its first dot, every letter after the first in lower
-// case, the first as it is: "TslDemo.exe" gives "Tsldemo", "tsldemo" stays "tsldemo".
-QString ApplicationTitleFor(const QString& executablePath);
 
 // The modal error report: critical icon, the message by the report's text rule, the
 // application's title as caption. The program goes on afterwards.
