@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <map>
 #include <random>
 #include <set>
@@ -151,7 +152,17 @@ TEST_P(FolderCases, ReportsExactlyTheExpectedFindings) {
 
 INSTANTIATE_TEST_SUITE_P(Checker, FolderCases, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<FolderCase>& info) {
-                             return "case" + std::to_string(info.index);
+                             // The case's own words, as far as a test name may hold them.
+                             std::string name;
+                             for (const char c : std::string(info.param.name)) {
+                                 if (std::isalnum(static_cast<unsigned char>(c))) {
+                                     name += c;
+                                 } else if (!name.empty() && name.back() != '_') {
+                                     name += '_';
+                                 }
+                             }
+                             while (!name.empty() && name.back() == '_') name.pop_back();
+                             return name;
                          });
 
 TEST(CheckFolder, CountsFilesLinesAndSeverities) {

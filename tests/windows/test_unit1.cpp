@@ -466,14 +466,36 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), form_->Edit1);
         QCOMPARE(form_->State().QueryCount(), 1);
 
-        // The keypad's Enter and Shift+Enter ask as well.
-        Type(form_->Edit1, QStringLiteral("гол"));
-        QTest::keyClick(form_->Edit1, Qt::Key_Enter, Qt::KeypadModifier);
-        QCOMPARE(Lines(form_->Memo1), QStringList({"Вы сказали: гол", "Целитор: "}));
+    }
+
+    // Which Enter keys in the input ask: Enter is the character 13, with or without Shift;
+    // with Ctrl or Alt it is no Enter character and neither asks nor goes into the field.
+    void enterKeysInTheInput_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("asks");
+        QTest::newRow("Return") << int(Qt::Key_Return) << int(Qt::NoModifier) << true;
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << true;
+        QTest::newRow("Shift+Return") << int(Qt::Key_Return) << int(Qt::ShiftModifier) << true;
+        QTest::newRow("Ctrl+Return") << int(Qt::Key_Return) << int(Qt::ControlModifier) << false;
+        QTest::newRow("Alt+Return") << int(Qt::Key_Return) << int(Qt::AltModifier) << false;
+        QTest::newRow("Ctrl+keypad Enter") << int(Qt::Key_Enter) << int(Qt::ControlModifier | Qt::KeypadModifier)
+                                           << false;
+    }
+
+    void enterKeysInTheInput() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, asks);
+        ShowWindow();
         Type(form_->Edit1, QStringLiteral("горло"));
-        QTest::keyClick(form_->Edit1, Qt::Key_Return, Qt::ShiftModifier);
-        QCOMPARE(form_->State().QueryCount(), 3);
-        QVERIFY(form_->Edit1->text().isEmpty());
+        const std::vector<Modal> modals = ClosingModals(
+            [&] { QTest::keyClick(form_->Edit1, Qt::Key(key), Qt::KeyboardModifiers(modifiers)); });
+        QVERIFY(modals.empty());
+        QCOMPARE(form_->State().QueryCount(), asks ? 1 : 0);
+        QCOMPARE(Lines(form_->Memo1),
+                 asks ? QStringList({"Вы сказали: горло", "Целитор: Полощите."}) : QStringList());
+        QCOMPARE(form_->Edit1->text(), asks ? QString() : QStringLiteral("горло"));
     }
 
     void enterOnAFocusedButtonPressesIt() {
