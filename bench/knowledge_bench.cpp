@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "collation.h"
+#include "decoding.h"
 #include "counting_window.h"
 #include "dialogue.h"
 #include "knowledge_base_generator.h"
@@ -53,6 +54,12 @@ std::size_t Lines(const benchmark::State& state) { return static_cast<std::size_
 void BM_ReadBytes(benchmark::State& state) {
     Fixture& fixture = FixtureFor(Lines(state));
     for (auto _ : state) benchmark::DoNotOptimize(ReadKnowledgeFile(fixture.first));
+}
+
+// The reference of the scale targets: reading the bytes and converting them to UTF-16.
+void BM_ReadAndDecode(benchmark::State& state) {
+    Fixture& fixture = FixtureFor(Lines(state));
+    for (auto _ : state) benchmark::DoNotOptimize(DecodeKnowledgeText(ReadKnowledgeFile(fixture.first)));
 }
 
 void BM_Load(benchmark::State& state) {
@@ -110,9 +117,24 @@ void BM_QueryUnchangedFile(benchmark::State& state) {
 void BM_FirstKeystroke(benchmark::State& state) {
     Fixture& fixture = FixtureFor(Lines(state));
     Session session(fixture);
+    session.list.LimitRecentLists(0);  // nothing kept: every switch parses its file
     bool flip = false;
     for (auto _ : state) {
         session.window.SetInputText(flip ? u"г" : u"д");
+        flip = !flip;
+        benchmark::DoNotOptimize(session.window.suggestions);
+    }
+}
+
+// A letter typed again after another, its file unchanged: its list is a recent one.
+void BM_LetterAgain(benchmark::State& state) {
+    Fixture& fixture = FixtureFor(Lines(state));
+    Session session(fixture);
+    session.window.SetInputText(u"г");
+    session.window.SetInputText(u"д");
+    bool flip = false;
+    for (auto _ : state) {
+        session.window.SetInputText(flip ? u"д" : u"г");
         flip = !flip;
         benchmark::DoNotOptimize(session.window.suggestions);
     }
@@ -135,11 +157,13 @@ void BM_FurtherKeystroke(benchmark::State& state) {
 
 #define SIZES Arg(100000)->Arg(400000)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_ReadBytes)->SIZES;
+BENCHMARK(BM_ReadAndDecode)->SIZES;
 BENCHMARK(BM_Load)->SIZES;
 BENCHMARK(BM_LiteralInsertionLoad)->Arg(100000)->Arg(400000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_QueryChangedFile)->SIZES;
 BENCHMARK(BM_QueryUnchangedFile)->SIZES;
 BENCHMARK(BM_FirstKeystroke)->SIZES;
+BENCHMARK(BM_LetterAgain)->SIZES;
 BENCHMARK(BM_FurtherKeystroke)->SIZES;
 
 BENCHMARK_MAIN();

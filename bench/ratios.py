@@ -20,12 +20,18 @@ for lines, literal_target in ((100000, 8), (400000, 20)):
     read = time("BM_ReadBytes", lines)
     unchanged = time("BM_QueryUnchangedFile", lines)
     further = time("BM_FurtherKeystroke", lines)
+    decode = time("BM_ReadAndDecode", lines)
+    first = time("BM_FirstKeystroke", lines)
+    again = time("BM_LetterAgain", lines)
     if None in (load, read, unchanged, further):
         continue
     if literal is not None:
         checks.append((f"{lines} lines: literal insertion / load", literal / load, ">=", literal_target))
     checks.append((f"{lines} lines: unchanged query / reading the bytes", unchanged / read, "<=", 3))
     checks.append((f"{lines} lines: further keystroke / load", further / load, "<=", 0.1))
+    if None not in (decode, first, again):
+        checks.append((f"{lines} lines: first keystroke / reading and decoding", first / decode, "<=", 6))
+        checks.append((f"{lines} lines: letter again / reading and decoding", again / decode, "<=", 2))
 
 failed = False
 for label, ratio, sense, target in checks:

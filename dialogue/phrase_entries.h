@@ -18,6 +18,11 @@ public:
     static std::shared_ptr<const PhraseEntries> From(const OrderedFile& file);
 
     std::size_t Count() const { return entries_.size(); }
+    // The memory the entries take.
+    std::size_t MemoryBytes() const {
+        return sizeof(*this) + (text_.capacity() + folded_.capacity()) * sizeof(char16_t) +
+               entries_.capacity() * sizeof(Entry);
+    }
     // The line as the file holds it.
     std::u16string_view Line(std::size_t i) const;
     // The line trimmed and lower-cased, prepared once per load for the handlers' scans.

@@ -10,6 +10,7 @@
 
 #include "line_splitting.h"
 #include "phrase_entries.h"
+#include "recent_lists.h"
 #include "phrase_order.h"
 
 namespace dialogue {
@@ -27,12 +28,19 @@ public:
     // cannot be read or decoded, or its lines would not fit in memory) the list keeps its
     // lines and a FileOpenError or DecodeError propagates.
     void Load(std::u16string_view path);
-    // The same for bytes already read: when they equal those of the last load, the
-    // parsed list is kept as it is. Throws DecodeError or OutOfMemoryError.
-    void LoadBytes(std::string bytes);
+    // The same for bytes already read, kept under key (the path): when they equal those of
+    // the last load, or those of a recent load of key, the list parsed then is used as it
+    // is. Throws DecodeError or OutOfMemoryError.
+    void LoadBytes(std::string bytes, std::u16string_view key = {});
 
     // The memory a load may take, in place of what the system has available.
     void LimitMemory(std::size_t bytes) { memoryLimit_ = bytes; }
+
+    // The lists of recently loaded files besides the current one take at most this much
+    // memory together (kRecentListsBudget unless set); the least recently used go first.
+    static constexpr std::size_t kRecentListsBudget = std::size_t{256} << 20;
+    void LimitRecentLists(std::size_t bytes) { recent_.SetBudget(bytes); }
+    const RecentLists& Recent() const { return recent_; }
 
     std::size_t Count() const { return entries_->Count(); }
     bool Empty() const { return entries_->Count() == 0; }
@@ -48,7 +56,9 @@ private:
     const PhraseCollator& collator_;
     std::shared_ptr<const PhraseEntries> entries_;
     std::string loadedBytes_;
+    std::u16string loadedKey_;
     bool loaded_ = false;
+    RecentLists recent_{kRecentListsBudget};
     std::optional<std::size_t> memoryLimit_;
 };
 

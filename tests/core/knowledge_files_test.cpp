@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -203,4 +205,43 @@ TEST(PhraseListLoad, ReloadSeesChangedBytesAndPreparesFoldedLines) {
     folder.Write(u"а", "b|c\r\na|d");
     list.Load(path);
     EXPECT_EQ(Lines(list), (std::vector<std::u16string>{u"a|d", u"b|c"}));
+}
+
+// Typing a letter again after others takes its list from the recent ones when the file's
+// bytes are unchanged; the lists kept stay within their budget, the least recent going.
+TEST(PhraseListRecentLists, UnchangedFilesAreNotParsedAgainAndTheBudgetHolds) {
+    ProgramFolder folder;
+    std::map<std::u16string, std::u16string> paths;
+    for (const char16_t* name : {u"а", u"б", u"в"}) {
+        std::string lines;
+        for (int i = 0; i < 200; ++i) lines += ToUtf8(name) + std::to_string(i) + "|x\n";
+        paths[name] = folder.Write(name, testing_support::Utf8WithMark(lines));
+    }
+    PhraseList list(DefaultCollator());
+    list.Load(paths[u"а"]);
+    const auto firstA = list.Entries();
+    list.Load(paths[u"б"]);
+    list.Load(paths[u"а"]);
+    EXPECT_EQ(list.Entries(), firstA) << "the unchanged file was parsed again";
+    EXPECT_EQ(list.Recent().Count(), 1u);  // б
+
+    std::string changed;
+    for (int i = 0; i < 200; ++i) changed += "аа" + std::to_string(i) + "|новое\n";
+    folder.Write(u"а", testing_support::Utf8WithMark(changed));
+    list.Load(paths[u"б"]);
+    list.Load(paths[u"а"]);
+    EXPECT_NE(list.Entries(), firstA);
+    EXPECT_EQ(std::u16string(list.Line(0)), u"аа0|новое");
+
+    // Room for one list besides the current one: the least recently used goes.
+    const std::size_t one = list.Recent().MemoryBytes();
+    ASSERT_GT(one, 0u);
+    list.LimitRecentLists(one + one / 2);
+    list.Load(paths[u"в"]);  // keeps а, drops б as the older
+    const auto firstV = list.Entries();
+    list.Load(paths[u"б"]);  // parsed again; keeps в, drops а
+    EXPECT_EQ(list.Recent().Count(), 1u);
+    EXPECT_LE(list.Recent().MemoryBytes(), one + one / 2);
+    list.Load(paths[u"в"]);
+    EXPECT_EQ(list.Entries(), firstV);
 }
