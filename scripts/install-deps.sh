@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, testing and running need, when missing.
+# Installs the Debian 12 packages that building, testing and running need, when missing,
+# and any further packages named as arguments (e.g. those that packaging needs).
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,7 @@ packages=(
   xvfb xauth xdotool imagemagick
   fonts-liberation fonts-wine fonts-dejavu-core
   desktop-file-utils appstream
+  "$@"
 )
 
 missing=()
