@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     const QString programDir = executable.absolutePath() + QLatin1Char('/');
 
     windows::TForm1 Form1(windows::ToU16(programDir));
-    auto* htv = new windows::Thtv(&Form1);
+    auto* htv = new windows::Thtv(programDir + QStringLiteral("bio"), &Form1);
     auto* Viw = new windows::TViw(&Form1);
     // Only the main window's closing ends the program.
     htv->setAttribute(Qt::WA_QuitOnClose, false);
