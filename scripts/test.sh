@@ -24,5 +24,9 @@ corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT
 cp data/mem/* "$corpus"/
 build/fuzz/fuzz/knowledge_fuzzer -max_total_time=20 -max_len=4096 -print_final_stats=0 "$corpus" 2>&1 | tail -n 2
+pages=$(mktemp -d)
+trap 'rm -rf "$corpus" "$pages"' EXIT
+cp data/bio/*.html "$pages"/
+build/fuzz/fuzz/page_fuzzer -max_total_time=10 -max_len=1048576 -timeout=2 -rss_limit_mb=2048 -print_final_stats=0 "$pages" 2>&1 | tail -n 2
 
 echo "== all tests passed"
