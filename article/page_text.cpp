@@ -138,7 +138,13 @@ DecodedPage DecodePage(QByteArrayView bytes) {
 
 bool PageShape::TooComplex() const {
     return elementDepth > kMaxElementDepth || tableDepth > kMaxTableDepth || tableCells > kMaxTableCells ||
-           nestingWork > kMaxNestingWork || styleSelectors * std::max<qint64>(elements, 1) > kMaxStyleWork;
+           nestingWork > kMaxNestingWork || layoutWork > kMaxLayoutWork ||
+           (styled && nestingWork > kMaxStyledNestingWork) || !StyleFits(styleSelectors, *this);
+}
+
+bool StyleFits(qint64 selectors, const PageShape& shape) {
+    if (selectors == 0) return true;
+    return selectors * shape.elements <= kMaxStyleWork && shape.nestingWork <= kMaxStyledNestingWork;
 }
 
 qint64 CountStyleSelectors(QStringView css) {
@@ -148,6 +154,9 @@ qint64 CountStyleSelectors(QStringView css) {
 }
 
 namespace {
+
+// A table cell costs the layout about as much as this many characters of text.
+constexpr qint64 kCellLayoutWork = 64;
 
 bool IsBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f'; }
 
@@ -305,6 +314,7 @@ public:
     explicit OpenElements(QString& out, PageShape& shape) : out_(out), shape_(shape) {}
 
     int Depth() const { return static_cast<int>(names_.size()); }
+    int Tables() const { return tables_; }
     const QString& Top() const { return names_.back(); }
     bool IsOpen(const QString& name) const { return counts_.value(name) > 0; }
 
@@ -417,7 +427,17 @@ PageShape PreparePage(QString& html) {
         }
     };
 
+    // What was read since the last mark is weighted by the tables open at the mark.
+    qsizetype mark = 0;
+    int markTables = 0;
+    const auto weigh = [&] {
+        shape.layoutWork += qint64(i - mark) << std::min(markTables, 30);
+        mark = i;
+        markTables = open.Tables();
+    };
+
     while (i < size) {
+        weigh();
         const QChar c = in[i];
         if (c == u'<') {
             qsizetype j = i + 1;
@@ -464,6 +484,7 @@ PageShape PreparePage(QString& html) {
                 const auto [textEnd, after] = rawTextEnd(i, name);
                 const QStringView css = in.sliced(i, textEnd - i);
                 shape.styleSelectors += CountStyleSelectors(css);
+                shape.styled = true;
                 AppendTag(out, *tag, false);
                 for (const QChar s : css) {
                     if (s == u'<') {
@@ -487,6 +508,7 @@ PageShape PreparePage(QString& html) {
             }
             // "<span/>" closes at once in the view; a table part is kept open all the same, so
             // that every cell and table is counted.
+            if (name == u"link") shape.styled = true;
             if (IsVoid(name) || (tag->selfClosing && !IsTablePart(name))) {
                 AppendTag(out, *tag, tag->selfClosing);
                 ++shape.elements;
@@ -512,7 +534,10 @@ PageShape PreparePage(QString& html) {
                 closeTopIf({u"dt", u"dd"});
             } else if (name == u"td" || name == u"th" || name == u"tr") {
                 placeTablePart(name);
-                if (name != u"tr") ++shape.tableCells;
+                if (name != u"tr") {
+                    ++shape.tableCells;
+                    shape.layoutWork += kCellLayoutWork << std::min(open.Tables(), 30);
+                }
             }
             open.Push(name);
             AppendTag(out, *tag, false);
@@ -537,6 +562,7 @@ PageShape PreparePage(QString& html) {
         out += c;
         ++i;
     }
+    weigh();
     html = std::move(out);
     return shape;
 }

@@ -30,8 +30,15 @@ inline constexpr int kMaxTableDepth = 10;
 inline constexpr qint64 kMaxTableCells = 10000;
 // The sum over all elements of their depth: what the view's parser walks.
 inline constexpr qint64 kMaxNestingWork = 10'000'000;
-// Style selectors times elements: what matching the page's style rules costs.
+// Matching the page's style rules costs the view about selectors times elements; and once
+// a page has any style sheet at all, every element costs about ten times as much for each
+// element around it as without one.
 inline constexpr qint64 kMaxStyleWork = 1'000'000;
+inline constexpr qint64 kMaxStyledNestingWork = 1'000'000;
+// Every character of the page, weighted by 2 to the power of the tables around it: the
+// layout of a table's contents takes about twice as long for each level of tables around
+// it. A full page inside one table is the most this allows.
+inline constexpr qint64 kMaxLayoutWork = 2 * kMaxPageBytes;
 // Images past this many are left out of the page.
 inline constexpr int kMaxImages = 1000;
 // Longer runs of text without a space get an invisible break opportunity.
@@ -44,6 +51,8 @@ struct PageShape {
     qint64 elements = 0;       // start tags kept
     qint64 nestingWork = 0;    // sum of the depth at each start tag
     qint64 styleSelectors = 0; // selectors in the page's own <style> elements
+    qint64 layoutWork = 0;     // characters weighted by the tables around them
+    bool styled = false;       // has a <style> element or a <link>, which may bring a style sheet
     int images = 0;            // images kept
     int imagesLeftOut = 0;
 
@@ -52,6 +61,9 @@ struct PageShape {
 
 // How many selectors a style sheet's text may hold at most (every rule and every comma).
 qint64 CountStyleSelectors(QStringView css);
+
+// Whether style sheets holding this many selectors in all may apply to the page.
+bool StyleFits(qint64 selectors, const PageShape& shape);
 
 // Rewrites the page into markup the view reads exactly as measured here, in one pass:
 // tags as the view's parser would accept them (a blank after "<", any letter case), with

@@ -144,7 +144,7 @@ QVariant ArticleBrowser::LoadImage(const QByteArray& bytes) {
 QVariant ArticleBrowser::LoadStyleSheet(const QByteArray& bytes) {
     QString css = QString::fromUtf8(bytes);
     const qint64 selectors = article::CountStyleSelectors(css);
-    if ((pageSelectors_ + selectors) * std::max<qint64>(pageShape_.elements, 1) > article::kMaxStyleWork) {
+    if (!article::StyleFits(pageSelectors_ + selectors, pageShape_)) {
         return Refused(QTextDocument::StyleSheetResource);
     }
     pageSelectors_ += selectors;

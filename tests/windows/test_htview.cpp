@@ -975,6 +975,14 @@ void TestHtview::preparedPagesReadAsMeasured_data() {
         << QStringLiteral("<style>") + QStringLiteral("*{color:red}").repeated(3000) + QStringLiteral("</style>") +
                QStringLiteral("<p>a").repeated(3000)
         << true;
+    const QString deep = QStringLiteral("<div>").repeated(396) + QStringLiteral("<b>x</b>").repeated(3000);
+    QTest::newRow("deep elements") << deep << false;
+    QTest::newRow("deep elements under a style sheet") << QStringLiteral("<style>zz{}</style>") + deep << true;
+    QTest::newRow("deep elements under a linked style sheet")
+        << QStringLiteral("<link rel=stylesheet type=text/css href=a.css>") + deep << true;
+    QTest::newRow("text in four nested tables")
+        << QStringLiteral("<table><tr><td>").repeated(4) + QString(200000, u'w') << true;
+    QTest::newRow("the same text in one table") << QStringLiteral("<table><tr><td>") + QString(200000, u'w') << false;
     QTest::newRow("'<' that starts no tag") << QStringLiteral("a < 5 <<b>x</b> <= <1>") << false;
 }
 
