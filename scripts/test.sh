@@ -49,15 +49,16 @@ cmake --build --preset fuzz -j "$jobs"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fuzz() {
-  local target=$1 seeds=$2 max_len=$3
+  local target=$1 seeds=$2 max_len=$3 timeout=${4:--timeout=10}
   mkdir -p "$work/$target"
   cp "$seeds"/* "$work/$target"/
   echo "-- $target"
-  build/fuzz/fuzz/"$target" -max_total_time=8 -timeout=10 -rss_limit_mb=4096 -max_len="$max_len" \
+  build/fuzz/fuzz/"$target" -max_total_time=8 "$timeout" -rss_limit_mb=4096 -max_len="$max_len" \
     -print_final_stats=0 "$work/$target" 2>&1 | tail -n 1
 }
 fuzz knowledge_fuzzer data/mem 4096
 fuzz dialogue_fuzzer data/mem 4096
 fuzz checker_fuzzer data/mem 4096
+fuzz page_fuzzer data/bio 1048576 -timeout=2
 
 echo "== all tests passed"

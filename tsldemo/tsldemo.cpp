@@ -8,6 +8,7 @@
 #include "Unit1.h"
 #include "application_title.h"
 #include "qt_strings.h"
+#include "rules.h"
 #include "htview.h"
 #include "qt_translations.h"
 
@@ -26,7 +27,7 @@ int main(int argc, char** argv) {
     const QString programDir = executable.absolutePath() + QLatin1Char('/');
 
     windows::TForm1 Form1(windows::ToU16(programDir));
-    auto* htv = new windows::Thtv(&Form1);
+    auto* htv = new windows::Thtv(windows::ToQString(dialogue::ArticleRoot(windows::ToU16(programDir))), &Form1);
     auto* Viw = new windows::TViw(&Form1);
     Form1.AttachViewer(htv);
     Form1.AttachAbout(Viw);

@@ -22,6 +22,7 @@
 #include "design.h"
 #include "errors.h"
 #include "find_bar.h"
+#include "link_policy.h"
 #include "page_loading.h"
 #include "panel.h"
 
@@ -38,12 +39,6 @@ constexpr qreal kPageFontPoints = 12.0;
 bool IsExternal(const QUrl& url) {
     const QString scheme = url.scheme().toLower();
     return scheme == u"http" || scheme == u"https" || scheme == u"mailto";
-}
-
-bool IsPage(const QString& path) {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    return suffix.isEmpty() || suffix == u"html" || suffix == u"htm" || suffix == u"shtml" ||
-           suffix == u"xhtml" || suffix == u"txt";
 }
 
 // The address of the page that ShowHT is given: a local path, as the main window forms it,
@@ -80,7 +75,9 @@ QShortcut* AddShortcut(QWidget* window, const QList<QKeySequence>& keys) {
 
 }  // namespace
 
-Thtv::Thtv(QWidget* parent) : QWidget(parent, Qt::Window) {
+Thtv::Thtv(QWidget* parent) : Thtv(QCoreApplication::applicationDirPath() + QStringLiteral("/bio"), parent) {}
+
+Thtv::Thtv(const QString& articleFolder, QWidget* parent) : QWidget(parent, Qt::Window) {
     InstallAccessibleRoles();
     setObjectName(QStringLiteral("htv"));
     setWindowTitle(QStringLiteral("Просмотр"));
@@ -89,6 +86,7 @@ Thtv::Thtv(QWidget* parent) : QWidget(parent, Qt::Window) {
     setFont(design::Font(QStringLiteral("Tahoma"), 11));
 
     browser_ = new ArticleBrowser(this);
+    browser_->SetArticleFolder(articleFolder);
     wb1 = browser_;
     wb1->setObjectName(QStringLiteral("wb1"));
     wb1->setAccessibleName(QStringLiteral("Статья"));
@@ -177,7 +175,7 @@ void Thtv::Navigate(const QUrl& url) {
     const QString path = url.toLocalFile();
     LoadedPage page = LoadPage(path);
     if (page.status == PageStatus::Refused) throw dialogue::DialogueError(ToU16(page.message));
-    browser_->Open(url, std::move(page.html));
+    browser_->Open(url, std::move(page.html), page.shape);
     FindBar1->Refresh();
 }
 
@@ -190,10 +188,21 @@ void Thtv::LinkClicked(const QUrl& link) {
         } else if (url.isLocalFile()) {
             if (url.adjusted(QUrl::RemoveFragment) == wb1->source().adjusted(QUrl::RemoveFragment)) {
                 wb1->scrollToAnchor(url.fragment());
-            } else if (IsPage(url.toLocalFile())) {
+                return;
+            }
+            const article::LinkDecision decision = article::DecideLocalLink(browser_->Folder(), url.toLocalFile());
+            switch (decision.action) {
+            case article::LinkAction::OpenPage:
                 Navigate(url);
-            } else {
-                QDesktopServices::openUrl(url);  // a picture or document: its own program shows it
+                break;
+            case article::LinkAction::OpenOutside:
+                // A picture or document that runs nothing: its own program shows it.
+                QDesktopServices::openUrl(QUrl::fromLocalFile(decision.path));
+                break;
+            case article::LinkAction::Explain:
+                browser_->Explain(url, article::OwnPage(decision.heading, decision.text, decision.path));
+                FindBar1->Refresh();
+                break;
             }
         }
     });

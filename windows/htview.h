@@ -17,6 +17,10 @@ class Panel;
 class Thtv : public QWidget {
     Q_OBJECT
 public:
+    // Pages and the files they link to are taken only from articleFolder (the program's
+    // "bio" folder); the page given to ShowHT is shown wherever it lies.
+    explicit Thtv(const QString& articleFolder, QWidget* parent = nullptr);
+    // The article folder beside the running program.
     explicit Thtv(QWidget* parent = nullptr);
 
     // Opens the local page and shows the window without making it modal; a window already

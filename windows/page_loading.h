@@ -1,44 +1,33 @@
 #pragma once
-// Reading an article page: its bytes into text the way a browser on a Russian system does,
-// and the viewer's HTML view that takes its pages from here.
-#include <QByteArray>
-#include <QByteArrayView>
+// Reading an article page for the viewer, and the viewer's HTML view, which fetches every
+// resource of a page itself: only regular files inside the article folder, within limits.
+#include <QHash>
+#include <QSet>
 #include <QString>
 #include <QTextBrowser>
 #include <QUrl>
 
+#include "article_folder.h"
+#include "page_text.h"
+
 namespace windows {
 
-// The charset that a <meta> tag near the top of the page declares, lower-cased; empty when
-// there is none.
-QByteArray DeclaredCharset(QByteArrayView bytes);
+using article::DecodedPage;
+using article::DecodePage;
+using article::DeclaredCharset;
+using article::kMaxElementDepth;
+using article::kMaxPageBytes;
+using article::kMaxTableDepth;
+using article::kMaxUnbrokenRun;
+using article::PageShape;
+using article::PreparePage;
 
-struct DecodedPage {
-    QString text;
-    QByteArray encoding;  // what the bytes were read as, e.g. "utf-8", "windows-1251"
-};
-
-// A byte-order mark wins, then a declared charset the converter knows; otherwise valid
-// UTF-8 is UTF-8 and anything else Windows-1251. Never fails: bad bytes become U+FFFD.
-DecodedPage DecodePage(QByteArrayView bytes);
-
-// Limits that keep the HTML view from working for minutes on a strange page: articles are
-// a few kilobytes with a table or two, while the view's time grows steeply with size, with
-// nesting (doubling with each level of tables inside tables) and with long unbroken words.
-inline constexpr qint64 kMaxPageBytes = 1024 * 1024;
-inline constexpr int kMaxElementDepth = 400;
-inline constexpr int kMaxTableDepth = 10;
-// Longer runs of text without a space get an invisible break opportunity.
-inline constexpr int kMaxUnbrokenRun = 1000;
-
-struct PageShape {
-    int elementDepth = 0;  // elements open inside one another, at the deepest point
-    int tableDepth = 0;    // tables inside tables, at the deepest point
-};
-
-// Measures the page's nesting and puts a zero-width space into every run of text longer
-// than kMaxUnbrokenRun characters (not into tags, entities, comments, scripts or styles).
-PageShape PreparePage(QString& html);
+// What one page may pull in besides itself.
+inline constexpr qint64 kMaxResourceBytes = 8 * 1024 * 1024;
+inline constexpr qint64 kMaxPageResourceBytes = 32 * 1024 * 1024;
+// Pixels of one image, and of all the images of a page, once decoded (4 bytes each).
+inline constexpr qint64 kMaxImagePixels = 16 * 1024 * 1024;
+inline constexpr qint64 kMaxPagePixels = 64 * 1024 * 1024;
 
 enum class PageStatus { Loaded, Missing, Unreadable, Refused };
 
@@ -46,27 +35,52 @@ struct LoadedPage {
     PageStatus status = PageStatus::Missing;
     QString html;     // the page, or our own page telling what went wrong
     QString message;  // why a refused page is not shown, for the error report
+    PageShape shape;
 };
 
+// Reads the page only if it is a regular file (never blocking on a FIFO or device) of at
+// most kMaxPageBytes, decodes and prepares it.
 LoadedPage LoadPage(const QString& path);
 
-// A QTextBrowser whose local HTML pages are decoded by DecodePage, and which shows our own
-// page in place of a missing or unreadable one. Images and style sheets load as usual,
-// relative to the page.
+// A QTextBrowser whose pages and resources all come through here. Pages are decoded by
+// DecodePage and prepared by PreparePage; a missing or unreadable page shows our own page.
+// Images, style sheets and anything else a page names load only from regular files inside
+// the article folder, each within kMaxResourceBytes and all of a page's within
+// kMaxPageResourceBytes; nothing remote loads. A refused resource is left out.
 class ArticleBrowser : public QTextBrowser {
 public:
     explicit ArticleBrowser(QWidget* parent = nullptr);
 
-    // Shows a page already read by LoadPage at the given address; the address goes into
-    // the history as setSource would put it there.
-    void Open(const QUrl& url, QString html);
+    void SetArticleFolder(const QString& root) { folder_ = article::ArticleFolder(root); }
+    const article::ArticleFolder& Folder() const { return folder_; }
+
+    // Shows a page already read at the given address; the address goes into the history
+    // as setSource would put it there. Going back to that address later reads it again.
+    void Open(const QUrl& url, QString html, const PageShape& shape = {});
+    // Shows our own page at the address; going back to it shows the same page again.
+    void Explain(const QUrl& url, QString html);
 
 protected:
     QVariant loadResource(int type, const QUrl& name) override;
 
 private:
+    QVariant LoadPageResource(const QUrl& url);
+    QVariant LoadImage(const QByteArray& bytes);
+    QVariant LoadStyleSheet(const QByteArray& bytes);
+    void StartPage(const PageShape& shape);
+
+    article::ArticleFolder folder_;
     QUrl pendingUrl_;
     QString pendingHtml_;
+    PageShape pendingShape_;
+    // Addresses that showed our own page instead of what they name, and those opened.
+    QHash<QUrl, QString> explained_;
+    QSet<QUrl> opened_;
+    // What the page being shown has taken so far.
+    PageShape pageShape_;
+    qint64 pageBytes_ = 0;
+    qint64 pagePixels_ = 0;
+    qint64 pageSelectors_ = 0;
 };
 
 }  // namespace windows

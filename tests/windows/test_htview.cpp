@@ -2,6 +2,7 @@
 // find-in-page, links, history, zoom and the window's reuse.
 #include <QAccessible>
 #include <QApplication>
+#include <QBuffer>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -13,11 +14,15 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QTextFrame>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "find_bar.h"
 #include "htview.h"
@@ -75,6 +80,39 @@ void Write(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
     QCOMPARE(file.write(bytes), bytes.size());
+}
+
+void MakeFifo(const QString& path) {
+    QFile::remove(path);
+    QVERIFY2(::mkfifo(QFile::encodeName(path).constData(), 0644) == 0, qPrintable(path));
+}
+
+void MakeLink(const QString& target, const QString& link) {
+    QFile::remove(link);
+    QVERIFY2(QFile::link(target, link), qPrintable(link));
+}
+
+void MakeExecutable(const QString& path) {
+    QVERIFY(QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
+}
+
+QByteArray PngBytes(int side, Qt::GlobalColor colour) {
+    QImage image(side, side, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// The size of the image the view holds for this address, as it would draw it.
+QSize ImageSize(QTextBrowser* view, const QString& src) {
+    const QVariant resource = view->document()->resource(QTextDocument::ImageResource, QUrl(src));
+    if (resource.userType() == QMetaType::QImage) return resource.value<QImage>().size();
+    if (resource.userType() == QMetaType::QPixmap) return resource.value<QPixmap>().size();
+    if (resource.userType() == QMetaType::QByteArray) return QImage::fromData(resource.toByteArray()).size();
+    return {};
 }
 
 // Where the link to href sits in the view, in viewport coordinates.
@@ -184,6 +222,14 @@ private slots:
     void ctrlWHidesLikeTheCloseBox_data();
     void ctrlWHidesLikeTheCloseBox();
     void accessibleRole();
+    void hostileResourcesAreLeftOut_data();
+    void hostileResourcesAreLeftOut();
+    void styleSheetsOnlyFromTheArticleFolder();
+    void pageGivenOutsideTheFolderIsShown();
+    void hostileLinksAreNotFollowed_data();
+    void hostileLinksAreNotFollowed();
+    void preparedPagesReadAsMeasured_data();
+    void preparedPagesReadAsMeasured();
 
 private:
     QString Fixture(const QString& name, const QByteArray& bytes);
@@ -207,7 +253,7 @@ void TestHtview::ShowActive(const QString& page) {
 
 void TestHtview::init() {
     QVERIFY(dir_.isValid());
-    viewer_ = new Thtv;
+    viewer_ = new Thtv(dir_.filePath(QStringLiteral("bio")));
 }
 
 void TestHtview::cleanup() {
@@ -691,7 +737,10 @@ void TestHtview::internalLinksAndHistory() {
     QCOMPARE(viewer_->wb1->source(), QUrl::fromLocalFile(start));
     QVERIFY(viewer_->wb1->toPlainText().contains(QStringLiteral("дальше")));
 
-    // A link to something that is not a page goes to its own program.
+    // A link to a picture goes to its own program.
+    QImage picture(2, 2, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    QVERIFY(picture.save(dir_.filePath(QStringLiteral("bio/pic.png"))));
     ClickLink(viewer_->wb1, QStringLiteral("pic.png"));
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     QCOMPARE(recorder.urls, QList<QUrl>{QUrl::fromLocalFile(dir_.filePath(QStringLiteral("bio/pic.png")))});
@@ -782,6 +831,230 @@ void TestHtview::accessibleRole() {
     QAccessibleInterface* panel = QAccessible::queryAccessibleInterface(viewer_->Panel1);
     QVERIFY(panel);
     QCOMPARE(panel->role(), QAccessible::Pane);
+}
+
+void TestHtview::hostileResourcesAreLeftOut_data() {
+    QTest::addColumn<QString>("src");
+    QTest::addColumn<QSize>("size");
+    const QSize leftOut(1, 1);
+    QTest::newRow("image in the folder loads") << QStringLiteral("dot.png") << QSize(4, 4);
+    QTest::newRow("/dev/zero") << QStringLiteral("/dev/zero") << leftOut;
+    QTest::newRow("/dev/urandom") << QStringLiteral("/dev/urandom") << leftOut;
+    QTest::newRow("300 MB sparse image") << QStringLiteral("huge.png") << leftOut;
+    QTest::newRow("image that is a FIFO") << QStringLiteral("fifo.png") << leftOut;
+    QTest::newRow("symbolic link out of the folder") << QStringLiteral("outside-link.png") << leftOut;
+    QTest::newRow("symbolic link to a device") << QStringLiteral("zero-link.png") << leftOut;
+    QTest::newRow("../ out of the folder") << QStringLiteral("../outside/dot.png") << leftOut;
+    QTest::newRow("absolute path out of the folder")
+        << QUrl::fromLocalFile(dir_.filePath(QStringLiteral("outside/dot.png"))).toString() << leftOut;
+    QTest::newRow("remote") << QStringLiteral("http://127.0.0.1:9/dot.png") << leftOut;
+    QTest::newRow("data address") << QStringLiteral("data:image/png;base64,") + PngBytes(4, Qt::red).toBase64()
+                                  << leftOut;
+    QTest::newRow("not an image") << QStringLiteral("text.png") << leftOut;
+    QTest::newRow("image too large once decoded") << QStringLiteral("bomb.png") << leftOut;
+}
+
+void TestHtview::hostileResourcesAreLeftOut() {
+    QFETCH(QString, src);
+    QFETCH(QSize, size);
+    QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("bio")));
+    QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("outside")));
+    const QString bio = dir_.filePath(QStringLiteral("bio"));
+    Write(bio + QStringLiteral("/dot.png"), PngBytes(4, Qt::red));
+    Write(dir_.filePath(QStringLiteral("outside/dot.png")), PngBytes(4, Qt::red));
+    Write(bio + QStringLiteral("/text.png"), QByteArray("just words"));
+    {
+        QFile huge(bio + QStringLiteral("/huge.png"));
+        QVERIFY(huge.open(QIODevice::WriteOnly));
+        QVERIFY(huge.resize(300LL * 1024 * 1024));  // sparse: takes no room on disk
+    }
+    {
+        // A small file that claims 20000 x 20000 pixels.
+        QImage wide(20000, 1, QImage::Format_Mono);
+        wide.fill(0);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(wide.scaled(20000, 20000).save(&buffer, "PNG"));
+        Write(bio + QStringLiteral("/bomb.png"), png);
+    }
+    MakeFifo(bio + QStringLiteral("/fifo.png"));
+    MakeLink(dir_.filePath(QStringLiteral("outside/dot.png")), bio + QStringLiteral("/outside-link.png"));
+    MakeLink(QStringLiteral("/dev/zero"), bio + QStringLiteral("/zero-link.png"));
+
+    const QString page =
+        Fixture(QStringLiteral("bio/images.html"),
+                Page(QStringLiteral("<p>До</p><img src=\"%1\"><p>После</p>").arg(src.toHtmlEscaped())).toUtf8());
+    viewer_->ShowHT(page);
+    QCOMPARE(viewer_->wb1->source(), QUrl::fromLocalFile(page));
+    QVERIFY(viewer_->wb1->toPlainText().contains(QStringLiteral("После")));
+    viewer_->wb1->document()->size();  // lays the page out, which draws on the image
+    QCOMPARE(ImageSize(viewer_->wb1, src), size);
+}
+
+void TestHtview::styleSheetsOnlyFromTheArticleFolder() {
+    const QString bio = dir_.filePath(QStringLiteral("bio"));
+    QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("outside")));
+    Write(bio + QStringLiteral("/red.css"), QByteArray("p { color: #ff0000 }"));
+    Write(dir_.filePath(QStringLiteral("outside/green.css")), QByteArray("p { color: #00ff00 }"));
+    MakeLink(dir_.filePath(QStringLiteral("outside/green.css")), bio + QStringLiteral("/green-link.css"));
+    MakeFifo(bio + QStringLiteral("/fifo.css"));
+    const auto colourOf = [this](const QString& href) {
+        const QString page = Fixture(
+            QStringLiteral("bio/styled.html"),
+            Page(QStringLiteral("<p>Текст</p>"), QStringLiteral("<link rel=\"stylesheet\" type=\"text/css\" href=\"%1\">").arg(href))
+                .toUtf8());
+        viewer_->ShowHT(page);
+        QTextCursor cursor(viewer_->wb1->document());
+        cursor.setPosition(1);
+        return cursor.charFormat().foreground().color();
+    };
+    QCOMPARE(colourOf(QStringLiteral("red.css")), QColor(255, 0, 0));
+    for (const char* href : {"green-link.css", "../outside/green.css", "fifo.css", "/dev/urandom", "/dev/zero"}) {
+        const QColor colour = colourOf(QString::fromLatin1(href));
+        QVERIFY2(colour != QColor(0, 255, 0) && colour != QColor(255, 0, 0), href);
+        QVERIFY2(viewer_->wb1->toPlainText().contains(QStringLiteral("Текст")), href);
+    }
+}
+
+void TestHtview::pageGivenOutsideTheFolderIsShown() {
+    // The main window names the page as the knowledge base links it, ".." and all.
+    Fixture(QStringLiteral("outside/given.html"), Page(QStringLiteral("Снаружи")).toUtf8());
+    QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("bio")));
+    const QString given = dir_.filePath(QStringLiteral("bio/../outside/given.html"));
+    viewer_->ShowHT(given);
+    QVERIFY(viewer_->wb1->toPlainText().contains(QStringLiteral("Снаружи")));
+    // Still only a regular file: a FIFO named so shows our page at once.
+    MakeFifo(dir_.filePath(QStringLiteral("outside/fifo.html")));
+    viewer_->ShowHT(dir_.filePath(QStringLiteral("bio/../outside/fifo.html")));
+    QVERIFY(viewer_->wb1->toPlainText().contains(QStringLiteral("Страница не открывается")));
+}
+
+void TestHtview::hostileLinksAreNotFollowed_data() {
+    QTest::addColumn<QString>("href");
+    QTest::addColumn<QString>("shown");  // our page's words; empty when handed to the desktop
+    const QString outside = QStringLiteral("за пределы папки статей");
+    QTest::newRow("../ out of the folder") << QStringLiteral("../../../../etc/passwd") << outside;
+    QTest::newRow("page outside the folder") << QStringLiteral("../outside/given.html") << outside;
+    QTest::newRow("symbolic link to a page outside") << QStringLiteral("escape.html") << outside;
+    QTest::newRow("executable script") << QStringLiteral("run.sh") << QStringLiteral("исполняемый файл");
+    QTest::newRow("script without the executable bit") << QStringLiteral("script.sh") << QStringLiteral("другого типа");
+    QTest::newRow("desktop entry") << QStringLiteral("app.desktop") << QStringLiteral("другого типа");
+    QTest::newRow("desktop entry named as a picture") << QStringLiteral("fake.png") << QStringLiteral("другого типа");
+    QTest::newRow("picture with the executable bit") << QStringLiteral("exec.png") << QStringLiteral("исполняемый файл");
+    QTest::newRow("FIFO") << QStringLiteral("fifo.png") << QStringLiteral("не на обычный файл");
+    QTest::newRow("missing file") << QStringLiteral("missing.png") << QStringLiteral("Файл не найден");
+    QTest::newRow("picture") << QStringLiteral("photo.png") << QString();
+    QTest::newRow("PDF") << QStringLiteral("leaflet.pdf") << QString();
+}
+
+void TestHtview::hostileLinksAreNotFollowed() {
+    QFETCH(QString, href);
+    QFETCH(QString, shown);
+    const QString bio = dir_.filePath(QStringLiteral("bio"));
+    Fixture(QStringLiteral("outside/given.html"), Page(QStringLiteral("Снаружи")).toUtf8());
+    MakeLink(dir_.filePath(QStringLiteral("outside/given.html")), bio + QStringLiteral("/escape.html"));
+    Write(bio + QStringLiteral("/run.sh"), QByteArray("#!/bin/sh\ntouch /tmp/ran\n"));
+    MakeExecutable(bio + QStringLiteral("/run.sh"));
+    Write(bio + QStringLiteral("/script.sh"), QByteArray("#!/bin/sh\ntouch /tmp/ran\n"));
+    const QByteArray entry("[Desktop Entry]\nType=Application\nName=x\nExec=touch /tmp/ran\n");
+    Write(bio + QStringLiteral("/app.desktop"), entry);
+    Write(bio + QStringLiteral("/fake.png"), entry);
+    Write(bio + QStringLiteral("/exec.png"), PngBytes(2, Qt::blue));
+    MakeExecutable(bio + QStringLiteral("/exec.png"));
+    Write(bio + QStringLiteral("/photo.png"), PngBytes(2, Qt::blue));
+    Write(bio + QStringLiteral("/leaflet.pdf"), QByteArray("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n1 0 obj\n<<>>\nendobj\n"));
+    MakeFifo(bio + QStringLiteral("/fifo.png"));
+    QFile::remove(bio + QStringLiteral("/missing.png"));
+
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+    const QString start = Fixture(QStringLiteral("bio/links.html"),
+                                  Page(QStringLiteral("<p>Начало <a href=\"%1\">ссылка</a></p>").arg(href)).toUtf8());
+    ShowActive(start);
+    ClickLink(viewer_->wb1, href);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+
+    if (shown.isEmpty()) {
+        QCOMPARE(recorder.urls, QList<QUrl>{QUrl::fromLocalFile(QFileInfo(bio + u'/' + href).canonicalFilePath())});
+        QCOMPARE(viewer_->wb1->source(), QUrl::fromLocalFile(start));
+        return;
+    }
+    QVERIFY2(recorder.urls.isEmpty(), qPrintable(recorder.urls.value(0).toString()));
+    const QUrl target = QUrl::fromLocalFile(start).resolved(QUrl(href));
+    QCOMPARE(viewer_->wb1->source(), target);
+    QVERIFY2(viewer_->wb1->toPlainText().contains(shown), qPrintable(viewer_->wb1->toPlainText()));
+    QVERIFY(!viewer_->wb1->toPlainText().contains(QStringLiteral("root:")));
+    QVERIFY(!viewer_->wb1->toPlainText().contains(QStringLiteral("Снаружи")));
+    // Back returns to the article; Forward shows our page again, not the file.
+    QTest::keyClick(viewer_->wb1, Qt::Key_Left, Qt::AltModifier);
+    QCOMPARE(viewer_->wb1->source(), QUrl::fromLocalFile(start));
+    QTest::keyClick(viewer_->wb1, Qt::Key_Right, Qt::AltModifier);
+    QCOMPARE(viewer_->wb1->source(), target);
+    QVERIFY2(viewer_->wb1->toPlainText().contains(shown), qPrintable(viewer_->wb1->toPlainText()));
+    QVERIFY(!QFile::exists(QStringLiteral("/tmp/ran")));
+}
+
+namespace {
+
+int FrameDepth(QTextFrame* frame) {
+    int deepest = 0;
+    for (QTextFrame* child : frame->childFrames()) deepest = std::max(deepest, FrameDepth(child));
+    return deepest + 1;
+}
+
+}  // namespace
+
+void TestHtview::preparedPagesReadAsMeasured_data() {
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<bool>("refused");
+    const auto tables = [](const QString& open) {
+        return (open + QStringLiteral(" border=1><tr><td>x")).repeated(18);
+    };
+    QTest::newRow("18 nested tables, blank after <") << tables(QStringLiteral("< table")) << true;
+    QTest::newRow("18 nested tables, blanks and capitals") << tables(QStringLiteral("<\n\tTaBlE")) << true;
+    QTest::newRow("18 nested tables, rows and cells left out") << QStringLiteral("<table><td>").repeated(18) << true;
+    QTest::newRow("table named with an entity") << tables(QStringLiteral("<t&#97;ble")) << false;
+    QTest::newRow("table name in quotes") << tables(QStringLiteral("<\"table\"")) << false;
+    QTest::newRow("tables inside a script") << QStringLiteral("<script>") + tables(QStringLiteral("<table")) << false;
+    QTest::newRow("tables inside an unclosed comment") << QStringLiteral("<!--") + tables(QStringLiteral("<table")) << false;
+    QTest::newRow("tables named as closing") << tables(QStringLiteral("</table")) << false;
+    QTest::newRow("quadratic stray end tags")
+        << QStringLiteral("<i>").repeated(149000) + QStringLiteral("</b>").repeated(149000) << true;
+    QTest::newRow("stray end tags at the depth limit")
+        << QStringLiteral("<b>").repeated(windows::kMaxElementDepth) + QStringLiteral("</i>").repeated(200000) << false;
+    QTest::newRow("many elements at the depth limit")
+        << QStringLiteral("<div>").repeated(windows::kMaxElementDepth) + QStringLiteral("<b>x</b>").repeated(100000)
+        << true;
+    QTest::newRow("stray cells") << QStringLiteral("<td>x").repeated(20000) << true;
+    QTest::newRow("cells at the limit") << QStringLiteral("<td>x").repeated(int(article::kMaxTableCells)) << false;
+    QTest::newRow("style rules times elements")
+        << QStringLiteral("<style>") + QStringLiteral("*{color:red}").repeated(3000) + QStringLiteral("</style>") +
+               QStringLiteral("<p>a").repeated(3000)
+        << true;
+    const QString deep = QStringLiteral("<div>").repeated(396) + QStringLiteral("<b>x</b>").repeated(3000);
+    QTest::newRow("deep elements") << deep << false;
+    QTest::newRow("deep elements under a style sheet") << QStringLiteral("<style>zz{}</style>") + deep << true;
+    QTest::newRow("deep elements under a linked style sheet")
+        << QStringLiteral("<link rel=stylesheet type=text/css href=a.css>") + deep << true;
+    QTest::newRow("text in four nested tables")
+        << QStringLiteral("<table><tr><td>").repeated(4) + QString(200000, u'w') << true;
+    QTest::newRow("the same text in one table") << QStringLiteral("<table><tr><td>") + QString(200000, u'w') << false;
+    QTest::newRow("'<' that starts no tag") << QStringLiteral("a < 5 <<b>x</b> <= <1>") << false;
+}
+
+void TestHtview::preparedPagesReadAsMeasured() {
+    QFETCH(QString, html);
+    QFETCH(bool, refused);
+    const windows::LoadedPage page = windows::LoadPage(Fixture(QStringLiteral("measured.html"), html.toUtf8()));
+    QCOMPARE(page.status == windows::PageStatus::Refused, refused);
+    if (refused) return;
+    // What the view makes of the prepared page keeps within what was measured.
+    QTextDocument document;
+    document.setHtml(page.html);
+    QVERIFY2(FrameDepth(document.rootFrame()) - 1 <= windows::kMaxTableDepth, qPrintable(page.html.left(200)));
+    QVERIFY(page.shape.elementDepth <= windows::kMaxElementDepth);
+    QVERIFY(document.blockCount() <= page.shape.tableCells + page.shape.elements + 1);
 }
 
 QTEST_MAIN(TestHtview)

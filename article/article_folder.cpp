@@ -1,0 +1,38 @@
+#include "article_folder.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace article {
+
+namespace {
+
+// The real path of an existing file, or of the nearest existing folder above a missing one
+// with the missing part added as written (it holds no links, since it does not exist).
+QString RealPath(const QString& path) {
+    QString rest;
+    QString existing = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    while (true) {
+        const QString real = QFileInfo(existing).canonicalFilePath();
+        if (!real.isEmpty()) return rest.isEmpty() ? real : QDir::cleanPath(real + u'/' + rest);
+        const qsizetype slash = existing.lastIndexOf(u'/');
+        if (slash <= 0) return {};
+        const QString name = existing.mid(slash + 1);
+        rest = rest.isEmpty() ? name : name + u'/' + rest;
+        existing = existing.left(slash);
+    }
+}
+
+}  // namespace
+
+QString ArticleFolder::Inside(const QString& path) const {
+    if (root_.isEmpty() || path.isEmpty()) return {};
+    const QString root = QFileInfo(root_).canonicalFilePath();
+    if (root.isEmpty()) return {};
+    const QString real = RealPath(path);
+    if (real.isEmpty()) return {};
+    if (real == root || real.startsWith(root.endsWith(u'/') ? root : root + u'/')) return real;
+    return {};
+}
+
+}  // namespace article

@@ -1,0 +1,570 @@
+#include "page_text.h"
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include <QHash>
+#include <QStringList>
+
+#include <unicode/ucnv.h>
+#include <unicode/ustring.h>
+
+namespace article {
+
+namespace {
+
+// Browsers look for the declaration near the top only; old pages often put a long style
+// block or comment before it, so we look a little further than the usual 1024 bytes.
+constexpr qsizetype kCharsetScanBytes = 4096;
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+
+bool IsLabelChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' ||
+           c == ':';
+}
+
+// The label after "charset" inside one tag, or empty.
+QByteArray CharsetInTag(const QByteArray& tag) {
+    qsizetype at = 0;
+    while ((at = tag.indexOf("charset", at)) >= 0) {
+        qsizetype i = at + 7;
+        at = i;
+        while (i < tag.size() && IsSpace(tag[i])) ++i;
+        if (i >= tag.size() || tag[i] != '=') continue;
+        ++i;
+        while (i < tag.size() && IsSpace(tag[i])) ++i;
+        if (i < tag.size() && (tag[i] == '"' || tag[i] == '\'')) ++i;
+        const qsizetype start = i;
+        while (i < tag.size() && IsLabelChar(tag[i])) ++i;
+        if (i > start) return tag.mid(start, i - start);
+    }
+    return {};
+}
+
+struct ConverterCloser {
+    void operator()(UConverter* converter) const { ucnv_close(converter); }
+};
+
+std::optional<QString> DecodeWithIcu(const char* encoding, QByteArrayView bytes) {
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<UConverter, ConverterCloser> converter(ucnv_open(encoding, &status));
+    if (U_FAILURE(status)) return std::nullopt;
+    const auto length = static_cast<int32_t>(bytes.size());
+    QString text(2 * bytes.size() + 1, Qt::Uninitialized);
+    int32_t produced = ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()),
+                                     static_cast<int32_t>(text.size()), bytes.data(), length, &status);
+    if (status == U_BUFFER_OVERFLOW_ERROR) {
+        status = U_ZERO_ERROR;
+        ucnv_reset(converter.get());
+        text.resize(produced + 1);
+        produced = ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()),
+                                 static_cast<int32_t>(text.size()), bytes.data(), length, &status);
+    }
+    if (U_FAILURE(status)) return std::nullopt;
+    text.resize(produced);
+    return text;
+}
+
+bool IsValidUtf8(QByteArrayView bytes) {
+    UErrorCode status = U_ZERO_ERROR;
+    int32_t length = 0;
+    u_strFromUTF8(nullptr, 0, &length, bytes.data(), static_cast<int32_t>(bytes.size()), &status);
+    return status != U_INVALID_CHAR_FOUND && status != U_ILLEGAL_CHAR_FOUND;
+}
+
+// What a declared label means to a browser, where that differs from the converter's reading.
+QByteArray BrowserLabel(QByteArray label) {
+    // A page that can say "utf-16" in ASCII is not UTF-16 (a real one carries a mark).
+    if (label.startsWith("utf-16") || label.startsWith("utf16") || label == "unicode") return "utf-8";
+    if (label == "utf8") return "utf-8";
+    if (label == "iso-8859-1" || label == "latin1" || label == "l1" || label == "us-ascii" ||
+        label == "ascii" || label == "iso8859-1" || label == "iso_8859-1") {
+        return "windows-1252";
+    }
+    // Labels that browsers do not honour on a page.
+    if (label == "x-user-defined" || label.startsWith("utf-32") || label.startsWith("utf-7")) return {};
+    return label;
+}
+
+}  // namespace
+
+QByteArray DeclaredCharset(QByteArrayView bytes) {
+    const QByteArray head = bytes.first(std::min(bytes.size(), kCharsetScanBytes)).toByteArray().toLower();
+    qsizetype at = 0;
+    while (at < head.size()) {
+        const qsizetype open = head.indexOf('<', at);
+        if (open < 0) break;
+        if (head.mid(open, 4) == "<!--") {
+            const qsizetype close = head.indexOf("-->", open + 4);
+            if (close < 0) break;
+            at = close + 3;
+            continue;
+        }
+        const qsizetype close = head.indexOf('>', open);
+        if (close < 0) break;
+        if (head.mid(open, 5) == "<meta" && open + 5 < head.size() &&
+            (IsSpace(head[open + 5]) || head[open + 5] == '/')) {
+            const QByteArray label = CharsetInTag(head.mid(open, close - open));
+            if (!label.isEmpty()) return label;
+        }
+        at = close + 1;
+    }
+    return {};
+}
+
+DecodedPage DecodePage(QByteArrayView bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        return {QString::fromUtf8(bytes.sliced(3)), "utf-8"};
+    }
+    if (bytes.startsWith("\xFF\xFE")) {
+        if (auto text = DecodeWithIcu("UTF-16LE", bytes.sliced(2))) return {*text, "utf-16le"};
+    }
+    if (bytes.startsWith("\xFE\xFF")) {
+        if (auto text = DecodeWithIcu("UTF-16BE", bytes.sliced(2))) return {*text, "utf-16be"};
+    }
+    const QByteArray declared = BrowserLabel(DeclaredCharset(bytes));
+    if (declared == "utf-8") return {QString::fromUtf8(bytes), declared};
+    if (!declared.isEmpty()) {
+        if (auto text = DecodeWithIcu(declared.constData(), bytes)) return {*text, declared};
+    }
+    if (IsValidUtf8(bytes)) return {QString::fromUtf8(bytes), "utf-8"};
+    if (auto text = DecodeWithIcu("windows-1251", bytes)) return {*text, "windows-1251"};
+    return {QString::fromLatin1(bytes), "iso-8859-1"};  // only if the converter data is missing
+}
+
+
+bool PageShape::TooComplex() const {
+    return elementDepth > kMaxElementDepth || tableDepth > kMaxTableDepth || tableCells > kMaxTableCells ||
+           nestingWork > kMaxNestingWork || layoutWork > kMaxLayoutWork ||
+           (styled && nestingWork > kMaxStyledNestingWork) || !StyleFits(styleSelectors, *this);
+}
+
+bool StyleFits(qint64 selectors, const PageShape& shape) {
+    if (selectors == 0) return true;
+    return selectors * shape.elements <= kMaxStyleWork && shape.nestingWork <= kMaxStyledNestingWork;
+}
+
+qint64 CountStyleSelectors(QStringView css) {
+    qint64 count = 0;
+    for (const QChar c : css) count += (c == u'{' || c == u',') ? 1 : 0;
+    return count;
+}
+
+namespace {
+
+// A table cell costs the layout about as much as this many characters of text.
+constexpr qint64 kCellLayoutWork = 64;
+
+bool IsBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f'; }
+
+bool IsAsciiLetter(QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+
+bool IsNameChar(QChar c) {
+    return IsAsciiLetter(c) || (c >= u'0' && c <= u'9') || c == u'-' || c == u'_' || c == u':' || c == u'.';
+}
+
+bool IsVoid(QStringView name) {
+    static const QStringList kVoid{u"br"_qs,    u"img"_qs,  u"hr"_qs,    u"meta"_qs,  u"link"_qs,
+                                   u"input"_qs, u"area"_qs, u"base"_qs,  u"col"_qs,   u"param"_qs,
+                                   u"wbr"_qs,   u"frame"_qs, u"embed"_qs, u"source"_qs, u"basefont"_qs,
+                                   u"keygen"_qs, u"track"_qs};
+    return kVoid.contains(name);
+}
+
+bool IsTableSection(QStringView name) { return name == u"tbody" || name == u"thead" || name == u"tfoot"; }
+
+bool IsTablePart(QStringView name) {
+    return name == u"table" || name == u"tr" || name == u"td" || name == u"th" || IsTableSection(name);
+}
+
+struct Attribute {
+    QStringView key;
+    QStringView value;
+    bool hasValue = false;
+};
+
+struct Tag {
+    QString name;  // lower-cased; empty when the tag is not one the view should see
+    bool closing = false;
+    bool selfClosing = false;
+    QList<Attribute> attributes;
+    qsizetype end = 0;  // just past the '>'
+};
+
+// Reads the tag that starts at html[start] == '<'. Returns nullopt when the '<' starts no
+// tag at all (the view's parser would still make an element of it; we write it as text).
+std::optional<Tag> ReadTag(QStringView html, qsizetype start) {
+    const qsizetype size = html.size();
+    qsizetype i = start + 1;
+    while (i < size && IsBlank(html[i])) ++i;
+    Tag tag;
+    if (i < size && html[i] == u'/') {
+        tag.closing = true;
+        ++i;
+        while (i < size && IsBlank(html[i])) ++i;
+    }
+    if (i >= size || !IsAsciiLetter(html[i])) return std::nullopt;
+    const qsizetype nameStart = i;
+    while (i < size && IsNameChar(html[i])) ++i;
+    tag.name = html.sliced(nameStart, i - nameStart).toString().toLower();
+    bool misread = false;  // a name the view would read differently, e.g. with an entity or quote
+    if (i < size && !IsBlank(html[i]) && html[i] != u'>' && html[i] != u'/') misread = true;
+
+    // Attributes up to the first '>' outside quotes.
+    while (i < size) {
+        while (i < size && IsBlank(html[i])) ++i;
+        if (i >= size) break;
+        const QChar c = html[i];
+        if (c == u'>') {
+            ++i;
+            break;
+        }
+        if (c == u'/') {
+            qsizetype next = i + 1;
+            while (next < size && IsBlank(html[next])) ++next;
+            if (next < size && html[next] == u'>') tag.selfClosing = true;
+            ++i;
+            continue;
+        }
+        const qsizetype keyStart = i;
+        while (i < size && !IsBlank(html[i]) && html[i] != u'>' && html[i] != u'/' && html[i] != u'=') {
+            if (html[i] == u'"' || html[i] == u'\'') {
+                // A quote inside a name: skip the quoted part so that its '>' does not end the tag.
+                const QChar quote = html[i];
+                ++i;
+                while (i < size && html[i] != quote) ++i;
+                misread = true;
+            }
+            if (i < size) ++i;
+        }
+        Attribute attribute;
+        attribute.key = html.sliced(keyStart, i - keyStart);
+        qsizetype j = i;
+        while (j < size && IsBlank(html[j])) ++j;
+        if (j < size && html[j] == u'=') {
+            ++j;
+            while (j < size && IsBlank(html[j])) ++j;
+            attribute.hasValue = true;
+            if (j < size && (html[j] == u'"' || html[j] == u'\'')) {
+                const QChar quote = html[j];
+                const qsizetype valueStart = ++j;
+                while (j < size && html[j] != quote) ++j;
+                attribute.value = html.sliced(valueStart, j - valueStart);
+                if (j < size) ++j;
+            } else {
+                const qsizetype valueStart = j;
+                while (j < size && !IsBlank(html[j]) && html[j] != u'>') ++j;
+                attribute.value = html.sliced(valueStart, j - valueStart);
+            }
+            i = j;
+        }
+        if (attribute.key.isEmpty()) {
+            if (i < size && html[i] == u'=') ++i;  // "= value" without a name
+            continue;
+        }
+        tag.attributes.append(attribute);
+    }
+    tag.end = i;
+    if (misread) tag.name.clear();
+    return tag;
+}
+
+bool IsPlainKey(QStringView key) {
+    if (key.isEmpty() || !IsAsciiLetter(key[0])) return false;
+    return std::all_of(key.begin(), key.end(), IsNameChar);
+}
+
+void AppendEscaped(QString& out, QStringView text, bool quotes) {
+    for (const QChar c : text) {
+        if (c == u'<') {
+            out += u"&lt;";
+        } else if (c == u'>') {
+            out += u"&gt;";
+        } else if (quotes && c == u'"') {
+            out += u"&quot;";
+        } else {
+            out += c;
+        }
+    }
+}
+
+void AppendTag(QString& out, const Tag& tag, bool selfClosing) {
+    out += u'<';
+    out += tag.name;
+    for (const Attribute& attribute : tag.attributes) {
+        if (!IsPlainKey(attribute.key)) continue;
+        out += u' ';
+        out += attribute.key;
+        if (attribute.hasValue) {
+            out += u"=\"";
+            AppendEscaped(out, attribute.value, true);
+            out += u'"';
+        }
+    }
+    out += selfClosing ? u"/>" : u">";
+}
+
+// The open elements, with the index of each name's and each table part's innermost entry,
+// so that end tags and cells find what they close without searching.
+class OpenElements {
+public:
+    explicit OpenElements(QString& out, PageShape& shape) : out_(out), shape_(shape) {}
+
+    int Depth() const { return static_cast<int>(names_.size()); }
+    int Tables() const { return tables_; }
+    const QString& Top() const { return names_.back(); }
+    bool IsOpen(const QString& name) const { return counts_.value(name) > 0; }
+
+    void Push(const QString& name) {
+        names_.push_back(name);
+        ++counts_[name];
+        if (name == u"table" || name == u"tr" || IsTableSection(name)) tableParts_.push_back(names_.size() - 1);
+        if (name == u"table") {
+            ++tables_;
+            shape_.tableDepth = std::max(shape_.tableDepth, tables_);
+        }
+        shape_.elementDepth = std::max(shape_.elementDepth, Depth());
+    }
+
+    // Closes the innermost open element of this name and everything opened inside it.
+    void CloseThrough(const QString& name) {
+        while (!names_.empty()) {
+            const bool last = names_.back() == name;
+            PopTop();
+            if (last) return;
+        }
+    }
+
+    // Closes what was opened inside the element at this index.
+    void CloseAbove(std::size_t index) {
+        while (names_.size() > index + 1) PopTop();
+    }
+
+    // The innermost open table, table section or row: its index and name, or nullopt.
+    std::optional<std::size_t> InnermostTablePart() const {
+        if (tableParts_.empty()) return std::nullopt;
+        return tableParts_.back();
+    }
+    const QString& NameAt(std::size_t index) const { return names_[index]; }
+
+private:
+    void PopTop() {
+        const QString& name = names_.back();
+        out_ += u"</";
+        out_ += name;
+        out_ += u'>';
+        if (--counts_[name] == 0) counts_.remove(name);
+        if (!tableParts_.empty() && tableParts_.back() == names_.size() - 1) tableParts_.pop_back();
+        if (name == u"table") --tables_;
+        names_.pop_back();
+    }
+
+    QString& out_;
+    PageShape& shape_;
+    std::vector<QString> names_;
+    std::vector<std::size_t> tableParts_;
+    QHash<QString, int> counts_;
+    int tables_ = 0;
+};
+
+}  // namespace
+
+PageShape PreparePage(QString& html) {
+    PageShape shape;
+    const QStringView in(html);
+    const qsizetype size = in.size();
+    QString out;
+    out.reserve(size + size / kMaxUnbrokenRun + 16);
+    OpenElements open(out, shape);
+    int run = 0;
+    bool inEntity = false;
+    qsizetype i = 0;
+
+    // The end of the raw text that an element such as <style> holds, and past its end tag.
+    const auto rawTextEnd = [&](qsizetype from, QStringView name) -> std::pair<qsizetype, qsizetype> {
+        const QString endTag = u"</"_qs + name.toString();
+        const qsizetype at = in.indexOf(endTag, from, Qt::CaseInsensitive);
+        if (at < 0) return {size, size};
+        const qsizetype gt = in.indexOf(u'>', at);
+        return {at, gt < 0 ? size : gt + 1};
+    };
+    const auto openElement = [&](const QString& name) {
+        open.Push(name);
+        out += u'<';
+        out += name;
+        out += u'>';
+        ++shape.elements;
+        shape.nestingWork += open.Depth();
+    };
+    // Cells and rows find their row and table, or get them, as HTML would have them.
+    const auto placeTablePart = [&](const QString& name) {
+        auto part = open.InnermostTablePart();
+        if (name == u"tr") {
+            if (part && open.NameAt(*part) == u"tr") {
+                open.CloseAbove(*part);
+                open.CloseThrough(u"tr"_qs);
+                part = open.InnermostTablePart();
+            }
+            if (part) {
+                open.CloseAbove(*part);
+            } else {
+                openElement(u"table"_qs);
+            }
+            return;
+        }
+        // td, th
+        if (part && open.NameAt(*part) == u"tr") {
+            open.CloseAbove(*part);
+        } else if (part) {
+            open.CloseAbove(*part);
+            openElement(u"tr"_qs);
+        } else {
+            openElement(u"table"_qs);
+            openElement(u"tr"_qs);
+        }
+    };
+
+    // What was read since the last mark is weighted by the tables open at the mark.
+    qsizetype mark = 0;
+    int markTables = 0;
+    const auto weigh = [&] {
+        shape.layoutWork += qint64(i - mark) << std::min(markTables, 30);
+        mark = i;
+        markTables = open.Tables();
+    };
+
+    while (i < size) {
+        weigh();
+        const QChar c = in[i];
+        if (c == u'<') {
+            qsizetype j = i + 1;
+            while (j < size && IsBlank(in[j])) ++j;
+            if (in.sliced(j).startsWith(u"!--")) {
+                const qsizetype end = in.indexOf(u"-->", j + 3);
+                if (end >= 0) {
+                    out += u"<!--";
+                    out += in.sliced(j + 3, end - j - 3);
+                    out += u"-->";
+                }
+                i = end < 0 ? size : end + 3;
+                run = 0;
+                inEntity = false;
+                continue;
+            }
+            if (j < size && (in[j] == u'!' || in[j] == u'?')) {
+                const qsizetype gt = in.indexOf(u'>', j);
+                i = gt < 0 ? size : gt + 1;
+                continue;
+            }
+            const std::optional<Tag> tag = ReadTag(in, i);
+            if (!tag) {
+                out += u"&lt;";
+                ++i;
+                ++run;
+                inEntity = false;
+                continue;
+            }
+            i = tag->end;
+            run = 0;
+            inEntity = false;
+            const QString& name = tag->name;
+            if (name.isEmpty()) continue;
+            if (tag->closing) {
+                if (open.IsOpen(name)) open.CloseThrough(name);
+                continue;
+            }
+            if (name == u"script") {
+                i = rawTextEnd(i, name).second;
+                continue;
+            }
+            if (name == u"style") {
+                const auto [textEnd, after] = rawTextEnd(i, name);
+                const QStringView css = in.sliced(i, textEnd - i);
+                shape.styleSelectors += CountStyleSelectors(css);
+                shape.styled = true;
+                AppendTag(out, *tag, false);
+                for (const QChar s : css) {
+                    if (s == u'<') {
+                        out += u"&lt;";
+                    } else if (s == u'&') {
+                        out += u"&amp;";
+                    } else {
+                        out += s;
+                    }
+                }
+                out += u"</style>";
+                i = after;
+                continue;
+            }
+            if (name == u"img") {
+                if (shape.images >= kMaxImages) {
+                    ++shape.imagesLeftOut;
+                    continue;
+                }
+                ++shape.images;
+            }
+            // "<span/>" closes at once in the view; a table part is kept open all the same, so
+            // that every cell and table is counted.
+            if (name == u"link") shape.styled = true;
+            if (IsVoid(name) || (tag->selfClosing && !IsTablePart(name))) {
+                AppendTag(out, *tag, tag->selfClosing);
+                ++shape.elements;
+                shape.nestingWork += open.Depth() + 1;
+                continue;
+            }
+            // The end tags that HTML lets a page leave out.
+            const auto closeTopIf = [&](std::initializer_list<const char16_t*> names) {
+                for (const char16_t* closable : names) {
+                    if (open.Depth() > 0 && open.Top() == QStringView(closable)) {
+                        open.CloseThrough(QString(open.Top()));
+                        return;
+                    }
+                }
+            };
+            if (name == u"p") {
+                closeTopIf({u"p"});
+            } else if (name == u"li" || name == u"option") {
+                closeTopIf({u"p"});
+                closeTopIf({name == u"li" ? u"li" : u"option"});
+            } else if (name == u"dt" || name == u"dd") {
+                closeTopIf({u"p"});
+                closeTopIf({u"dt", u"dd"});
+            } else if (name == u"td" || name == u"th" || name == u"tr") {
+                placeTablePart(name);
+                if (name != u"tr") {
+                    ++shape.tableCells;
+                    shape.layoutWork += kCellLayoutWork << std::min(open.Tables(), 30);
+                }
+            }
+            open.Push(name);
+            AppendTag(out, *tag, false);
+            ++shape.elements;
+            shape.nestingWork += open.Depth();
+            continue;
+        }
+        // Text. A break may go before an entity such as "&nbsp;" but not into it.
+        bool partOfEntity = false;
+        if (c == u'&') {
+            inEntity = true;
+        } else if (inEntity) {
+            partOfEntity = c.isLetterOrNumber() || c == u'#' || c == u';';
+            inEntity = partOfEntity && c != u';';
+        }
+        if (c.isSpace() && c != QChar::Nbsp) {
+            run = 0;
+        } else if (++run > kMaxUnbrokenRun && !partOfEntity && !c.isLowSurrogate()) {
+            out += QChar(0x200B);
+            run = 1;
+        }
+        out += c;
+        ++i;
+    }
+    weigh();
+    html = std::move(out);
+    return shape;
+}
+
+}  // namespace article

@@ -1,0 +1,78 @@
+#pragma once
+// An article page's bytes into text the way a browser on a Russian system reads them, and
+// the page made safe for the HTML view: measured, balanced and rewritten in plain markup.
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+namespace article {
+
+// The charset that a <meta> tag near the top of the page declares, lower-cased; empty when
+// there is none.
+QByteArray DeclaredCharset(QByteArrayView bytes);
+
+struct DecodedPage {
+    QString text;
+    QByteArray encoding;  // what the bytes were read as, e.g. "utf-8", "windows-1251"
+};
+
+// A byte-order mark wins, then a declared charset the converter knows; otherwise valid
+// UTF-8 is UTF-8 and anything else Windows-1251. Never fails: bad bytes become U+FFFD.
+DecodedPage DecodePage(QByteArrayView bytes);
+
+// Limits that keep the HTML view from working for minutes on a strange page. Articles are a
+// few kilobytes with a table or two; the view's parser spends time in proportion to each
+// element's depth, its layout doubles with each level of tables inside tables, grows with
+// the number of table cells, with style rules times elements, and with long unbroken words.
+inline constexpr qint64 kMaxPageBytes = 1024 * 1024;
+inline constexpr int kMaxElementDepth = 400;
+inline constexpr int kMaxTableDepth = 10;
+inline constexpr qint64 kMaxTableCells = 10000;
+// The sum over all elements of their depth: what the view's parser walks.
+inline constexpr qint64 kMaxNestingWork = 10'000'000;
+// Matching the page's style rules costs the view about selectors times elements; and once
+// a page has any style sheet at all, every element costs about ten times as much for each
+// element around it as without one.
+inline constexpr qint64 kMaxStyleWork = 1'000'000;
+inline constexpr qint64 kMaxStyledNestingWork = 1'000'000;
+// Every character of the page, weighted by 2 to the power of the tables around it: the
+// layout of a table's contents takes about twice as long for each level of tables around
+// it. A full page inside one table is the most this allows.
+inline constexpr qint64 kMaxLayoutWork = 2 * kMaxPageBytes;
+// Images past this many are left out of the page.
+inline constexpr int kMaxImages = 1000;
+// Longer runs of text without a space get an invisible break opportunity.
+inline constexpr int kMaxUnbrokenRun = 1000;
+
+struct PageShape {
+    int elementDepth = 0;      // elements open inside one another, at the deepest point
+    int tableDepth = 0;        // tables inside tables, at the deepest point
+    qint64 tableCells = 0;
+    qint64 elements = 0;       // start tags kept
+    qint64 nestingWork = 0;    // sum of the depth at each start tag
+    qint64 styleSelectors = 0; // selectors in the page's own <style> elements
+    qint64 layoutWork = 0;     // characters weighted by the tables around them
+    bool styled = false;       // has a <style> element or a <link>, which may bring a style sheet
+    int images = 0;            // images kept
+    int imagesLeftOut = 0;
+
+    bool TooComplex() const;
+};
+
+// How many selectors a style sheet's text may hold at most (every rule and every comma).
+qint64 CountStyleSelectors(QStringView css);
+
+// Whether style sheets holding this many selectors in all may apply to the page.
+bool StyleFits(qint64 selectors, const PageShape& shape);
+
+// Rewrites the page into markup the view reads exactly as measured here, in one pass:
+// tags as the view's parser would accept them (a blank after "<", any letter case), with
+// their attributes quoted; end tags for elements left open where HTML closes them (and
+// for the elements a misplaced end tag closes); stray end tags, scripts, declarations and
+// tags the view would misread dropped; a "<" that starts no tag written as "&lt;"; images
+// past kMaxImages left out; a zero-width space put into every run of text longer than
+// kMaxUnbrokenRun (not into tags, entities, comments or styles). An ordinary page comes
+// out as it went in, apart from those breaks and the case of its tag names.
+PageShape PreparePage(QString& html);
+
+}  // namespace article
