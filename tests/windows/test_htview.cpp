@@ -28,6 +28,7 @@
 #include "htview.h"
 #include "page_loading.h"
 #include "panel.h"
+#include "window_test_support.h"
 
 using windows::FindBar;
 using windows::Thtv;
@@ -151,36 +152,8 @@ void PressMouse(QWidget* widget, Qt::MouseButton button) {
     QApplication::sendEvent(widget, &release);
 }
 
-// Receives what the viewer hands to the desktop.
-class UrlRecorder : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls.append(url); }
-};
-
-// Answers the next modal message box: notes its text and closes it.
-class ModalCatcher : public QObject {
-public:
-    QString text;
-    QString name;
-    ModalCatcher() {
-        timer_.setInterval(10);
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                text = box->text();
-                name = box->objectName();
-                box->done(QMessageBox::Ok);
-                timer_.stop();
-            }
-        });
-        timer_.start();
-    }
-
-private:
-    QTimer timer_;
-};
+using window_testing::ModalCatcher;
+using window_testing::UrlRecorder;
 
 }  // namespace
 
@@ -464,9 +437,9 @@ void TestHtview::refusedPagesGoToErrorReport() {
     {
         ModalCatcher catcher;
         viewer_->ShowHT(bad);
-        QCOMPARE(catcher.name, QStringLiteral("ErrorReport"));
-        QVERIFY2(catcher.text.contains(reason), qPrintable(catcher.text));
-        QVERIFY2(catcher.text.contains(QDir::toNativeSeparators(bad)), qPrintable(catcher.text));
+        QCOMPARE(catcher.Name(), QStringLiteral("ErrorReport"));
+        QVERIFY2(catcher.Text().contains(reason), qPrintable(catcher.Text()));
+        QVERIFY2(catcher.Text().contains(QDir::toNativeSeparators(bad)), qPrintable(catcher.Text()));
         QVERIFY(!viewer_->isVisible());
     }
     // Shown viewer: the page it shows stays, and so does its history.
@@ -474,7 +447,7 @@ void TestHtview::refusedPagesGoToErrorReport() {
     {
         ModalCatcher catcher;
         viewer_->ShowHT(bad);
-        QCOMPARE(catcher.name, QStringLiteral("ErrorReport"));
+        QCOMPARE(catcher.Name(), QStringLiteral("ErrorReport"));
     }
     QVERIFY(viewer_->isVisible());
     QCOMPARE(viewer_->wb1->source(), QUrl::fromLocalFile(small));

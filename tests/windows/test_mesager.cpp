@@ -12,18 +12,13 @@
 #include <QtTest>
 
 #include "Mesager.h"
+#include "window_test_support.h"
 
 using windows::TViw;
 
 namespace {
 
-class UrlRecorder : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& url) { urls.append(url); }
-};
+using window_testing::UrlRecorder;
 
 // Runs `inside` while the window is shown modally, then closes it the way `close` does;
 // returns once ShowModal has returned.
