@@ -27,47 +27,16 @@
 #include "find_bar.h"
 #include "htview.h"
 #include "page_loading.h"
+#include "page_fixtures.h"
 #include "panel.h"
 #include "window_test_support.h"
 
 using windows::FindBar;
 using windows::Thtv;
+using page_fixtures::Cp1251;
+using page_fixtures::Utf16;
 
 namespace {
-
-// Windows-1251 bytes of a text, worked out letter by letter so that the fixture does not
-// depend on the converter under test.
-QByteArray Cp1251(const QString& text) {
-    QByteArray bytes;
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u < 0x80) {
-            bytes += static_cast<char>(u);
-        } else if (u >= u'А' && u <= u'я') {
-            bytes += static_cast<char>(0xC0 + (u - u'А'));
-        } else if (u == u'ё') {
-            bytes += '\xB8';
-        } else if (u == u'Ё') {
-            bytes += '\xA8';
-        } else if (u == u'—') {
-            bytes += '\x97';
-        } else {
-            qFatal("no Windows-1251 byte for U+%04X in the fixture", unsigned(u));
-        }
-    }
-    return bytes;
-}
-
-QByteArray Utf16(const QString& text, bool bigEndian) {
-    QByteArray bytes;
-    for (const QChar c : text) {
-        const char high = static_cast<char>(c.unicode() >> 8);
-        const char low = static_cast<char>(c.unicode() & 0xFF);
-        bytes += bigEndian ? high : low;
-        bytes += bigEndian ? low : high;
-    }
-    return bytes;
-}
 
 const QString kArticle = QStringLiteral("Грипп — острая вирусная инфекция. Ёлка и щётка.");
 
@@ -164,18 +133,12 @@ private slots:
     void init();
     void cleanup();
 
-    void decodesByMarkDeclarationOrGuess_data();
-    void decodesByMarkDeclarationOrGuess();
     void showsPagesInTheirEncodings_data();
     void showsPagesInTheirEncodings();
     void sampleArticlesReadWithoutGarbling();
     void windowLook();
     void unreadablePagesShowOurOwnPage_data();
     void unreadablePagesShowOurOwnPage();
-    void measuresNesting_data();
-    void measuresNesting();
-    void breaksLongRuns_data();
-    void breaksLongRuns();
     void refusedPagesGoToErrorReport_data();
     void refusedPagesGoToErrorReport();
     void strangePagesAtTheLimitsAreShown_data();
@@ -232,54 +195,6 @@ void TestHtview::init() {
 void TestHtview::cleanup() {
     delete viewer_;
     viewer_ = nullptr;
-}
-
-void TestHtview::decodesByMarkDeclarationOrGuess_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("expected");
-    QTest::addColumn<QByteArray>("encoding");
-
-    const QString word = QStringLiteral("Грипп");
-    const QByteArray utf8 = word.toUtf8();
-    const QByteArray cp1251 = Cp1251(word);
-    const QByteArray koi8r("\xE7\xD2\xC9\xD0\xD0");  // "Грипп"
-
-    QTest::newRow("UTF-8 mark beats a Windows-1251 declaration")
-        << QByteArray("\xEF\xBB\xBF<meta charset=\"windows-1251\"><p>") + utf8 << word << QByteArray("utf-8");
-    QTest::newRow("UTF-16 LE mark")
-        << QByteArray("\xFF\xFE") + Utf16(QStringLiteral("<p>") + word, false) << word << QByteArray("utf-16le");
-    QTest::newRow("UTF-16 BE mark")
-        << QByteArray("\xFE\xFF") + Utf16(QStringLiteral("<p>") + word, true) << word << QByteArray("utf-16be");
-    QTest::newRow("http-equiv declaration")
-        << QByteArray("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Windows-1251\"><p>") + cp1251
-        << word << QByteArray("windows-1251");
-    QTest::newRow("meta charset, single quotes, other than the guess")
-        << QByteArray("<head><meta charset='koi8-r' /></head><p>") + koi8r << word << QByteArray("koi8-r");
-    QTest::newRow("declaration beats valid UTF-8")
-        << QByteArray("<meta charset=windows-1251><p>") + utf8 << QStringLiteral("Р“СЂРёРїРї")
-        << QByteArray("windows-1251");
-    QTest::newRow("no declaration, valid UTF-8") << QByteArray("<p>") + utf8 << word << QByteArray("utf-8");
-    QTest::newRow("no declaration, not UTF-8") << QByteArray("<p>") + cp1251 << word << QByteArray("windows-1251");
-    QTest::newRow("unknown charset is guessed")
-        << QByteArray("<meta charset=\"x-no-such-thing\"><p>") + cp1251 << word << QByteArray("windows-1251");
-    QTest::newRow("declaration in a comment does not count")
-        << QByteArray("<!-- <meta charset=koi8-r> --><p>") + cp1251 << word << QByteArray("windows-1251");
-    QTest::newRow("utf-16 declared on an ASCII-readable page is UTF-8")
-        << QByteArray("<meta charset=utf-16><p>") + utf8 << word << QByteArray("utf-8");
-    QTest::newRow("charset outside a meta tag does not count")
-        << QByteArray("<p>charset=koi8-r ") + cp1251 << word << QByteArray("windows-1251");
-    QTest::newRow("UTF-8 cut in the middle of a letter is not UTF-8")
-        << QByteArray("<p>") + cp1251 + utf8.left(3) << word << QByteArray("windows-1251");
-    QTest::newRow("empty") << QByteArray() << QString() << QByteArray("utf-8");
-}
-
-void TestHtview::decodesByMarkDeclarationOrGuess() {
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, expected);
-    QFETCH(QByteArray, encoding);
-    const windows::DecodedPage page = windows::DecodePage(bytes);
-    QCOMPARE(page.encoding, encoding);
-    QVERIFY2(page.text.contains(expected), qPrintable(page.text));
 }
 
 void TestHtview::showsPagesInTheirEncodings_data() {
@@ -359,60 +274,6 @@ void TestHtview::unreadablePagesShowOurOwnPage() {
     const QString text = viewer_->wb1->toPlainText();
     QVERIFY2(text.contains(heading), qPrintable(text));
     QVERIFY2(text.contains(QDir::toNativeSeparators(path)), qPrintable(text));
-}
-
-void TestHtview::measuresNesting_data() {
-    QTest::addColumn<QString>("html");
-    QTest::addColumn<int>("elementDepth");
-    QTest::addColumn<int>("tableDepth");
-    QTest::newRow("paragraphs left open") << QStringLiteral("<body><p>a<p>b<P>c</body>") << 2 << 0;
-    QTest::newRow("list items left open") << QStringLiteral("<ul><li>a<li>b<ul><li>c</ul></ul>") << 4 << 0;
-    QTest::newRow("rows and cells left open")
-        << QStringLiteral("<table><tr><td>a<td>b<tr><th>c<td>d</table><p>e") << 3 << 1;
-    QTest::newRow("table in a table")
-        << QStringLiteral("<table><tr><td><table><tr><td>x</td></tr></table></td></tr></table>") << 6 << 2;
-    QTest::newRow("stray end tags") << QStringLiteral("</div></p><b>x</b></b>") << 1 << 0;
-    QTest::newRow("void and self-closing") << QStringLiteral("<br><img src=a><hr/><span/><meta charset=x>") << 0 << 0;
-    QTest::newRow("comment, script and style")
-        << QStringLiteral("<!-- <table><table> --><script>if (a<b) t='<table>';</script><style>p>b{}</style>") << 0
-        << 0;
-    QTest::newRow("'>' inside quotes") << QStringLiteral("<a title=\"a>b\" href='c>'><b>x</b></a>") << 2 << 0;
-    QTest::newRow("deep divs") << QStringLiteral("<div>").repeated(450) << 450 << 0;
-}
-
-void TestHtview::measuresNesting() {
-    QFETCH(QString, html);
-    QFETCH(int, elementDepth);
-    QFETCH(int, tableDepth);
-    const windows::PageShape shape = windows::PreparePage(html);
-    QCOMPARE(shape.elementDepth, elementDepth);
-    QCOMPARE(shape.tableDepth, tableDepth);
-}
-
-void TestHtview::breaksLongRuns_data() {
-    QTest::addColumn<QString>("html");
-    QTest::addColumn<int>("breaks");
-    const QString run = QString(2500, u'ж');
-    QTest::newRow("long word") << QStringLiteral("<p>") + run + QStringLiteral("</p>") << 2;
-    QTest::newRow("words of ordinary length") << (QString(900, u'a') + u' ').repeated(5) << 0;
-    QTest::newRow("non-breaking spaces do not break")
-        << (QStringLiteral("&nbsp;") + QString(20, u'a') + QChar(QChar::Nbsp)).repeated(100) << 2;
-    QTest::newRow("long attribute") << QStringLiteral("<a href=\"%1\">x</a>").arg(run) << 0;
-    QTest::newRow("long comment") << QStringLiteral("<!--%1-->").arg(run) << 0;
-    QTest::newRow("long style") << QStringLiteral("<style>%1</style>").arg(run) << 0;
-    QTest::newRow("run split by tags") << QString(800, u'a') + QStringLiteral("<b>") + QString(800, u'b') << 0;
-}
-
-void TestHtview::breaksLongRuns() {
-    QFETCH(QString, html);
-    QFETCH(int, breaks);
-    QString prepared = html;
-    windows::PreparePage(prepared);
-    const QChar zeroWidthSpace(0x200B);
-    QCOMPARE(prepared.count(zeroWidthSpace), breaks);
-    QVERIFY(!prepared.contains(QRegularExpression(QStringLiteral("&[#A-Za-z0-9]*\u200B"))));
-    prepared.remove(zeroWidthSpace);
-    QCOMPARE(prepared, html);
 }
 
 void TestHtview::refusedPagesGoToErrorReport_data() {
