@@ -22,7 +22,7 @@
 #include <QTemporaryDir>
 #include <QTextDocument>
 
-#include "page_loading.h"
+#include "article_browser.h"
 
 namespace {
 

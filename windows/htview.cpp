@@ -23,7 +23,7 @@
 #include "errors.h"
 #include "find_bar.h"
 #include "link_policy.h"
-#include "page_loading.h"
+#include "article_browser.h"
 #include "panel.h"
 
 namespace windows {

@@ -1,13 +1,8 @@
 #pragma once
-// Reading an article page for the viewer, and the viewer's HTML view, which fetches every
-// resource of a page itself: only regular files inside the article folder, within limits.
-#include <QHash>
-#include <QSet>
+// Reading an article page for the viewer: only a regular file within the size limit,
+// decoded and prepared, or our own page saying why not.
 #include <QString>
-#include <QTextBrowser>
-#include <QUrl>
 
-#include "article_folder.h"
 #include "page_text.h"
 
 namespace windows {
@@ -22,13 +17,6 @@ using article::kMaxUnbrokenRun;
 using article::PageShape;
 using article::PreparePage;
 
-// What one page may pull in besides itself.
-inline constexpr qint64 kMaxResourceBytes = 8 * 1024 * 1024;
-inline constexpr qint64 kMaxPageResourceBytes = 32 * 1024 * 1024;
-// Pixels of one image, and of all the images of a page, once decoded (4 bytes each).
-inline constexpr qint64 kMaxImagePixels = 16 * 1024 * 1024;
-inline constexpr qint64 kMaxPagePixels = 64 * 1024 * 1024;
-
 enum class PageStatus { Loaded, Missing, Unreadable, Refused };
 
 struct LoadedPage {
@@ -41,46 +29,5 @@ struct LoadedPage {
 // Reads the page only if it is a regular file (never blocking on a FIFO or device) of at
 // most kMaxPageBytes, decodes and prepares it.
 LoadedPage LoadPage(const QString& path);
-
-// A QTextBrowser whose pages and resources all come through here. Pages are decoded by
-// DecodePage and prepared by PreparePage; a missing or unreadable page shows our own page.
-// Images, style sheets and anything else a page names load only from regular files inside
-// the article folder, each within kMaxResourceBytes and all of a page's within
-// kMaxPageResourceBytes; nothing remote loads. A refused resource is left out.
-class ArticleBrowser : public QTextBrowser {
-public:
-    explicit ArticleBrowser(QWidget* parent = nullptr);
-
-    void SetArticleFolder(const QString& root) { folder_ = article::ArticleFolder(root); }
-    const article::ArticleFolder& Folder() const { return folder_; }
-
-    // Shows a page already read at the given address; the address goes into the history
-    // as setSource would put it there. Going back to that address later reads it again.
-    void Open(const QUrl& url, QString html, const PageShape& shape = {});
-    // Shows our own page at the address; going back to it shows the same page again.
-    void Explain(const QUrl& url, QString html);
-
-protected:
-    QVariant loadResource(int type, const QUrl& name) override;
-
-private:
-    QVariant LoadPageResource(const QUrl& url);
-    QVariant LoadImage(const QByteArray& bytes);
-    QVariant LoadStyleSheet(const QByteArray& bytes);
-    void StartPage(const PageShape& shape);
-
-    article::ArticleFolder folder_;
-    QUrl pendingUrl_;
-    QString pendingHtml_;
-    PageShape pendingShape_;
-    // Addresses that showed our own page instead of what they name, and those opened.
-    QHash<QUrl, QString> explained_;
-    QSet<QUrl> opened_;
-    // What the page being shown has taken so far.
-    PageShape pageShape_;
-    qint64 pageBytes_ = 0;
-    qint64 pagePixels_ = 0;
-    qint64 pageSelectors_ = 0;
-};
 
 }  // namespace windows

@@ -26,7 +26,7 @@
 
 #include "find_bar.h"
 #include "htview.h"
-#include "page_loading.h"
+#include "article_browser.h"
 #include "page_fixtures.h"
 #include "panel.h"
 #include "window_test_support.h"
