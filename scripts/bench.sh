@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the release benchmarks, runs them and prints the ratios that matter, each measured
 # within one run: the core on generated knowledge files, a keystroke through the real main
-# window (offscreen), and the knowledge-base checker against the program's own loading.
+# window (offscreen), the knowledge-base checker against the program's own loading, and
+# hostile article pages and knowledge files.
 # Extra arguments go to the core benchmark (e.g. --benchmark_filter=100000).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,3 +22,9 @@ echo "== tsldemo-check against loading the same files"
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
 build/release/bench/check_bench "$folder"
+
+echo "== hostile article pages through the viewer's view, against an ordinary one"
+QT_QPA_PLATFORM=offscreen build/release/bench/page_bench
+
+echo "== hostile knowledge files through the main window (each in a process of its own)"
+QT_QPA_PLATFORM=offscreen build/release/bench/hostile_knowledge
