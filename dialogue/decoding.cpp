@@ -1,6 +1,8 @@
 #include "decoding.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 #include <unicode/ucnv.h>
 #include <unicode/ustring.h>
@@ -61,8 +63,24 @@ const std::array<char16_t, 256>& Windows1251Table() {
 std::u16string DecodeWindows1251(std::string_view bytes) {
     const auto& table = Windows1251Table();
     std::u16string out(bytes.size(), u'\0');
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        out[i] = table[static_cast<unsigned char>(bytes[i])];
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    char16_t* to = out.data();
+    const std::size_t size = bytes.size();
+    std::size_t i = 0;
+    // ASCII maps to itself: eight bytes at a time where none has its high bit set
+    // (line breaks, digits, Latin), the table for the rest.
+    while (i < size) {
+        if (i + 8 <= size) {
+            std::uint64_t word;
+            std::memcpy(&word, in + i, sizeof word);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                for (std::size_t k = 0; k < 8; ++k) to[i + k] = in[i + k];
+                i += 8;
+                continue;
+            }
+        }
+        to[i] = table[in[i]];
+        ++i;
     }
     return out;
 }

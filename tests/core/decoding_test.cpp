@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "decoding.h"
 #include "errors.h"
 #include "line_splitting.h"
@@ -92,5 +94,20 @@ TEST(LineSplitting, BreaksAndNulAsTheLoaderSeesThem) {
         EXPECT_EQ(split.lines, c.lines) << ToUtf8(c.text);
         EXPECT_EQ(split.nulLine, c.nulLine) << ToUtf8(c.text);
         EXPECT_EQ(split.textAfterNul, c.textAfterNul) << ToUtf8(c.text);
+    }
+}
+
+// Runs of ASCII are copied eight bytes at a time; whatever the mix and the alignment, the
+// text must be what decoding byte by byte gives.
+TEST(Decoding, Windows1251InBulkEqualsByteByByte) {
+    std::mt19937 random(1251);
+    for (int round = 0; round < 500; ++round) {
+        std::string bytes(random() % 40, '\0');
+        for (char& b : bytes) b = static_cast<char>(random() % 3 == 0 ? 0x80 + random() % 128 : 0x20 + random() % 95);
+        // No byte-order mark: the text is Windows-1251 throughout.
+        if (!bytes.empty() && (bytes[0] == '\xEF' || bytes[0] == '\xFF' || bytes[0] == '\xFE')) bytes[0] = 'x';
+        std::u16string oneByOne;
+        for (const char b : bytes) oneByOne += DecodeKnowledgeText(std::string(1, b));
+        ASSERT_EQ(DecodeKnowledgeText(bytes), oneByOne) << round;
     }
 }
