@@ -15,7 +15,14 @@ std::shared_ptr<const PhraseEntries> PhraseEntries::From(const OrderedFile& file
     built->text_.reserve(units);
     built->folded_.reserve(units);
     built->entries_.reserve(order.size());
-    for (const std::size_t index : order) {
+    // The lines are visited in sorted order, all over the text: their memory is asked for
+    // well before it is needed, the view a little earlier than the text it points to.
+    constexpr std::size_t kViewAhead = 32;
+    constexpr std::size_t kTextAhead = 16;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        if (k + kViewAhead < order.size()) __builtin_prefetch(&lines[order[k + kViewAhead]]);
+        if (k + kTextAhead < order.size()) __builtin_prefetch(lines[order[k + kTextAhead]].data());
+        const std::size_t index = order[k];
         const std::u16string_view line = lines[index];
         const std::u16string_view trimmed = TrimView(line);
         Entry entry{};
