@@ -31,6 +31,9 @@ public:
     // The locale whose order is used, e.g. "ru" or "en_US".
     std::string LocaleName() const;
 
+    // An independent copy for another thread: one ICU collator is never used by two at once.
+    std::unique_ptr<PhraseCollator> Clone() const;
+
 private:
     UCollator* Opened() const;
 

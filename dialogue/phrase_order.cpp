@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <exception>
+#include <memory>
+#include <system_error>
+#include <thread>
 
 #include "collation.h"
 #include "decoding.h"
@@ -45,16 +49,61 @@ std::u16string TextWithin(std::string_view bytes, std::size_t memoryLimit) {
 PhraseOrder OrderPhrases(std::span<const std::u16string_view> lines, const PhraseCollator& collator,
                          const OrderLimits& limits) {
     const std::size_t n = lines.size();
-    std::vector<std::uint8_t> keys;
     std::vector<SortItem> items(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        items[i] = SortItem{0, static_cast<std::uint32_t>(i), 0, kUnkeyed};
-        if (lines[i].size() > limits.maxKeyedUnits) continue;
-        const std::size_t start = keys.size();
-        collator.AppendSortKey(lines[i], keys);
-        if (keys.size() > limits.maxKeyBytes) throw OutOfMemoryError();
-        items[i].keyStart = start;
-        items[i].keyLength = static_cast<std::uint32_t>(keys.size() - start);
+    // Fills the items of lines [from, to) and appends their keys to out.
+    const auto makeKeys = [&](const PhraseCollator& by, std::size_t from, std::size_t to,
+                              std::vector<std::uint8_t>& out, std::size_t maxBytes) {
+        for (std::size_t i = from; i < to; ++i) {
+            items[i] = SortItem{0, static_cast<std::uint32_t>(i), 0, kUnkeyed};
+            if (lines[i].size() > limits.maxKeyedUnits) continue;
+            const std::size_t start = out.size();
+            by.AppendSortKey(lines[i], out);
+            if (out.size() > maxBytes) throw OutOfMemoryError();
+            items[i].keyStart = start;
+            items[i].keyLength = static_cast<std::uint32_t>(out.size() - start);
+        }
+    };
+    std::vector<std::uint8_t> keys;
+    const bool parallel = n >= limits.parallelFromLines && std::thread::hardware_concurrency() >= 2;
+    const std::size_t half = parallel ? n / 2 : n;
+    // Making keys is most of a load; the second half is made on a second thread with a
+    // collator of its own, and its keys are appended to the first half's.
+    std::unique_ptr<PhraseCollator> secondCollator;
+    std::vector<std::uint8_t> secondKeys;
+    std::exception_ptr secondFailure;
+    std::thread worker;
+    if (parallel) {
+        secondCollator = collator.Clone();
+        try {
+            worker = std::thread([&] {
+                try {
+                    makeKeys(*secondCollator, half, n, secondKeys, limits.maxKeyBytes / 2);
+                } catch (...) {
+                    secondFailure = std::current_exception();
+                }
+            });
+        } catch (const std::system_error&) {
+            // No thread to be had: this one makes the second half too.
+        }
+    }
+    try {
+        makeKeys(collator, 0, half, keys, parallel ? limits.maxKeyBytes / 2 : limits.maxKeyBytes);
+    } catch (...) {
+        if (worker.joinable()) worker.join();
+        throw;
+    }
+    if (worker.joinable()) {
+        worker.join();
+    } else if (half < n) {
+        makeKeys(collator, half, n, secondKeys, limits.maxKeyBytes / 2);
+    }
+    if (secondFailure) std::rethrow_exception(secondFailure);
+    if (half < n) {
+        const std::size_t offset = keys.size();
+        keys.insert(keys.end(), secondKeys.begin(), secondKeys.end());
+        for (std::size_t i = half; i < n; ++i) {
+            if (items[i].keyStart != kUnkeyed) items[i].keyStart += offset;
+        }
     }
     for (SortItem& item : items) {
         if (item.keyStart != kUnkeyed) item.head = KeyHead(keys.data() + item.keyStart, item.keyLength);

@@ -29,6 +29,9 @@ struct OrderLimits {
     std::size_t maxKeyedUnits = 4096;
     // The sort keys together may take no more; past it the order throws OutOfMemoryError.
     std::size_t maxKeyBytes = std::numeric_limits<std::size_t>::max();
+    // From this many lines on, a second thread makes the keys of the second half. The load
+    // still ends before the caller goes on: nothing else runs meanwhile.
+    std::size_t parallelFromLines = 10'000;
 };
 
 // Sorts once, stably, and drops every line that equals an earlier one, which gives the

@@ -154,8 +154,13 @@ TEST(PhraseOrderDifferential, RandomLinesInTheOrderOfInsertionOneByOne) {
         u"\U0001F600", u"ß", u"ss", u"\uFDFA", u"\u00E9", u"e\u0301",
     };
     std::mt19937 random(20261210);
-    for (const std::size_t maxKeyed : {std::size_t{4096}, std::size_t{6}}) {
-        SCOPED_TRACE(maxKeyed);
+    // Ordinary limits; short lines without keys; and keys made on two threads.
+    struct Limits {
+        std::size_t maxKeyed;
+        std::size_t parallelFrom;
+    };
+    for (const Limits config : {Limits{4096, 1'000'000}, Limits{6, 1'000'000}, Limits{6, 2}, Limits{4096, 2}}) {
+        SCOPED_TRACE(testing::Message() << config.maxKeyed << " units keyed, two threads from " << config.parallelFrom);
         for (int round = 0; round < 60; ++round) {
             std::vector<std::u16string> lines;
             for (int n = 0; n < 150; ++n) {
@@ -167,7 +172,8 @@ TEST(PhraseOrderDifferential, RandomLinesInTheOrderOfInsertionOneByOne) {
                 if (random() % 4 == 0) lines.push_back(line + pieces[random() % pieces.size()]);
             }
             OrderLimits limits;
-            limits.maxKeyedUnits = maxKeyed;
+            limits.maxKeyedUnits = config.maxKeyed;
+            limits.parallelFromLines = config.parallelFrom;
             const PhraseOrder order = OrderPhrases(lines, DefaultCollator(), limits);
             std::vector<std::u16string> held;
             for (const std::size_t i : order.held) held.push_back(lines[i]);
