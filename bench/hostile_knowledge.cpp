@@ -19,13 +19,12 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QTimer>
 
 #include "Unit1.h"
 #include "errors.h"
 #include "knowledge_files.h"
+#include "message_box.h"
 #include "suggestion_model.h"
 
 namespace fs = std::filesystem;
@@ -106,16 +105,8 @@ int RunCase(int argc, char** argv, const std::string& folder, const std::string&
     const double readMs = Milliseconds(std::chrono::steady_clock::now() - readStart);
     const std::size_t startPeak = PeakKiB();
 
-    // The error report is modal: close it as soon as it is up and note what it said.
-    QString report;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            report = box->text();
-            box->done(0);
-        }
-    });
-    closer.start(10);
+    // The error report is answered at once through the boxes' test hook; its text is noted.
+    windows::MessageBox::AnswerEvery(true);
 
     const auto typeStart = std::chrono::steady_clock::now();
     form.Edit1->setText(QString::fromStdString(letter));
@@ -128,6 +119,8 @@ int RunCase(int argc, char** argv, const std::string& folder, const std::string&
     QApplication::processEvents();
     const double askMs = Milliseconds(std::chrono::steady_clock::now() - askStart);
 
+    QString report;
+    for (const auto& box : windows::MessageBox::TakeShown()) report = box.text;
     const QString transcript = form.Memo1->toPlainText().left(60).replace(QStringLiteral("\n"), QStringLiteral(" / "));
     std::printf("%zu\t%.1f\t%.1f\t%.1f\t%zu\t%d\t%s\n", bytes, readMs, typeMs, askMs,
                 (PeakKiB() - std::min(PeakKiB(), startPeak)) / 1024, listed,
