@@ -1,7 +1,6 @@
 #include "knowledge_files.h"
 
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 
 #include <fcntl.h>
