@@ -1,5 +1,7 @@
 #include "collation.h"
 
+#include "collation_weights.h"
+
 #include <cstring>
 #include <stdexcept>
 
@@ -41,7 +43,16 @@ UCollator* PhraseCollator::Opened() const {
 }
 
 PhraseCollator::~PhraseCollator() {
+    weights_.reset();
     if (collator_ != nullptr) ucol_close(collator_);
+}
+
+CollationWeights* PhraseCollator::Weights() const {
+    if (!weightsTried_) {
+        weights_ = CollationWeights::For(Opened());
+        weightsTried_ = true;
+    }
+    return weights_.get();
 }
 
 int PhraseCollator::Compare(std::u16string_view a, std::u16string_view b) const {

@@ -11,6 +11,8 @@ struct UCollator;
 
 namespace dialogue {
 
+class CollationWeights;
+
 // Orders text like the user's locale does, ignoring letter case (secondary strength).
 // Under C or POSIX no locale is named, and ICU's default collator would then keep
 // 'Apple' and 'apple' apart, so "ru" stands in for it. ICU's collation data is opened at
@@ -34,10 +36,16 @@ public:
     // An independent copy for another thread: one ICU collator is never used by two at once.
     std::unique_ptr<PhraseCollator> Clone() const;
 
+    // The weights of single characters under this order, learnt as lines are met; null
+    // where the settings compare otherwise. Like the collator, for one thread at a time.
+    CollationWeights* Weights() const;
+
 private:
     UCollator* Opened() const;
 
     mutable UCollator* collator_ = nullptr;
+    mutable std::unique_ptr<CollationWeights> weights_;
+    mutable bool weightsTried_ = false;
 };
 
 // The shared instance for the program: opening a collator costs more than a keystroke.

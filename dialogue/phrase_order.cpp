@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "collation.h"
+#include "collation_weights.h"
 #include "decoding.h"
 #include "errors.h"
 
@@ -18,19 +19,26 @@ namespace {
 
 constexpr std::size_t kUnkeyed = static_cast<std::size_t>(-1);
 
-// A line's place in the sort: the first eight bytes of its key inline, so that most
+// A line's place in the sort: the first sixteen bytes of its key inline, so that most
 // comparisons need no second memory access, and where the whole key lies. A line too
-// long for a key has none and is compared by its text.
+// long for a key has none and is compared by its text. The key is ICU's sort key, or,
+// for a line of characters with known weights, the key of its primary weights, where
+// equal keys still leave the secondary weights to compare.
 struct SortItem {
     std::uint64_t head;
-    std::uint32_t line;
-    std::uint32_t keyLength;
+    std::uint64_t head2;
     std::size_t keyStart;
+    std::uint32_t line;
+    std::uint32_t keyLength : 31;
+    std::uint32_t byWeights : 1;
 };
 
-std::uint64_t KeyHead(const std::uint8_t* key, std::size_t length) {
+constexpr std::size_t kHeadBytes = 16;
+
+// Eight bytes of a key from from, most significant first, padded with zeros.
+std::uint64_t KeyHead(const std::uint8_t* key, std::size_t length, std::size_t from) {
     std::uint64_t head = 0;
-    for (std::size_t i = 0; i < 8; ++i) head = (head << 8) | (i < length ? key[i] : 0);
+    for (std::size_t i = from; i < from + 8; ++i) head = (head << 8) | (i < length ? key[i] : 0);
     return head;
 }
 
@@ -50,14 +58,27 @@ PhraseOrder OrderPhrases(std::span<const std::u16string_view> lines, const Phras
                          const OrderLimits& limits) {
     const std::size_t n = lines.size();
     std::vector<SortItem> items(n);
-    // Fills the items of lines [from, to) and appends their keys to out.
+    for (std::size_t i = 0; i < n; ++i) items[i] = SortItem{0, 0, kUnkeyed, static_cast<std::uint32_t>(i), 0, 0};
+    // Which lines the known weights cover is learnt here, on this thread alone.
+    CollationWeights* const weights = collator.Weights();
+    if (weights != nullptr) {
+        for (SortItem& item : items) {
+            const std::u16string_view line = lines[item.line];
+            item.byWeights = line.size() <= limits.maxKeyedUnits && weights->Covers(line);
+        }
+        weights->Rank();
+    }
+    // Fills the keys of lines [from, to) and appends them to out.
     const auto makeKeys = [&](const PhraseCollator& by, std::size_t from, std::size_t to,
                               std::vector<std::uint8_t>& out, std::size_t maxBytes) {
         for (std::size_t i = from; i < to; ++i) {
-            items[i] = SortItem{0, static_cast<std::uint32_t>(i), 0, kUnkeyed};
             if (lines[i].size() > limits.maxKeyedUnits) continue;
             const std::size_t start = out.size();
-            by.AppendSortKey(lines[i], out);
+            if (items[i].byWeights) {
+                weights->AppendPrimaryKey(lines[i], out);
+            } else {
+                by.AppendSortKey(lines[i], out);
+            }
             if (out.size() > maxBytes) throw OutOfMemoryError();
             items[i].keyStart = start;
             items[i].keyLength = static_cast<std::uint32_t>(out.size() - start);
@@ -106,15 +127,27 @@ PhraseOrder OrderPhrases(std::span<const std::u16string_view> lines, const Phras
         }
     }
     for (SortItem& item : items) {
-        if (item.keyStart != kUnkeyed) item.head = KeyHead(keys.data() + item.keyStart, item.keyLength);
+        if (item.keyStart == kUnkeyed) continue;
+        item.head = KeyHead(keys.data() + item.keyStart, item.keyLength, 0);
+        item.head2 = KeyHead(keys.data() + item.keyStart, item.keyLength, 8);
     }
 
     // Keys and the collator's own comparison give the same order, so the two mix.
     auto compare = [&](const SortItem& a, const SortItem& b) {
-        if (a.keyStart == kUnkeyed || b.keyStart == kUnkeyed) return collator.Compare(lines[a.line], lines[b.line]);
+        if (a.keyStart == kUnkeyed || b.keyStart == kUnkeyed || a.byWeights != b.byWeights) {
+            return collator.Compare(lines[a.line], lines[b.line]);
+        }
         if (a.head != b.head) return a.head < b.head ? -1 : 1;
-        const int c = std::memcmp(keys.data() + a.keyStart, keys.data() + b.keyStart, std::min(a.keyLength, b.keyLength));
-        return c != 0 ? c : (a.keyLength < b.keyLength ? -1 : (a.keyLength > b.keyLength ? 1 : 0));
+        if (a.head2 != b.head2) return a.head2 < b.head2 ? -1 : 1;
+        const std::size_t aLength = a.keyLength;
+        const std::size_t bLength = b.keyLength;
+        // The heads are equal: so are the keys up to the shorter one or past the heads.
+        const std::size_t same = std::min({aLength, bLength, kHeadBytes});
+        const int c = std::memcmp(keys.data() + a.keyStart + same, keys.data() + b.keyStart + same,
+                                  std::min(aLength, bLength) - same);
+        if (c != 0) return c;
+        if (aLength != bLength) return aLength < bLength ? -1 : 1;
+        return a.byWeights ? weights->CompareSecondary(lines[a.line], lines[b.line]) : 0;
     };
     // Stable, so that of equal lines the first comes first and is kept.
     std::stable_sort(items.begin(), items.end(), [&](const SortItem& a, const SortItem& b) { return compare(a, b) < 0; });

@@ -152,6 +152,7 @@ TEST(PhraseOrderDifferential, RandomLinesInTheOrderOfInsertionOneByOne) {
         u"\u200B",                                       // zero-width space
         u"\U00010400", u"\U00010428",                    // Deseret capital and small letter
         u"\U0001F600", u"ß", u"ss", u"\uFDFA", u"\u00E9", u"e\u0301",
+        u"й", u"и\u0306", u"…", u"...", u"№", u"ﬁ", u"\uFDD1",  // expansions, contractions
     };
     std::mt19937 random(20261210);
     // Ordinary limits; short lines without keys; and keys made on two threads.
