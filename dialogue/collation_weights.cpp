@@ -39,15 +39,17 @@ bool CombinesWithWhatPrecedes(UChar32 c) {
            u_getIntPropertyValue(c, UCHAR_HANGUL_SYLLABLE_TYPE) != U_HST_NOT_APPLICABLE;
 }
 
-// The characters that start a contraction or prefix mapping which could match within a
-// covered line: one whose other characters all qualify. Those that continue with a
-// combining mark (like "и" with a breve) never match there, since marks do not qualify.
+// The characters left to ICU so that no contraction or prefix mapping can match within a
+// covered line: of each that could (where no character after the first combines with
+// what precedes it; marks never qualify anyway), its characters after the first where
+// none of them is a letter or digit, like the middle dot of "l·", else its first, like
+// the noncharacter that starts the index mappings or the Thai vowels written first.
 // Null if ICU cannot say.
-USet* StartersOfReachableContractions(const UCollator* collator) {
+USet* CharactersInReachableContractions(const UCollator* collator) {
     UErrorCode status = U_ZERO_ERROR;
     USet* contractions = uset_openEmpty();
     ucol_getContractionsAndExpansions(collator, contractions, nullptr, true, &status);
-    USet* starters = uset_openEmpty();
+    USet* excluded = uset_openEmpty();
     const int32_t count = uset_getItemCount(contractions);
     for (int32_t i = 0; U_SUCCESS(status) && i < count; ++i) {
         UChar32 start = 0;
@@ -56,17 +58,24 @@ USet* StartersOfReachableContractions(const UCollator* collator) {
         const int32_t length = uset_getItem(contractions, i, &start, &end, text, 256, &status);
         if (U_FAILURE(status) || length < 2) continue;
         bool reachable = true;
+        bool lettersFollow = false;
         for (int32_t at = 1; at < length && reachable; ++at) {
             reachable = !U16_IS_SURROGATE(text[at]) && !CombinesWithWhatPrecedes(text[at]);
+            lettersFollow = lettersFollow || u_isalnum(text[at]);
         }
-        if (reachable) uset_add(starters, text[0]);
+        if (!reachable) continue;
+        if (lettersFollow) {
+            uset_add(excluded, text[0]);
+        } else {
+            for (int32_t at = 1; at < length; ++at) uset_add(excluded, text[at]);
+        }
     }
     uset_close(contractions);
     if (U_FAILURE(status)) {
-        uset_close(starters);
+        uset_close(excluded);
         return nullptr;
     }
-    return starters;
+    return excluded;
 }
 
 // The collation elements of one character: ICU hands out each 64-bit element as two
@@ -114,8 +123,8 @@ std::unique_ptr<CollationWeights> CollationWeights::For(const UCollator* collato
     std::unique_ptr<CollationWeights> weights(new CollationWeights(collator));
     UErrorCode status = U_ZERO_ERROR;
     weights->elements_ = ucol_openElements(collator, nullptr, 0, &status);
-    weights->contractionStarters_ = StartersOfReachableContractions(collator);
-    if (U_FAILURE(status) || weights->elements_ == nullptr || weights->contractionStarters_ == nullptr) return nullptr;
+    weights->inContractions_ = CharactersInReachableContractions(collator);
+    if (U_FAILURE(status) || weights->elements_ == nullptr || weights->inContractions_ == nullptr) return nullptr;
     return weights;
 }
 
@@ -124,7 +133,7 @@ CollationWeights::CollationWeights(const UCollator* collator)
 
 CollationWeights::~CollationWeights() {
     if (elements_ != nullptr) ucol_closeElements(elements_);
-    if (contractionStarters_ != nullptr) uset_close(contractionStarters_);
+    if (inContractions_ != nullptr) uset_close(inContractions_);
 }
 
 void CollationWeights::LearnOrderedPrimary(char16_t c, std::uint32_t unordered) {
@@ -159,7 +168,7 @@ void CollationWeights::Learn(char16_t c) {
     if (elements.primaries.size() > kMaxPrimaries || elements.secondaries.size() > kMaxSecondaries) return;
     if (elements.primaries.size() == 1) LearnOrderedPrimary(c, elements.primaries.front());
 
-    if (CombinesWithWhatPrecedes(c) || uset_contains(contractionStarters_, c)) return;
+    if (CombinesWithWhatPrecedes(c) || uset_contains(inContractions_, c)) return;
     // An expansion's weights are mostly those of the characters it expands to, which
     // show how the collator orders them.
     const auto allKnown = [&] {

@@ -5,8 +5,8 @@
 // At secondary strength ICU compares two strings by the sequences of their primary
 // weights and, where those are equal, by the sequences of their secondary weights. Where
 // every character of a line has the same weights wherever it stands, those sequences are
-// the concatenation of the characters' own. A character qualifies when it starts no
-// contraction that could match, it does not combine with what precedes it, and its
+// the concatenation of the characters' own. A character qualifies when no contraction can
+// match through it, it does not combine with what precedes it, and its
 // primary weights as the collator orders them (after any script reordering) are known;
 // the others leave their lines to ICU.
 #include <cstddef>
@@ -69,7 +69,7 @@ private:
 
     const UCollator* collator_;
     UCollationElements* elements_ = nullptr;
-    USet* contractionStarters_ = nullptr;
+    USet* inContractions_ = nullptr;  // characters that would let a contraction match
     std::vector<Unit> units_;
     std::vector<std::uint32_t> primaryIds_;  // per unit, from Unit::first
     std::vector<std::uint16_t> secondaries_;  // per unit, from Unit::firstSecondary
