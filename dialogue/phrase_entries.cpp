@@ -1,41 +1,68 @@
 #include "phrase_entries.h"
 
+#include <algorithm>
+
+#include "collation.h"
 #include "phrase_order.h"
 #include "text.h"
 
 namespace dialogue {
 
-std::shared_ptr<const PhraseEntries> PhraseEntries::From(const OrderedFile& file) {
+std::uint64_t PhraseEntries::HeadOf(std::u16string_view folded, std::size_t units) {
+    std::uint64_t head = 0;
+    for (std::size_t j = 0; j < kHeadUnits; ++j) head = (head << 16) | (j < units ? folded[j] : 0);
+    return head;
+}
+
+std::shared_ptr<const PhraseEntries> PhraseEntries::From(OrderedFile& file) {
+    const std::u16string_view text = file.Text();
     const std::vector<std::u16string_view>& lines = file.Lines();
     const std::vector<std::size_t>& order = file.Order().held;
 
-    auto built = std::make_shared<PhraseEntries>();
-    std::size_t units = 0;
-    for (const std::size_t index : order) units += lines[index].size();
-    built->text_.reserve(units);
-    built->folded_.reserve(units);
-    built->entries_.reserve(order.size());
-    // The lines are visited in sorted order, all over the text: their memory is asked for
-    // well before it is needed, the view a little earlier than the text it points to.
-    constexpr std::size_t kViewAhead = 32;
-    constexpr std::size_t kTextAhead = 16;
+    // Where each held line goes in the list. The lines are then visited in the order of
+    // the file, which is the order of their text in memory.
+    constexpr std::uint32_t kNotHeld = static_cast<std::uint32_t>(-1);
+    std::vector<std::uint32_t> place(lines.size(), kNotHeld);
+    std::size_t heldUnits = 0;
     for (std::size_t k = 0; k < order.size(); ++k) {
-        if (k + kViewAhead < order.size()) __builtin_prefetch(&lines[order[k + kViewAhead]]);
-        if (k + kTextAhead < order.size()) __builtin_prefetch(lines[order[k + kTextAhead]].data());
-        const std::size_t index = order[k];
-        const std::u16string_view line = lines[index];
+        place[order[k]] = static_cast<std::uint32_t>(k);
+        heldUnits += lines[order[k]].size();
+    }
+    // Repeated lines, blank lines and line breaks can make most of a file; then the held
+    // lines are copied rather than the whole text kept.
+    const bool copy = 2 * heldUnits < text.size();
+
+    auto built = std::make_shared<PhraseEntries>();
+    built->entries_.resize(order.size());
+    if (copy) built->text_.reserve(heldUnits);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (place[i] == kNotHeld) continue;
+        const std::u16string_view line = lines[i];
         const std::u16string_view trimmed = TrimView(line);
-        Entry entry{};
-        entry.lineStart = static_cast<std::uint32_t>(built->text_.size());
+        Entry& entry = built->entries_[place[i]];
+        if (copy) {
+            entry.lineStart = static_cast<std::uint32_t>(built->text_.size());
+            built->text_ += line;
+        } else {
+            entry.lineStart = static_cast<std::uint32_t>(line.data() - text.data());
+        }
         entry.lineLength = static_cast<std::uint32_t>(line.size());
-        entry.foldedStart = static_cast<std::uint32_t>(built->folded_.size());
         entry.trimBegin = static_cast<std::uint32_t>(trimmed.data() - line.data());
         entry.trimmedLength = static_cast<std::uint32_t>(trimmed.size());
         entry.questionLength = static_cast<std::uint32_t>(GetLeft(trimmed).size());
-        built->text_ += line;
-        AppendLowerCase(trimmed, built->folded_);
-        built->entries_.push_back(entry);
+        const std::size_t headUnits = std::min(trimmed.size(), kHeadUnits);
+        if (ChangesInLowerCase(trimmed)) {
+            entry.foldedStart = static_cast<std::uint32_t>(built->folded_.size());
+            AppendLowerCase(trimmed, built->folded_);
+            entry.foldedHead = HeadOf(std::u16string_view(built->folded_).substr(entry.foldedStart), headUnits);
+        } else {
+            entry.foldedStart = kFoldedInText;
+            entry.foldedHead = HeadOf(trimmed, headUnits);
+        }
     }
+    built->folded_.shrink_to_fit();
+    // The lines' offsets are taken: the text may move now.
+    if (!copy) built->text_ = file.TakeText();
     return built;
 }
 
@@ -46,7 +73,20 @@ std::u16string_view PhraseEntries::Line(std::size_t i) const {
 
 std::u16string_view PhraseEntries::Folded(std::size_t i) const {
     const Entry& e = entries_[i];
+    if (e.foldedStart == kFoldedInText) return Line(i).substr(e.trimBegin, e.trimmedLength);
     return std::u16string_view(folded_).substr(e.foldedStart, e.trimmedLength);
+}
+
+bool PhraseEntries::FoldedBeginsWith(std::size_t i, std::u16string_view prefix) const {
+    const Entry& e = entries_[i];
+    const std::size_t compared = std::min(prefix.size(), kHeadUnits);
+    if (e.trimmedLength >= compared) {
+        const unsigned shift = static_cast<unsigned>(16 * (kHeadUnits - compared));
+        const std::uint64_t mask = compared == 0 ? 0 : ~std::uint64_t{0} << shift;
+        if ((e.foldedHead & mask) != HeadOf(prefix, compared)) return false;
+        if (prefix.size() <= kHeadUnits) return true;
+    }
+    return BeginsWith(Folded(i), prefix);
 }
 
 std::u16string_view PhraseEntries::Question(std::size_t i) const {

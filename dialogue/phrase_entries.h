@@ -14,8 +14,9 @@ class OrderedFile;
 
 class PhraseEntries {
 public:
-    // The held lines of an ordered file, each with its trimmed, lower-cased form.
-    static std::shared_ptr<const PhraseEntries> From(const OrderedFile& file);
+    // The held lines of an ordered file, each with its trimmed, lower-cased form. Takes
+    // the file's text over where the held lines fill most of it, else copies them.
+    static std::shared_ptr<const PhraseEntries> From(OrderedFile& file);
 
     std::size_t Count() const { return entries_.size(); }
     // The memory the entries take.
@@ -27,21 +28,29 @@ public:
     std::u16string_view Line(std::size_t i) const;
     // The line trimmed and lower-cased, prepared once per load for the handlers' scans.
     std::u16string_view Folded(std::size_t i) const;
+    // Whether Folded(i) begins with prefix; mostly settled without leaving the entry.
+    bool FoldedBeginsWith(std::size_t i, std::u16string_view prefix) const;
     // The question of the trimmed line, in the file's letter case and lower-cased.
     std::u16string_view Question(std::size_t i) const;
     std::u16string_view FoldedQuestion(std::size_t i) const;
 
 private:
+    static constexpr std::uint32_t kFoldedInText = static_cast<std::uint32_t>(-1);
+    static constexpr std::size_t kHeadUnits = 4;
+
     struct Entry {
         std::uint32_t lineStart;  // in text_
         std::uint32_t lineLength;
-        std::uint32_t foldedStart;  // in folded_
+        std::uint32_t foldedStart;  // in folded_, or kFoldedInText where folding changes nothing
         std::uint32_t trimBegin;    // where the trimmed line starts within the line
         std::uint32_t trimmedLength;
         std::uint32_t questionLength;
+        std::uint64_t foldedHead;  // the first units of the folded line, the first highest
     };
 
-    // The lines one after another, and their folded forms likewise.
+    static std::uint64_t HeadOf(std::u16string_view folded, std::size_t units);
+
+    // The file's text or the held lines one after another; the folded forms that differ.
     std::u16string text_;
     std::u16string folded_;
     std::vector<Entry> entries_;

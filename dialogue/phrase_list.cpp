@@ -36,7 +36,7 @@ void PhraseList::LoadBytes(std::string bytes, std::u16string_view key) {
     } else {
         // Everything that can fail happens before the held lines are replaced.
         try {
-            const OrderedFile file(bytes, collator_, memoryLimit_ ? *memoryLimit_ : AvailableMemory());
+            OrderedFile file(bytes, collator_, memoryLimit_ ? *memoryLimit_ : AvailableMemory());
             entries = PhraseEntries::From(file);
         } catch (const std::bad_alloc&) {
             throw OutOfMemoryError();

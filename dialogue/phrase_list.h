@@ -46,6 +46,9 @@ public:
     bool Empty() const { return entries_->Count() == 0; }
     std::u16string_view Line(std::size_t i) const { return entries_->Line(i); }
     std::u16string_view Folded(std::size_t i) const { return entries_->Folded(i); }
+    bool FoldedBeginsWith(std::size_t i, std::u16string_view prefix) const {
+        return entries_->FoldedBeginsWith(i, prefix);
+    }
     std::u16string_view Question(std::size_t i) const { return entries_->Question(i); }
     std::u16string_view FoldedQuestion(std::size_t i) const { return entries_->FoldedQuestion(i); }
 

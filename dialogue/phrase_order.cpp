@@ -20,14 +20,14 @@ namespace {
 constexpr std::size_t kUnkeyed = static_cast<std::size_t>(-1);
 
 // A line's place in the sort: the first sixteen bytes of its key inline, so that most
-// comparisons need no second memory access, and where the whole key lies. A line too
-// long for a key has none and is compared by its text. The key is ICU's sort key, or,
-// for a line of characters with known weights, the key of its primary weights, where
-// equal keys still leave the secondary weights to compare.
+// comparisons need no second memory access, and the whole key. A line too long for a
+// key has none and is compared by its text. The key is ICU's sort key, or, for a line of
+// characters with known weights, the key of its primary weights, where equal keys still
+// leave the secondary weights to compare.
 struct SortItem {
     std::uint64_t head;
     std::uint64_t head2;
-    std::size_t keyStart;
+    const std::uint8_t* key;  // null without one
     std::uint32_t line;
     std::uint32_t keyLength : 31;
     std::uint32_t byWeights : 1;
@@ -42,9 +42,28 @@ std::uint64_t KeyHead(const std::uint8_t* key, std::size_t length, std::size_t f
     return head;
 }
 
-// What a load takes beyond its text, per distinct line: the sort item, the two index
-// vectors of the order and the phrase list's entry.
-constexpr std::size_t kBytesPerLine = sizeof(SortItem) + 2 * sizeof(std::size_t) + 32;
+// Keys and the collator's own comparison give the same order, so the two mix.
+int CompareItems(const SortItem& a, const SortItem& b, std::span<const std::u16string_view> lines,
+                 const PhraseCollator& collator, const CollationWeights* weights) {
+    if (a.key == nullptr || b.key == nullptr || a.byWeights != b.byWeights) {
+        return collator.Compare(lines[a.line], lines[b.line]);
+    }
+    if (a.head != b.head) return a.head < b.head ? -1 : 1;
+    if (a.head2 != b.head2) return a.head2 < b.head2 ? -1 : 1;
+    const std::size_t aLength = a.keyLength;
+    const std::size_t bLength = b.keyLength;
+    // The heads are equal: so are the keys up to the shorter one or past the heads.
+    const std::size_t same = std::min({aLength, bLength, kHeadBytes});
+    const int c = std::memcmp(a.key + same, b.key + same, std::min(aLength, bLength) - same);
+    if (c != 0) return c;
+    if (aLength != bLength) return aLength < bLength ? -1 : 1;
+    return a.byWeights ? weights->CompareSecondary(lines[a.line], lines[b.line]) : 0;
+}
+
+// What a load takes beyond its text, per distinct line: the sort item and where its key
+// starts, the two index vectors of the order, the phrase list's entry and the line's
+// place in it.
+constexpr std::size_t kBytesPerLine = sizeof(SortItem) + 3 * sizeof(std::size_t) + 32 + sizeof(std::uint32_t);
 
 // The decoded text takes at most two bytes for each byte of the file.
 std::u16string TextWithin(std::string_view bytes, std::size_t memoryLimit) {
@@ -58,7 +77,7 @@ PhraseOrder OrderPhrases(std::span<const std::u16string_view> lines, const Phras
                          const OrderLimits& limits) {
     const std::size_t n = lines.size();
     std::vector<SortItem> items(n);
-    for (std::size_t i = 0; i < n; ++i) items[i] = SortItem{0, 0, kUnkeyed, static_cast<std::uint32_t>(i), 0, 0};
+    for (std::size_t i = 0; i < n; ++i) items[i] = SortItem{0, 0, nullptr, static_cast<std::uint32_t>(i), 0, 0};
     // Which lines the known weights cover is learnt here, on this thread alone.
     CollationWeights* const weights = collator.Weights();
     if (weights != nullptr) {
@@ -68,9 +87,11 @@ PhraseOrder OrderPhrases(std::span<const std::u16string_view> lines, const Phras
         }
         weights->Rank();
     }
-    // Fills the keys of lines [from, to) and appends them to out.
-    const auto makeKeys = [&](const PhraseCollator& by, std::size_t from, std::size_t to,
-                              std::vector<std::uint8_t>& out, std::size_t maxBytes) {
+    // Makes the keys of the items [from, to) in out, then sorts those items, stably, so
+    // that of equal lines the first comes first and is kept.
+    const auto orderPart = [&](const PhraseCollator& by, std::size_t from, std::size_t to,
+                               std::vector<std::uint8_t>& out, std::size_t maxBytes) {
+        std::vector<std::size_t> starts(to - from, kUnkeyed);
         for (std::size_t i = from; i < to; ++i) {
             if (lines[i].size() > limits.maxKeyedUnits) continue;
             const std::size_t start = out.size();
@@ -80,15 +101,24 @@ PhraseOrder OrderPhrases(std::span<const std::u16string_view> lines, const Phras
                 by.AppendSortKey(lines[i], out);
             }
             if (out.size() > maxBytes) throw OutOfMemoryError();
-            items[i].keyStart = start;
+            starts[i - from] = start;
             items[i].keyLength = static_cast<std::uint32_t>(out.size() - start);
         }
+        for (std::size_t i = from; i < to; ++i) {
+            if (starts[i - from] == kUnkeyed) continue;
+            SortItem& item = items[i];
+            item.key = out.data() + starts[i - from];
+            item.head = KeyHead(item.key, item.keyLength, 0);
+            item.head2 = KeyHead(item.key, item.keyLength, 8);
+        }
+        std::stable_sort(items.begin() + static_cast<std::ptrdiff_t>(from), items.begin() + static_cast<std::ptrdiff_t>(to),
+                         [&](const SortItem& a, const SortItem& b) { return CompareItems(a, b, lines, by, weights) < 0; });
     };
     std::vector<std::uint8_t> keys;
     const bool parallel = n >= limits.parallelFromLines && std::thread::hardware_concurrency() >= 2;
     const std::size_t half = parallel ? n / 2 : n;
-    // Making keys is most of a load; the second half is made on a second thread with a
-    // collator of its own, and its keys are appended to the first half's.
+    // Keys and sorting are most of a load: the second half is done on a second thread
+    // with a collator of its own, and the two halves are merged.
     std::unique_ptr<PhraseCollator> secondCollator;
     std::vector<std::uint8_t> secondKeys;
     std::exception_ptr secondFailure;
@@ -98,17 +128,17 @@ PhraseOrder OrderPhrases(std::span<const std::u16string_view> lines, const Phras
         try {
             worker = std::thread([&] {
                 try {
-                    makeKeys(*secondCollator, half, n, secondKeys, limits.maxKeyBytes / 2);
+                    orderPart(*secondCollator, half, n, secondKeys, limits.maxKeyBytes / 2);
                 } catch (...) {
                     secondFailure = std::current_exception();
                 }
             });
         } catch (const std::system_error&) {
-            // No thread to be had: this one makes the second half too.
+            // No thread to be had: this one does the second half too.
         }
     }
     try {
-        makeKeys(collator, 0, half, keys, parallel ? limits.maxKeyBytes / 2 : limits.maxKeyBytes);
+        orderPart(collator, 0, half, keys, parallel ? limits.maxKeyBytes / 2 : limits.maxKeyBytes);
     } catch (...) {
         if (worker.joinable()) worker.join();
         throw;
@@ -116,41 +146,15 @@ PhraseOrder OrderPhrases(std::span<const std::u16string_view> lines, const Phras
     if (worker.joinable()) {
         worker.join();
     } else if (half < n) {
-        makeKeys(collator, half, n, secondKeys, limits.maxKeyBytes / 2);
+        orderPart(collator, half, n, secondKeys, limits.maxKeyBytes / 2);
     }
     if (secondFailure) std::rethrow_exception(secondFailure);
-    if (half < n) {
-        const std::size_t offset = keys.size();
-        keys.insert(keys.end(), secondKeys.begin(), secondKeys.end());
-        for (std::size_t i = half; i < n; ++i) {
-            if (items[i].keyStart != kUnkeyed) items[i].keyStart += offset;
-        }
-    }
-    for (SortItem& item : items) {
-        if (item.keyStart == kUnkeyed) continue;
-        item.head = KeyHead(keys.data() + item.keyStart, item.keyLength, 0);
-        item.head2 = KeyHead(keys.data() + item.keyStart, item.keyLength, 8);
-    }
-
-    // Keys and the collator's own comparison give the same order, so the two mix.
-    auto compare = [&](const SortItem& a, const SortItem& b) {
-        if (a.keyStart == kUnkeyed || b.keyStart == kUnkeyed || a.byWeights != b.byWeights) {
-            return collator.Compare(lines[a.line], lines[b.line]);
-        }
-        if (a.head != b.head) return a.head < b.head ? -1 : 1;
-        if (a.head2 != b.head2) return a.head2 < b.head2 ? -1 : 1;
-        const std::size_t aLength = a.keyLength;
-        const std::size_t bLength = b.keyLength;
-        // The heads are equal: so are the keys up to the shorter one or past the heads.
-        const std::size_t same = std::min({aLength, bLength, kHeadBytes});
-        const int c = std::memcmp(keys.data() + a.keyStart + same, keys.data() + b.keyStart + same,
-                                  std::min(aLength, bLength) - same);
-        if (c != 0) return c;
-        if (aLength != bLength) return aLength < bLength ? -1 : 1;
-        return a.byWeights ? weights->CompareSecondary(lines[a.line], lines[b.line]) : 0;
+    const auto compare = [&](const SortItem& a, const SortItem& b) {
+        return CompareItems(a, b, lines, collator, weights);
     };
-    // Stable, so that of equal lines the first comes first and is kept.
-    std::stable_sort(items.begin(), items.end(), [&](const SortItem& a, const SortItem& b) { return compare(a, b) < 0; });
+    // Stable: of equal lines, those of the first half come first.
+    std::inplace_merge(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(half), items.end(),
+                       [&](const SortItem& a, const SortItem& b) { return compare(a, b) < 0; });
 
     PhraseOrder result;
     result.heldFor.resize(n);

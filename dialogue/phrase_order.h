@@ -51,6 +51,8 @@ public:
     OrderedFile& operator=(const OrderedFile&) = delete;
 
     std::u16string_view Text() const { return text_; }
+    // Hands the text over; the lines' views are not to be used after it.
+    std::u16string TakeText() { return std::move(text_); }
     const DistinctLines& Distinct() const { return distinct_; }
     const std::vector<std::u16string_view>& Lines() const { return distinct_.Lines(); }
     const PhraseOrder& Order() const { return order_; }

@@ -18,24 +18,24 @@ std::u16string_view TrimView(std::u16string_view s) {
 
 std::u16string Trim(std::u16string_view s) { return std::u16string(TrimView(s)); }
 
+char16_t LowerUnitBeyondFastPaths(char16_t c) {
+    // A surrogate half maps to itself, so the length never changes.
+    const UChar32 lower = u_tolower(c);
+    return lower <= 0xFFFF ? static_cast<char16_t>(lower) : c;
+}
+
 void AppendLowerCase(std::u16string_view s, std::u16string& out) {
     const std::size_t start = out.size();
-    out += s;
-    for (std::size_t i = start; i < out.size(); ++i) {
-        char16_t& c = out[i];
-        // Fast paths for the scripts of the knowledge files; the same mapping as below.
-        if (c < 0x80) {
-            if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 0x20);
-        } else if (c >= 0x0410 && c <= 0x042F) {
-            c = static_cast<char16_t>(c + 0x20);
-        } else if (c >= 0x0430 && c <= 0x045F) {
-            // already lower case
-        } else {
-            // A surrogate half maps to itself, so the length never changes.
-            const UChar32 lower = u_tolower(c);
-            if (lower <= 0xFFFF) c = static_cast<char16_t>(lower);
-        }
+    out.resize(start + s.size());
+    char16_t* to = out.data() + start;
+    for (const char16_t c : s) *to++ = LowerUnit(c);
+}
+
+bool ChangesInLowerCase(std::u16string_view s) {
+    for (const char16_t c : s) {
+        if (LowerUnit(c) != c) return true;
     }
+    return false;
 }
 
 std::u16string LowerCase(std::u16string_view s) {
