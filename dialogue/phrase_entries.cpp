@@ -61,6 +61,8 @@ std::shared_ptr<const PhraseEntries> PhraseEntries::From(OrderedFile& file) {
         }
     }
     built->folded_.shrink_to_fit();
+    built->questionLengths_.reserve(built->entries_.size());
+    for (const Entry& entry : built->entries_) built->questionLengths_.push_back(entry.questionLength);
     // The lines' offsets are taken: the text may move now.
     if (!copy) built->text_ = file.TakeText();
     return built;
@@ -98,6 +100,13 @@ std::u16string_view PhraseEntries::FoldedQuestion(std::size_t i) const {
     // Lower-casing keeps every unit in place, so the question ends where it does in the line.
     const Entry& e = entries_[i];
     return Folded(i).substr(0, e.questionLength);
+}
+
+long PhraseEntries::FirstWithFoldedQuestion(std::u16string_view key) const {
+    for (std::size_t i = 0; i < questionLengths_.size(); ++i) {
+        if (questionLengths_[i] == key.size() && SameText(FoldedQuestion(i), key)) return static_cast<long>(i);
+    }
+    return -1;
 }
 
 }  // namespace dialogue

@@ -22,7 +22,7 @@ public:
     // The memory the entries take.
     std::size_t MemoryBytes() const {
         return sizeof(*this) + (text_.capacity() + folded_.capacity()) * sizeof(char16_t) +
-               entries_.capacity() * sizeof(Entry);
+               entries_.capacity() * sizeof(Entry) + questionLengths_.capacity() * sizeof(std::uint32_t);
     }
     // The line as the file holds it.
     std::u16string_view Line(std::size_t i) const;
@@ -33,6 +33,8 @@ public:
     // The question of the trimmed line, in the file's letter case and lower-cased.
     std::u16string_view Question(std::size_t i) const;
     std::u16string_view FoldedQuestion(std::size_t i) const;
+    // The first entry whose folded question equals key, or -1.
+    long FirstWithFoldedQuestion(std::u16string_view key) const;
 
 private:
     static constexpr std::uint32_t kFoldedInText = static_cast<std::uint32_t>(-1);
@@ -54,6 +56,8 @@ private:
     std::u16string text_;
     std::u16string folded_;
     std::vector<Entry> entries_;
+    // The entries' question lengths once more, for a query's scan to pass through quickly.
+    std::vector<std::uint32_t> questionLengths_;
 };
 
 }  // namespace dialogue

@@ -20,10 +20,7 @@ std::u16string ArticlePath(std::u16string_view programDir, std::u16string_view l
 }
 
 long AnsweringLine(const PhraseList& list, std::u16string_view key) {
-    for (std::size_t i = 0; i < list.Count(); ++i) {
-        if (SameText(list.FoldedQuestion(i), key)) return static_cast<long>(i);
-    }
-    return -1;
+    return list.Entries()->FirstWithFoldedQuestion(key);
 }
 
 bool IsRegularFile(std::u16string_view path) {
