@@ -7,6 +7,7 @@
 
 #include "checker.h"
 #include "errors.h"
+#include "fixer.h"
 #include "knowledge_files.h"
 #include "report.h"
 
@@ -124,6 +125,8 @@ std::string OwnExecutableFolder() {
 int RunChecker(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                const RunEnvironment& environment) {
     bool json = false;
+    bool fix = false;
+    bool dryRun = false;
     bool optionsEnded = false;
     std::vector<std::string> folders;
     for (const std::string& arg : args) {
@@ -134,6 +137,10 @@ int RunChecker(const std::vector<std::string>& args, std::ostream& out, std::ost
             return kExitClean;
         } else if (!optionsEnded && arg == "--json") {
             json = true;
+        } else if (!optionsEnded && arg == "--fix") {
+            fix = true;
+        } else if (!optionsEnded && arg == "--dry-run") {
+            dryRun = true;
         } else if (!optionsEnded && arg.size() > 1 && arg.front() == '-') {
             return UsageError(err, "неизвестный параметр «" + arg + "»");
         } else {
@@ -141,6 +148,7 @@ int RunChecker(const std::vector<std::string>& args, std::ostream& out, std::ost
         }
     }
     if (folders.size() > 1) return UsageError(err, "можно указать только одну папку");
+    if (dryRun && !fix) return UsageError(err, "--dry-run действует только вместе с --fix");
 
     std::string folder = folders.empty() ? environment.ownFolder : folders.front();
     if (folder.empty()) {
@@ -152,6 +160,17 @@ int RunChecker(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (!IsDirectory(folder)) return UsageError(err, "папка «" + folder + "» не найдена");
     if (!IsDirectory(dialogue::ToUtf8(dialogue::KnowledgeFolder(programDir)))) {
         return UsageError(err, "в папке «" + folder + "» нет папки mem с файлами базы знаний");
+    }
+
+    bool fixFailed = false;
+    if (fix) {
+        // The repairs are listed before the check of what they leave; beside JSON Lines
+        // they go to the error stream, as the summary does.
+        const FixResult fixed = FixFolder(programDir, dryRun);
+        std::ostream& listing = json ? err : out;
+        for (const FixChange& change : fixed.changes) listing << FormatChange(change) << "\n";
+        listing << FormatFixSummary(fixed, dryRun) << "\n" << std::flush;
+        fixFailed = fixed.writeFailed;
     }
 
     std::string text;
@@ -172,6 +191,10 @@ int RunChecker(const std::vector<std::string>& args, std::ostream& out, std::ost
     out.flush();
     if (!out) {
         err << kProgram << ": проверка прервана: не удалось вывести отчёт\n";
+        return kExitFailed;
+    }
+    if (fixFailed) {
+        err << kProgram << ": исправления записаны не все: см. строки «не записан»\n";
         return kExitFailed;
     }
     return result.errors > 0 ? kExitErrors : kExitClean;

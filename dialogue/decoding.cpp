@@ -1,5 +1,6 @@
 #include "decoding.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <cstdint>
@@ -142,6 +143,17 @@ std::optional<std::string> EncodeWindows1251(std::u16string_view text) {
 }  // namespace
 
 std::optional<std::u16string> DecodeUtf8Text(std::string_view bytes) { return TryDecodeUtf8(bytes); }
+
+bool Encodable(std::u16string_view text, TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::Utf8: return EncodeUtf8(text).has_value();
+        case TextEncoding::Utf16LE:
+        case TextEncoding::Utf16BE: return true;
+        case TextEncoding::Windows1251: break;
+    }
+    const auto& bytes = Windows1251Bytes();
+    return std::all_of(text.begin(), text.end(), [&](char16_t unit) { return bytes[unit] >= 0; });
+}
 
 std::string_view EncodingMarkBytes(TextEncoding encoding) {
     switch (encoding) {

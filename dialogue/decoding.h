@@ -28,6 +28,9 @@ std::optional<std::u16string> DecodeUtf8Text(std::string_view bytes);
 // (a character outside Windows-1251, a lone surrogate half in UTF-8).
 std::optional<std::string> EncodeKnowledgeText(std::u16string_view text, TextEncoding encoding);
 
+// Whether every unit of text has a place in the encoding.
+bool Encodable(std::u16string_view text, TextEncoding encoding);
+
 // The mark that opens a file of the encoding: empty for Windows-1251.
 std::string_view EncodingMarkBytes(TextEncoding encoding);
 
