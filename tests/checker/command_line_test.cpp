@@ -260,7 +260,7 @@ TEST(CheckerProgram, BadUsageExitsWithTwoAndAMessage) {
 TEST(CheckerProgram, HelpIsRussianAndNamesEveryKind) {
     const ProgramRun run = RunChecker({"--help"});
     EXPECT_EQ(run.status, checker::kExitClean);
-    EXPECT_NE(run.out.find("Использование: tsldemo-check [--json] [ПАПКА]"), std::string::npos);
+    EXPECT_NE(run.out.find("Использование: tsldemo-check [--json] [--fix [--dry-run]] [ПАПКА]"), std::string::npos);
     EXPECT_NE(run.out.find("JSON Lines"), std::string::npos);
     for (const checker::Kind kind : checker::kAllKinds) {
         EXPECT_NE(run.out.find(std::string("  ") + checker::KindId(kind) + " "), std::string::npos)
