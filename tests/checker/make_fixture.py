@@ -42,7 +42,7 @@ def write(path, data):
 mem = os.path.join(OUT, 'mem')
 write(os.path.join(mem, 'г'), b'\xef\xbb\xbf' + '\r\n'.join(GE).encode('utf-8') + b'\r\n')
 write(os.path.join(mem, 'д'), '\n'.join(DE).encode('cp1251') + b'\n')
-write(os.path.join(mem, 'ь'), b'\xff\xfe' + '\r\n'.join(SOFT).encode('utf-16-le') + b'\r\n')
+write(os.path.join(mem, 'ь'), b'\xff\xfe' + ('\r\n'.join(SOFT) + '\r\n').encode('utf-16-le'))
 # mem/к: marked as UTF-8 but holding a byte that UTF-8 never has: undecodable.
 write(os.path.join(mem, 'к'), b'\xef\xbb\xbf' + 'кашель|Тёплое питьё.\n'.encode('utf-8') + b'\xff\n')
 # A name longer than one character is never selected: unused-file.
