@@ -345,8 +345,7 @@ void Fixer::VerifyFile(std::size_t f) {
     // The new text: the lines that stay, repaired where due, then the lines moved in.
     std::u16string text;
     std::vector<std::u16string> expected;
-    std::set<std::size_t> fresh;  // lines of the new text written by the repair
-    std::map<std::u16string, std::vector<Plan*>> freshByQuestion;
+    std::map<std::size_t, Plan*> fresh;  // lines of the new text written by the repair
     file.losesLines = false;
     for (std::size_t i = 0; i < file.split.lines.size(); ++i) {
         const LineSpan& span = file.split.lines[i];
@@ -356,13 +355,14 @@ void Fixer::VerifyFile(std::size_t f) {
             file.losesLines = true;
             continue;
         }
-        if (plan.kind == Plan::Kind::Repair) {
-            fresh.insert(expected.size());
-            freshByQuestion[plan.question].push_back(&plan);
-        }
-        text += plan.text;
+        // A line kept is written as it stands, whatever repair was once planned for it.
+        const std::u16string_view line =
+            plan.kind == Plan::Kind::Repair ? std::u16string_view(plan.text)
+                                            : std::u16string_view(file.text).substr(span.start, span.length);
+        if (plan.kind == Plan::Kind::Repair) fresh.emplace(expected.size(), &plan);
+        text += line;
         text += lineBreak;
-        expected.push_back(plan.text);
+        expected.emplace_back(line);
     }
     text += std::u16string_view(file.text).substr(file.split.end);
     file.keptLines = expected.size();
@@ -370,8 +370,7 @@ void Fixer::VerifyFile(std::size_t f) {
         if (!text.empty() && text.back() != u'\r' && text.back() != u'\n') text += file.lineBreak;
         for (const auto& [source, line] : file.incoming) {
             Plan& plan = files_[source].plans[line];
-            fresh.insert(expected.size());
-            freshByQuestion[plan.question].push_back(&plan);
+            fresh.emplace(expected.size(), &plan);
             text += plan.text;
             text += file.lineBreak;
             expected.push_back(plan.text);
@@ -402,16 +401,17 @@ void Fixer::VerifyFile(std::size_t f) {
     for (const auto& [question, answer] : after) {
         if (!before.count(question) && !fresh.count(answer.line)) changedQuestions.insert(question);
     }
+    // A repaired or moved line that would answer in another's place is given up; then the
+    // next one that would, if any, on the next round.
     for (const std::u16string& question : changedQuestions) {
-        const auto it = freshByQuestion.find(question);
-        if (it == freshByQuestion.end()) {
+        const auto now = after.find(question);
+        const auto line = now == after.end() ? fresh.end() : fresh.find(now->second.line);
+        if (line == fresh.end()) {
             BlockAll(f, u"после правки в файле " + name + u" изменился бы ответ на вопрос «" + question + u"»");
             return;
         }
-        for (Plan* plan : it->second) {
-            Block(*plan, u"строка встала бы в списке файла " + name + u" раньше той, что уже отвечает на этот вопрос, "
-                         u"и изменила бы ответ");
-        }
+        Block(*line->second, u"строка встала бы в списке файла " + name +
+                                 u" раньше той, что уже отвечает на этот вопрос, и изменила бы ответ");
     }
 }
 
