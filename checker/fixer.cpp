@@ -174,7 +174,6 @@ private:
     std::vector<KnowledgeFile> files_;
     std::unordered_map<std::u16string, std::size_t> index_;
     std::unordered_map<char16_t, std::u16string> selected_;
-    std::unordered_map<std::size_t, AnswerMap> answersBefore_;
     std::size_t blocks_ = 0;  // repairs given up so far
 };
 
@@ -298,7 +297,12 @@ void Fixer::PlanLines() {
                 plan.dest = IndexOf(selected);
             }
             plan.wanted = plan.kind != Plan::Kind::Keep;
-            if (!plan.wanted) continue;
+            if (!plan.wanted) {
+                // Most lines need nothing: the file's text holds them, and memory stays with it.
+                plan.text = std::u16string();
+                plan.question = std::u16string();
+                continue;
+            }
             if (!file.untouchable.empty()) {
                 Block(plan, u"файл " + FromUtf8(file.shown) + u" не изменяется: " + file.untouchable);
                 continue;
@@ -370,6 +374,7 @@ void Fixer::VerifyFile(std::size_t f) {
         if (!text.empty() && text.back() != u'\r' && text.back() != u'\n') text += file.lineBreak;
         for (const auto& [source, line] : file.incoming) {
             Plan& plan = files_[source].plans[line];
+            if (plan.kind != Plan::Kind::Move) continue;  // given up earlier in this round
             fresh.emplace(expected.size(), &plan);
             text += plan.text;
             text += file.lineBreak;
@@ -377,7 +382,7 @@ void Fixer::VerifyFile(std::size_t f) {
         }
     }
     file.changed = file.addMark || !fresh.empty() || file.losesLines;
-    file.newText = std::move(text);
+    file.newText = file.changed ? std::move(text) : std::u16string();
     if (!file.changed) return;
 
     const std::u16string name = FromUtf8(file.shown);
@@ -389,9 +394,8 @@ void Fixer::VerifyFile(std::size_t f) {
         BlockAll(f, u"после правки строки файла " + name + u" делились бы иначе");
         return;
     }
-    auto [known, first] = answersBefore_.try_emplace(f);
-    if (first) known->second = Answers(file.text, file.path);
-    const AnswerMap& before = known->second;
+    // Made again each round rather than kept for every file: memory stays with one file's maps.
+    const AnswerMap before = Answers(file.text, file.path);
     const AnswerMap after = Answers(file.newText, file.path);
     std::set<std::u16string> changedQuestions;
     for (const auto& [question, answer] : before) {
@@ -424,15 +428,11 @@ void Fixer::Verify() {
                 if (plan.kind == Plan::Kind::Move) files_[plan.dest].incoming.emplace_back(f, i);
             }
         }
-        settled = true;
-        for (std::size_t f = 0; f < files_.size(); ++f) {
-            const std::size_t blocks = blocks_;
-            VerifyFile(f);
-            if (blocks_ != blocks) {
-                settled = false;
-                break;  // what was given up changes what other files receive: start over
-            }
-        }
+        // What one file gives up changes what others receive: another round checks them
+        // again, until a round gives up nothing.
+        const std::size_t blocks = blocks_;
+        for (std::size_t f = 0; f < files_.size(); ++f) VerifyFile(f);
+        settled = blocks_ == blocks;
     }
 }
 
