@@ -8,8 +8,13 @@
 #include <optional>
 #include <unordered_map>
 
+#include <QString>
 
+#include "article_folder.h"
 #include "collation.h"
+#include "decoding.h"
+#include "file_reading.h"
+#include "page_text.h"
 #include "distinct_lines.h"
 #include "phrase_order.h"
 #include "shortened_text.h"
@@ -79,11 +84,9 @@ private:
         return it->second;
     }
 
-    bool PageExists(const std::u16string& path) {
-        auto [it, fresh] = pages_.try_emplace(path, false);
-        if (fresh) it->second = IsRegularFile(path);
-        return it->second;
-    }
+    // What the viewer makes of a linked page, judged once per page.
+    enum class PageVerdict { Shown, Missing, Outside, Unreadable, TooLarge, TooComplex };
+    PageVerdict JudgePage(const std::u16string& path);
 
     // One entry of mem/, in name order: the file to read, if the program ever reads it,
     // and what its listing alone shows.
@@ -94,11 +97,15 @@ private:
     std::vector<Entry> ListKnowledgeFolder();
     void ClassifyEntry(const std::string& name, Entry& entry);
     void CheckFile(const std::u16string& path);
+    // Findings about the file's encoding; returns the bytes to check the lines by, which for
+    // UTF-8 without its mark are those the author meant, the mark put before them.
+    void CheckEncoding(const std::u16string& file, std::string& bytes);
     // The first pass: which held line answers each question that can be asked here.
     std::unordered_map<std::u16string, std::size_t> AnsweringLines(const std::u16string& path,
                                                                    const OrderedFile& ordered);
     // The second: the findings of every line, in line order.
-    void CheckLines(const std::u16string& path, const std::u16string& file, const OrderedFile& ordered);
+    void CheckLines(const std::u16string& path, const std::u16string& file, const OrderedFile& ordered,
+                    bool withoutMark);
     void CheckLine(const std::u16string& path, const std::u16string& file, std::size_t lineNo,
                    std::u16string_view line, std::u16string_view trimmed, std::size_t d,
                    const DistinctLines& distinct, const PhraseOrder& order,
@@ -117,7 +124,7 @@ private:
     std::u16string dir_;
     std::u16string fallback_;
     std::unordered_map<char16_t, std::u16string> selected_;
-    std::unordered_map<std::u16string, bool> pages_;
+    std::unordered_map<std::u16string, PageVerdict> pages_;
     const FindingSink& sink_;
     std::optional<std::size_t> memoryLimit_;
     std::vector<Finding> pending_;
@@ -202,6 +209,8 @@ void FolderCheck::CheckFile(const std::u16string& path) {
         fail(Kind::Unreadable, e.Message());
         return;
     }
+    CheckEncoding(file, bytes);
+    const bool windows1251 = DetectEncoding(bytes).encoding == TextEncoding::Windows1251;
     std::optional<OrderedFile> ordered;
     try {
         ordered.emplace(bytes, DefaultCollator(), memoryLimit_ ? *memoryLimit_ : AvailableMemory());
@@ -212,7 +221,44 @@ void FolderCheck::CheckFile(const std::u16string& path) {
     bytes = std::string();
     ++totals_.files;
     totals_.lines += ordered->Distinct().FileLineCount();
-    CheckLines(path, file, *ordered);
+    CheckLines(path, file, *ordered, windows1251);
+}
+
+void FolderCheck::CheckEncoding(const std::u16string& file, std::string& bytes) {
+    const EncodingMark mark = DetectEncoding(bytes);
+    const std::size_t body = bytes.size() - mark.markLength;
+    if ((mark.encoding == TextEncoding::Utf16LE || mark.encoding == TextEncoding::Utf16BE) && body % 2 == 1 &&
+        body > 1) {
+        Add(file, 0, Kind::Utf16OddByte,
+            u"после метки UTF-16 нечётное число байтов: последний байт программа отбрасывает молча", u"");
+    }
+    if (mark.encoding != TextEncoding::Windows1251) return;
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
+    if (ascii) return;
+    const std::optional<std::u16string> meant = DecodeUtf8Text(bytes);
+    if (!meant) return;
+    // Show the first line that reads differently, both as the program sees it and as meant.
+    std::u16string meantLine;
+    std::size_t lineNo = 0, shownNo = 0;
+    ForEachLine(*meant, [&](std::u16string_view line) {
+        ++lineNo;
+        if (shownNo == 0 && std::any_of(line.begin(), line.end(), [](char16_t c) { return c >= 0x80; })) {
+            shownNo = lineNo;
+            meantLine = line;
+        }
+    });
+    std::u16string seenLine;
+    lineNo = 0;
+    ForEachLine(DecodeKnowledgeText(bytes), [&](std::u16string_view line) {
+        if (++lineNo == shownNo) seenLine = line;
+    });
+    Add(file, 0, Kind::Utf8WithoutMark,
+        u"файл записан в UTF-8 без метки, а программа читает такой файл как Windows-1251: строку " +
+            Number(shownNo) + u" она видит как " + Quoted(seenLine) +
+            u", и ни один вопрос с буквами кроме латинских не отвечает так, как написан. Строки проверены "
+            u"так, как задуманы; метку UTF-8 добавит tsldemo-check --fix",
+        meantLine);
+    bytes.insert(0, EncodingMarkBytes(TextEncoding::Utf8));
 }
 
 std::optional<FolderCheck::QuestionFault> FolderCheck::CheckQuestion(const std::u16string& path,
@@ -254,7 +300,8 @@ std::unordered_map<std::u16string, std::size_t> FolderCheck::AnsweringLines(cons
     return answering;
 }
 
-void FolderCheck::CheckLines(const std::u16string& path, const std::u16string& file, const OrderedFile& ordered) {
+void FolderCheck::CheckLines(const std::u16string& path, const std::u16string& file, const OrderedFile& ordered,
+                             bool windows1251) {
     const auto answering = AnsweringLines(path, ordered);
     // Exact repeats are kept out of the order as the program keeps them out; each one is
     // a case-duplicate of the first line it repeats.
@@ -277,6 +324,13 @@ void FolderCheck::CheckLines(const std::u16string& path, const std::u16string& f
         if (d == DistinctLines::npos || line != previous) d = distinct.IndexOf(line);
         previous = line;
         afterNul(lineNo, line);
+        // The one byte that Windows-1251 leaves undefined decodes to this control character.
+        if (windows1251 && line.find(u'\u0098') != std::u16string_view::npos) {
+            Add(file, lineNo, Kind::UndefinedByte,
+                u"байт 0x98 не определён в Windows-1251: программа покажет вместо него невидимый "
+                u"управляющий символ; файл, видимо, не в этой кодировке",
+                line);
+        }
         const std::u16string_view trimmed = TrimView(line);
         if (!trimmed.empty()) CheckLine(path, file, lineNo, line, trimmed, d, distinct, order, answering);
         Flush();
@@ -324,12 +378,63 @@ void FolderCheck::CheckAnswer(const std::u16string& file, std::size_t line, std:
     const LinkedAnswer cut = SplitLink(answer);
     if (cut.link.empty()) return;
     const std::u16string page = ArticlePath(dir_, cut.link);
-    if (!PageExists(page)) {
-        Add(file, line, Kind::MissingPage,
-            u"ссылка " + Quoted(cut.link) + u" ведёт на статью " + Relative(page) +
-                u", а такого файла нет",
-            text);
+    const std::u16string shown = Relative(page);
+    switch (JudgePage(page)) {
+        case PageVerdict::Shown:
+            break;
+        case PageVerdict::Missing:
+            Add(file, line, Kind::MissingPage,
+                u"ссылка " + Quoted(cut.link) + u" ведёт на статью " + shown + u", а такого файла нет", text);
+            break;
+        case PageVerdict::Outside:
+            Add(file, line, Kind::LinkOutsideBio,
+                u"ссылка " + Quoted(cut.link) + u" ведёт на " + shown +
+                    u", за пределы папки статей bio/: статьи должны лежать в ней",
+                text);
+            break;
+        case PageVerdict::Unreadable:
+            Add(file, line, Kind::UnreadablePage,
+                u"статья " + shown + u" есть, но не читается: просмотр покажет вместо неё сообщение об ошибке",
+                text);
+            break;
+        case PageVerdict::TooLarge:
+            Add(file, line, Kind::RefusedPage,
+                u"статья " + shown + u" больше " + Number(article::kMaxPageBytes / (1024 * 1024)) +
+                    u" МБ: просмотр её не покажет",
+                text);
+            break;
+        case PageVerdict::TooComplex:
+            Add(file, line, Kind::RefusedPage,
+                u"разметка статьи " + shown + u" слишком сложна (вложена слишком глубоко или слишком велика): "
+                                              u"просмотр её не покажет",
+                text);
+            break;
     }
+}
+
+FolderCheck::PageVerdict FolderCheck::JudgePage(const std::u16string& path) {
+    const auto known = pages_.find(path);
+    if (known != pages_.end()) return known->second;
+    PageVerdict verdict = PageVerdict::Shown;
+    const QString page = QString::fromStdU16String(path);
+    if (!IsRegularFile(path)) {
+        verdict = PageVerdict::Missing;
+    } else if (article::ArticleFolder(QString::fromStdU16String(ArticleRoot(dir_))).Inside(page).isEmpty()) {
+        verdict = PageVerdict::Outside;
+    } else {
+        // Read, decoded and prepared as the viewer does before it shows a page.
+        const article::FileRead read = article::ReadRegularFile(page, article::kMaxPageBytes);
+        if (read.status == article::FileStatus::TooLarge) {
+            verdict = PageVerdict::TooLarge;
+        } else if (read.status != article::FileStatus::Read) {
+            verdict = PageVerdict::Unreadable;
+        } else {
+            QString html = article::DecodePage(read.bytes).text;
+            if (article::PreparePage(html).TooComplex()) verdict = PageVerdict::TooComplex;
+        }
+    }
+    pages_.emplace(path, verdict);
+    return verdict;
 }
 
 CheckTotals FolderCheck::Run(const ProgressFunction& progress) {

@@ -7,6 +7,7 @@
 
 #include "checker.h"
 #include "errors.h"
+#include "fixer.h"
 #include "knowledge_files.h"
 #include "report.h"
 
@@ -68,7 +69,7 @@ private:
 
 std::string HelpText() {
     std::string text =
-        "Использование: tsldemo-check [--json] [ПАПКА]\n"
+        "Использование: tsldemo-check [--json] [--fix [--dry-run]] [ПАПКА]\n"
         "\n"
         "Проверяет базу знаний «Целитора» — файлы ПАПКА/mem и статьи ПАПКА/bio — так же,\n"
         "как её читает сама программа, и находит строки, на которые программа никогда\n"
@@ -84,6 +85,19 @@ std::string HelpText() {
         "  --json      выводить замечания в формате JSON Lines: по объекту на строку с\n"
         "              полями file, line (0 — файл целиком), kind, severity (\"error\"\n"
         "              или \"warning\"), message, text; итог тогда пишется в поток ошибок\n"
+        "  --fix       исправить механические ошибки, отмеченные ниже «(--fix)», и\n"
+        "              затем проверить то, что получилось: добавить метку UTF-8 файлу\n"
+        "              в UTF-8 без метки; убрать пробелы перед «|»; перенести строку\n"
+        "              в конец файла, где программа ищет её вопрос (запасной файл\n"
+        "              создаётся в кодировке файла, откуда строка пришла). Правка,\n"
+        "              которая изменила бы ответ программы на какой-нибудь вопрос,\n"
+        "              не делается; строка, которую нельзя записать в кодировке\n"
+        "              нужного файла, остаётся на месте. Символические ссылки,\n"
+        "              особые файлы и файлы с несколькими именами не изменяются.\n"
+        "              Каждое изменение выводится строкой; файл записывается целиком\n"
+        "              через временный файл в той же папке, права сохраняются.\n"
+        "              Повторный --fix ничего не меняет\n"
+        "  --dry-run   вместе с --fix: только показать изменения, ничего не записывая\n"
         "  -h, --help  показать эту справку и выйти\n"
         "  --          дальше только ПАПКА (для имён, которые начинаются с «-»)\n"
         "\n";
@@ -95,7 +109,7 @@ std::string HelpText() {
             if (KindSeverity(kind) != severity) continue;
             std::string id = KindId(kind);
             id.resize(23, ' ');
-            text += "  " + id + dialogue::ToUtf8(KindDescription(kind)) + "\n";
+            text += "  " + id + dialogue::ToUtf8(KindDescription(kind)) + (KindFixable(kind) ? " (--fix)" : "") + "\n";
         }
     }
     text +=
@@ -108,9 +122,12 @@ std::string HelpText() {
         "Код завершения:\n"
         "  0  ошибок нет (предупреждения возможны)\n"
         "  1  найдены ошибки\n"
-        "  2  неверный вызов: неизвестный параметр, больше одной папки, нет папки\n"
-        "     или в ней нет папки mem\n"
-        "  3  проверка прервана (например, не удалось вывести отчёт)\n";
+        "  2  неверный вызов: неизвестный параметр, --dry-run без --fix, больше\n"
+        "     одной папки, нет папки или в ней нет папки mem\n"
+        "  3  проверка прервана (например, не удалось вывести отчёт) или --fix\n"
+        "     не смог записать файл\n"
+        "С --fix коды 0 и 1 говорят о том, что осталось после исправлений (с --dry-run —\n"
+        "о папке, как она есть).\n";
     return text;
 }
 
@@ -124,6 +141,8 @@ std::string OwnExecutableFolder() {
 int RunChecker(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                const RunEnvironment& environment) {
     bool json = false;
+    bool fix = false;
+    bool dryRun = false;
     bool optionsEnded = false;
     std::vector<std::string> folders;
     for (const std::string& arg : args) {
@@ -134,6 +153,10 @@ int RunChecker(const std::vector<std::string>& args, std::ostream& out, std::ost
             return kExitClean;
         } else if (!optionsEnded && arg == "--json") {
             json = true;
+        } else if (!optionsEnded && arg == "--fix") {
+            fix = true;
+        } else if (!optionsEnded && arg == "--dry-run") {
+            dryRun = true;
         } else if (!optionsEnded && arg.size() > 1 && arg.front() == '-') {
             return UsageError(err, "неизвестный параметр «" + arg + "»");
         } else {
@@ -141,6 +164,7 @@ int RunChecker(const std::vector<std::string>& args, std::ostream& out, std::ost
         }
     }
     if (folders.size() > 1) return UsageError(err, "можно указать только одну папку");
+    if (dryRun && !fix) return UsageError(err, "--dry-run действует только вместе с --fix");
 
     std::string folder = folders.empty() ? environment.ownFolder : folders.front();
     if (folder.empty()) {
@@ -152,6 +176,17 @@ int RunChecker(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (!IsDirectory(folder)) return UsageError(err, "папка «" + folder + "» не найдена");
     if (!IsDirectory(dialogue::ToUtf8(dialogue::KnowledgeFolder(programDir)))) {
         return UsageError(err, "в папке «" + folder + "» нет папки mem с файлами базы знаний");
+    }
+
+    bool fixFailed = false;
+    if (fix) {
+        // The repairs are listed before the check of what they leave; beside JSON Lines
+        // they go to the error stream, as the summary does.
+        const FixResult fixed = FixFolder(programDir, dryRun);
+        std::ostream& listing = json ? err : out;
+        for (const FixChange& change : fixed.changes) listing << FormatChange(change) << "\n";
+        listing << FormatFixSummary(fixed, dryRun) << "\n" << std::flush;
+        fixFailed = fixed.writeFailed;
     }
 
     std::string text;
@@ -172,6 +207,10 @@ int RunChecker(const std::vector<std::string>& args, std::ostream& out, std::ost
     out.flush();
     if (!out) {
         err << kProgram << ": проверка прервана: не удалось вывести отчёт\n";
+        return kExitFailed;
+    }
+    if (fixFailed) {
+        err << kProgram << ": исправления записаны не все: см. строки «не записан»\n";
         return kExitFailed;
     }
     return result.errors > 0 ? kExitErrors : kExitClean;

@@ -113,6 +113,36 @@ std::string FormatJson(const Finding& finding) {
     return out;
 }
 
+std::string FormatChange(const FixChange& change) {
+    std::string out = VisibleText(dialogue::FromUtf8(change.file));
+    if (change.line > 0) out += ':' + std::to_string(change.line);
+    out += ": ";
+    using Action = FixChange::Action;
+    switch (change.action) {
+        case Action::AddMark: out += "добавлена метка UTF-8"; break;
+        case Action::RemoveBlanks: out += "убраны пробелы перед «|»"; break;
+        case Action::Move:
+            out += "перенесена в " + VisibleText(dialogue::FromUtf8(change.target)) + ':' +
+                   std::to_string(change.targetLine);
+            if (change.blanksRemoved) out += ", пробелы перед «|» убраны";
+            break;
+        case Action::Kept: out += "оставлена как есть: " + VisibleText(change.reason); break;
+        case Action::FileKept: out += "не изменён: " + VisibleText(change.reason); break;
+        case Action::WriteFailed: out += "не записан: " + VisibleText(change.reason); break;
+    }
+    if (!change.text.empty()) out += ": «" + VisibleText(Shortened(change.text, kShownUnits)) + "»";
+    return out;
+}
+
+std::string FormatFixSummary(const FixResult& result, bool dryRun) {
+    std::string out = dryRun ? "Пробный запуск, файлы не изменены. Исправлений было бы: "
+                             : "Исправлений: ";
+    out += std::to_string(result.made);
+    out += ", оставлено как есть: " + std::to_string(result.kept) + ".";
+    if (!dryRun) out += " Записано файлов: " + std::to_string(result.filesWritten) + ".";
+    return out;
+}
+
 std::string FormatSummary(const CheckTotals& result) {
     std::string out;
     if (result.errors + result.warnings == 0) {

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "checker.h"
+#include "fixer.h"
 
 namespace checker {
 
@@ -17,6 +18,13 @@ std::string FormatJson(const Finding& finding);
 
 // The closing line: counts by severity, files and lines checked.
 std::string FormatSummary(const CheckTotals& totals);
+
+// One line for a repair made or left undone by --fix:
+// "mem/г:11: перенесена в mem/д:4: «text»", "mem/г: добавлена метка UTF-8", ...
+std::string FormatChange(const FixChange& change);
+
+// The line after the repairs: how many were made (or, in a dry run, would be) and left.
+std::string FormatFixSummary(const FixResult& result, bool dryRun);
 
 // A JSON string literal of UTF-16 text; a lone surrogate becomes U+FFFD.
 std::string JsonString(std::u16string_view text);

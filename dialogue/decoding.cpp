@@ -1,6 +1,8 @@
 #include "decoding.h"
 
+#include <algorithm>
 #include <array>
+#include <optional>
 #include <cstdint>
 #include <cstring>
 
@@ -13,15 +15,21 @@ namespace dialogue {
 
 namespace {
 
-std::u16string DecodeUtf8(std::string_view bytes) {
+std::optional<std::u16string> TryDecodeUtf8(std::string_view bytes) {
     std::u16string out(bytes.size(), u'\0');
     int32_t length = 0;
     UErrorCode status = U_ZERO_ERROR;
     u_strFromUTF8(out.data(), static_cast<int32_t>(out.size()), &length, bytes.data(),
                   static_cast<int32_t>(bytes.size()), &status);
-    if (U_FAILURE(status)) throw DecodeError();
+    if (U_FAILURE(status)) return std::nullopt;
     out.resize(static_cast<std::size_t>(length));
     return out;
+}
+
+std::u16string DecodeUtf8(std::string_view bytes) {
+    std::optional<std::u16string> text = TryDecodeUtf8(bytes);
+    if (!text) throw DecodeError();
+    return std::move(*text);
 }
 
 std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
@@ -85,7 +93,89 @@ std::u16string DecodeWindows1251(std::string_view bytes) {
     return out;
 }
 
+std::optional<std::string> EncodeUtf8(std::u16string_view text) {
+    std::string out(text.size() * 3, '\0');
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strToUTF8(out.data(), static_cast<int32_t>(out.size()), &length, text.data(),
+                static_cast<int32_t>(text.size()), &status);
+    if (U_FAILURE(status)) return std::nullopt;
+    out.resize(static_cast<std::size_t>(length));
+    return out;
+}
+
+std::string EncodeUtf16(std::u16string_view text, bool bigEndian) {
+    std::string out(text.size() * 2, '\0');
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto high = static_cast<char>(text[i] >> 8);
+        const auto low = static_cast<char>(text[i] & 0xFF);
+        out[2 * i] = bigEndian ? high : low;
+        out[2 * i + 1] = bigEndian ? low : high;
+    }
+    return out;
+}
+
+// The byte of each unit in Windows-1251, or -1 for a unit the code page does not hold.
+const std::array<std::int16_t, 0x10000>& Windows1251Bytes() {
+    static const std::array<std::int16_t, 0x10000> bytes = [] {
+        std::array<std::int16_t, 0x10000> b{};
+        b.fill(-1);
+        const auto& table = Windows1251Table();
+        for (int i = 0; i < 256; ++i) b[table[i]] = static_cast<std::int16_t>(i);
+        return b;
+    }();
+    return bytes;
+}
+
+std::optional<std::string> EncodeWindows1251(std::u16string_view text) {
+    const auto& bytes = Windows1251Bytes();
+    std::string out(text.size(), '\0');
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::int16_t byte = bytes[text[i]];
+        if (byte < 0) return std::nullopt;
+        out[i] = static_cast<char>(byte);
+    }
+    // Text that begins like a mark ("яю", "п»ї") would be read back in another encoding.
+    if (DetectEncoding(out).encoding != TextEncoding::Windows1251) return std::nullopt;
+    return out;
+}
+
 }  // namespace
+
+std::optional<std::u16string> DecodeUtf8Text(std::string_view bytes) { return TryDecodeUtf8(bytes); }
+
+bool Encodable(std::u16string_view text, TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::Utf8: return EncodeUtf8(text).has_value();
+        case TextEncoding::Utf16LE:
+        case TextEncoding::Utf16BE: return true;
+        case TextEncoding::Windows1251: break;
+    }
+    const auto& bytes = Windows1251Bytes();
+    return std::all_of(text.begin(), text.end(), [&](char16_t unit) { return bytes[unit] >= 0; });
+}
+
+std::string_view EncodingMarkBytes(TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::Utf8: return "\xEF\xBB\xBF";
+        case TextEncoding::Utf16LE: return "\xFF\xFE";
+        case TextEncoding::Utf16BE: return "\xFE\xFF";
+        case TextEncoding::Windows1251: break;
+    }
+    return {};
+}
+
+std::optional<std::string> EncodeKnowledgeText(std::u16string_view text, TextEncoding encoding) {
+    std::optional<std::string> body;
+    switch (encoding) {
+        case TextEncoding::Utf8: body = EncodeUtf8(text); break;
+        case TextEncoding::Utf16LE: body = EncodeUtf16(text, false); break;
+        case TextEncoding::Utf16BE: body = EncodeUtf16(text, true); break;
+        case TextEncoding::Windows1251: body = EncodeWindows1251(text); break;
+    }
+    if (!body) return std::nullopt;
+    return std::string(EncodingMarkBytes(encoding)) + *body;
+}
 
 EncodingMark DetectEncoding(std::string_view bytes) {
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return {TextEncoding::Utf8, 3};

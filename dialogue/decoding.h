@@ -1,5 +1,6 @@
 #pragma once
 // Turns a knowledge file's bytes into text by its leading mark.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,5 +19,19 @@ EncodingMark DetectEncoding(std::string_view bytes);
 // mark followed by a single byte; any other odd last byte of UTF-16 is dropped. Bytes
 // without a mark are Windows-1251 and always decode.
 std::u16string DecodeKnowledgeText(std::string_view bytes);
+
+// The text of bytes read as UTF-8 (without a mark), or nothing when they are not valid UTF-8.
+std::optional<std::u16string> DecodeUtf8Text(std::string_view bytes);
+
+// The bytes of text in the encoding, with its mark (Windows-1251 has none), so that
+// decoding them gives text back; nothing when some unit has no place in the encoding
+// (a character outside Windows-1251, a lone surrogate half in UTF-8).
+std::optional<std::string> EncodeKnowledgeText(std::u16string_view text, TextEncoding encoding);
+
+// Whether every unit of text has a place in the encoding.
+bool Encodable(std::u16string_view text, TextEncoding encoding);
+
+// The mark that opens a file of the encoding: empty for Windows-1251.
+std::string_view EncodingMarkBytes(TextEncoding encoding);
 
 }  // namespace dialogue

@@ -1,10 +1,13 @@
 // The checker's analysis of one knowledge file made of the input, beside a fixed fallback
 // file: findings come in line order, name lines the file has, and count as the totals say.
+// The repairs of --fix are planned over it too (a dry run: nothing is written), each naming
+// a line the file has.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 #include "checker.h"
+#include "fixer.h"
 #include "errors.h"
 #include "phrase_list.h"
 #include "program_folder.h"
@@ -48,5 +51,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     });
     Check(totals.errors == errors && totals.warnings == warnings);
     Check(totals.lines == 1 + lines || totals.files == 1);
+
+    const checker::FixResult fix = checker::FixFolder(folder.Dir(), true);
+    Check(!fix.writeFailed && fix.filesWritten == 0);
+    Check(fix.made + fix.kept <= fix.changes.size());
+    for (const checker::FixChange& change : fix.changes) {
+        if (change.file == "mem/а") Check(change.line <= lines);
+    }
     return 0;
 }

@@ -116,6 +116,36 @@ const FolderCase kCases[] = {
      {{"mem/г", "\xEF\xBB\xBFгол|\xFF\n"}, {"mem/д", "\xFF\xFE\x41"}},
      {{"mem/г", 0, Kind::Undecodable, "No mapping for the Unicode character"},
       {"mem/д", 0, Kind::Undecodable, "No mapping for the Unicode character"}}},
+    {"UTF-8 without its mark is named with the text as read, and its lines checked as meant",
+     {{"mem/г", "гол|Да.\nгод |Нет.\n"}},
+     {{"mem/г", 0, Kind::Utf8WithoutMark, "UTF-8 без метки, а программа читает такой файл как Windows-1251: "
+                                          "строку 1 она видит как «РіРѕР»|Р”Р°.»"},
+      {"mem/г", 2, Kind::BlankAtBar, ""}}},
+    {"plain ASCII without a mark reads the same in either encoding",
+     {{"mem/ь", "5 tips|Sleep.\n"}},
+     {}},
+    {"an odd last byte of UTF-16 is lost; a single byte after the mark does not decode",
+     {{"mem/д", std::string("\xFF\xFE\x34\x04|\x00x\x00\x0A", 9)}, {"mem/к", "\xFE\xFF\x04"}},
+     {{"mem/д", 0, Kind::Utf16OddByte, "последний байт"}, {"mem/к", 0, Kind::Undecodable, ""}}},
+    {"the byte that Windows-1251 leaves undefined, in the lines that hold it",
+     {{"mem/г", std::string("\xE3\xEE\xEB|\xE4\xE0\ngod|\x98\n", 12)}},
+     {{"mem/г", 2, Kind::UndefinedByte, "0x98"}, {"mem/г", 2, Kind::WrongFile, ""}}},
+    {"linked pages the viewer would not show, or that lie outside bio/",
+     {{"mem/г", Utf8File({"г1|$/../outside.html$Вне папки.", "г2|$/big.html$Велика.", "г3|$/deep.html$Глубока.",
+                          "г4|$x.html$Без черты: рядом с bio.", "г5|$/ok.html$Обычная."})},
+      {"outside.html", "<html></html>"},
+      {"biox.html", "<html></html>"},
+      {"bio/ok.html", "<html><body><table><tr><td>Да</td></tr></table></body></html>"},
+      {"bio/big.html", std::string((1 << 20) + 1, 'a')},
+      {"bio/deep.html", [] {
+           std::string html;
+           for (int i = 0; i < 1000; ++i) html += "<div>";
+           return html;
+       }()}},
+     {{"mem/г", 1, Kind::LinkOutsideBio, "outside.html"},
+      {"mem/г", 2, Kind::RefusedPage, "больше 1 МБ"},
+      {"mem/г", 3, Kind::RefusedPage, "слишком сложна"},
+      {"mem/г", 4, Kind::LinkOutsideBio, "biox.html"}}},
     {"files that the program never selects",
      {{"mem/Г", Utf8File({"гол|Заглавное имя."})},
       {"mem/notes.txt", "anything"},
@@ -262,6 +292,26 @@ TEST(CheckFolder, SymbolicLinksAreFollowedAndOddNamesKept) {
     EXPECT_EQ(result.findings[1].kind, Kind::UnusedFile);
     EXPECT_EQ(result.findings[2].file, "mem/\uFFFD");
     EXPECT_EQ(result.findings[2].kind, Kind::UnusedFile);
+}
+
+// Pages are judged by their real path, as the viewer judges them; unreading needs a plain user.
+TEST(CheckFolder, LinkedPagesByRealPathAndReadability) {
+    TempFolder folder;
+    folder.Write("mem/ь", kFallback);
+    folder.Write("mem/г", Utf8File({"г1|$/away.html$Ссылка наружу.", "г2|$/locked.html$Закрыта.",
+                                    "г3|$/inside.html$Ссылка внутри."}));
+    folder.Write("outside.html", "<html></html>");
+    folder.Write("bio/locked.html", "<html></html>");
+    folder.Write("bio/real.html", "<html></html>");
+    std::filesystem::create_symlink("../outside.html", folder.Root() / "bio/away.html");
+    std::filesystem::create_symlink("real.html", folder.Root() / "bio/inside.html");
+    std::filesystem::permissions(folder.Root() / "bio/locked.html", std::filesystem::perms::none);
+    const CheckResult result = CheckFolder(folder.Dir());
+    std::vector<std::pair<std::size_t, Kind>> got;
+    for (const auto& f : result.findings) got.emplace_back(f.line, f.kind);
+    std::vector<std::pair<std::size_t, Kind>> want = {{1, Kind::LinkOutsideBio}};
+    if (::geteuid() != 0) want.emplace_back(2, Kind::UnreadablePage);
+    EXPECT_EQ(got, want) << Describe(result);
 }
 
 TEST(CheckFolder, ReportsProgressPerFile) {

@@ -7,6 +7,7 @@
 #include <set>
 #include <sstream>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <tuple>
 
 #include "checker.h"
@@ -19,6 +20,8 @@ using checker_testing::TempFolder;
 using checker_testing::Utf8File;
 
 const std::string kFixture = std::string(TSL_SOURCE_DIR) + "/tests/checker/fixture";
+// Each mistake that --fix repairs, and nothing else.
+const std::string kFixFixture = std::string(TSL_SOURCE_DIR) + "/tests/checker/fixture-fix";
 
 struct ProgramRun {
     int status = -1;
@@ -247,6 +250,7 @@ TEST(CheckerProgram, BadUsageExitsWithTwoAndAMessage) {
         {noMem.Root().string()},
         {(noMem.Root() / "absent").string()},
         {""},
+        {"--dry-run", kFixture},
     };
     for (const auto& args : cases) {
         const ProgramRun run = RunChecker(args);
@@ -260,7 +264,7 @@ TEST(CheckerProgram, BadUsageExitsWithTwoAndAMessage) {
 TEST(CheckerProgram, HelpIsRussianAndNamesEveryKind) {
     const ProgramRun run = RunChecker({"--help"});
     EXPECT_EQ(run.status, checker::kExitClean);
-    EXPECT_NE(run.out.find("Использование: tsldemo-check [--json] [ПАПКА]"), std::string::npos);
+    EXPECT_NE(run.out.find("Использование: tsldemo-check [--json] [--fix [--dry-run]] [ПАПКА]"), std::string::npos);
     EXPECT_NE(run.out.find("JSON Lines"), std::string::npos);
     for (const checker::Kind kind : checker::kAllKinds) {
         EXPECT_NE(run.out.find(std::string("  ") + checker::KindId(kind) + " "), std::string::npos)
@@ -294,6 +298,85 @@ TEST(CheckerProgram, DefaultFolderIsTheExecutablesRealFolder) {
     const ProgramRun run = RunProgram((bin.Root() / "tsldemo-check").string(), {});
     EXPECT_EQ(run.status, checker::kExitErrors) << run.err;
     EXPECT_EQ(run.out.rfind("mem/ь:1: blank-at-bar: ", 0), 0u) << run.out;
+}
+
+std::map<std::string, std::string> FolderBytes(const std::filesystem::path& root) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        if (entry.is_regular_file()) files[std::filesystem::relative(entry.path(), root).string()] = ReadAll(entry.path());
+    }
+    return files;
+}
+
+// The run shown to authors: a dry run lists the repairs and writes nothing, --fix makes
+// them, the check after it is clean, and a second --fix has nothing to do.
+TEST(CheckerProgram, FixRepairsEachMechanicalMistakeAndTheCheckComesOutClean) {
+    TempFolder folder;
+    std::filesystem::copy(kFixFixture, folder.Root(), std::filesystem::copy_options::recursive |
+                                                          std::filesystem::copy_options::overwrite_existing);
+    const std::string dir = folder.Root().string();
+    const auto before = FolderBytes(folder.Root());
+
+    const ProgramRun dry = RunChecker({"--fix", "--dry-run", dir});
+    EXPECT_EQ(dry.status, checker::kExitErrors) << dry.out << dry.err;
+    EXPECT_EQ(FolderBytes(folder.Root()), before);
+    EXPECT_NE(dry.out.find("Пробный запуск, файлы не изменены. Исправлений было бы: 6, оставлено как есть: 0."),
+              std::string::npos)
+        << dry.out;
+
+    const ProgramRun fix = RunChecker({"--fix", dir});
+    EXPECT_EQ(fix.status, checker::kExitClean) << fix.out << fix.err;
+    const std::vector<std::string> want = {
+        "mem/г:2: убраны пробелы перед «|»: «грипп|Пейте больше и отдыхайте.»",
+        "mem/г:3: перенесена в mem/д:2: «дыхание|Дышите ровно.»",
+        "mem/г:4: перенесена в mem/ь:2: «ягода|Ешьте по горсти в день.»",
+        "mem/м: добавлена метка UTF-8",
+        "mem/м:2: перенесена в mem/г:3: «горчичник|Не ставьте на ночь.»",
+        "mem/ь:2: перенесена в mem/г:4, пробелы перед «|» убраны: «головокружение|Присядьте.»",
+        "Исправлений: 6, оставлено как есть: 0. Записано файлов: 4.",
+        "Замечаний нет. Проверено файлов: 4, строк: 9.",
+    };
+    EXPECT_EQ(Lines(fix.out), want) << fix.out;
+    // Each file keeps its encoding: д stays Windows-1251, ь UTF-16 LE.
+    const auto after = FolderBytes(folder.Root());
+    EXPECT_EQ(after.at("mem/д"), "\xE4\xE0\xE2\xEB\xE5\xED\xE8\xE5|\xC8\xE7\xEC\xE5\xF0\xFF\xE9\xF2\xE5 "
+                                 "\xF3\xF2\xF0\xEE\xEC.\n\xE4\xFB\xF5\xE0\xED\xE8\xE5|\xC4\xFB\xF8\xE8\xF2\xE5 "
+                                 "\xF0\xEE\xE2\xED\xEE.\n");
+    EXPECT_EQ(after.at("mem/ь").substr(0, 2), "\xFF\xFE");
+
+    const ProgramRun check = RunChecker({dir});
+    EXPECT_EQ(check.status, checker::kExitClean) << check.out;
+    const ProgramRun again = RunChecker({"--fix", dir});
+    EXPECT_EQ(again.status, checker::kExitClean);
+    EXPECT_EQ(Lines(again.out).front(), "Исправлений: 0, оставлено как есть: 0. Записано файлов: 0.");
+    EXPECT_EQ(FolderBytes(folder.Root()), after);
+}
+
+TEST(CheckerProgram, FixBesideJsonListsTheRepairsInTheErrorStream) {
+    TempFolder folder;
+    folder.Write("mem/г", Utf8File({"гол |Да."}));
+    folder.Write("mem/ь", Utf8File({"5|Да."}));
+    const ProgramRun run = RunChecker({"--json", "--fix", folder.Root().string()});
+    EXPECT_EQ(run.status, checker::kExitClean);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("mem/г:1: убраны пробелы перед «|»"), std::string::npos) << run.err;
+}
+
+// Needs a plain user: root writes into any folder.
+TEST(CheckerProgram, FixThatCannotWriteExitsWithThreeAndLosesNothing) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes everywhere";
+    TempFolder folder;
+    folder.Write("mem/г", Utf8File({"гол|Да.", "дом|Дом."}));
+    folder.Write("mem/д", Utf8File({"дым|Да."}));
+    folder.Write("mem/ь", Utf8File({"5|Да."}));
+    const auto before = FolderBytes(folder.Root());
+    std::filesystem::permissions(folder.Root() / "mem", std::filesystem::perms::owner_read |
+                                                            std::filesystem::perms::owner_exec);
+    const ProgramRun run = RunChecker({"--fix", folder.Root().string()});
+    std::filesystem::permissions(folder.Root() / "mem", std::filesystem::perms::owner_all);
+    EXPECT_EQ(run.status, checker::kExitFailed) << run.out;
+    EXPECT_NE(run.out.find("mem/д: не записан: не удалось создать временный файл"), std::string::npos) << run.out;
+    EXPECT_EQ(FolderBytes(folder.Root()), before);
 }
 
 TEST(RunChecker, ReportThatCannotBeWrittenIsNoUsageError) {

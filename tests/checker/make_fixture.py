@@ -42,11 +42,34 @@ def write(path, data):
 mem = os.path.join(OUT, 'mem')
 write(os.path.join(mem, 'г'), b'\xef\xbb\xbf' + '\r\n'.join(GE).encode('utf-8') + b'\r\n')
 write(os.path.join(mem, 'д'), '\n'.join(DE).encode('cp1251') + b'\n')
-write(os.path.join(mem, 'ь'), b'\xff\xfe' + '\r\n'.join(SOFT).encode('utf-16-le') + b'\r\n')
+write(os.path.join(mem, 'ь'), b'\xff\xfe' + ('\r\n'.join(SOFT) + '\r\n').encode('utf-16-le'))
 # mem/к: marked as UTF-8 but holding a byte that UTF-8 never has: undecodable.
 write(os.path.join(mem, 'к'), b'\xef\xbb\xbf' + 'кашель|Тёплое питьё.\n'.encode('utf-8') + b'\xff\n')
 # A name longer than one character is never selected: unused-file.
 write(os.path.join(mem, 'заметки.txt'), 'черновик|ещё не готово\n'.encode('utf-8'))
 write(os.path.join(OUT, 'bio', 'golova.html'),
+      '<html><head><meta charset="utf-8"><title>Головная боль</title></head>'
+      '<body><p>Отдохните в тишине.</p></body></html>\n'.encode('utf-8'))
+
+# fixture-fix: each mistake that tsldemo-check --fix repairs, and nothing else, so that
+# after --fix the check comes out clean.
+FIX = os.path.join(os.path.dirname(OUT), 'fixture-fix') if len(sys.argv) <= 2 else sys.argv[2]
+fixmem = os.path.join(FIX, 'mem')
+write(os.path.join(fixmem, 'г'), b'\xef\xbb\xbf' + '\r\n'.join([  # UTF-8 with its mark, CR LF
+    'Головная боль|$/golova.html$Отдохните в тишине.',  # 1  fine
+    'грипп\t|Пейте больше и отдыхайте.',                 # 2  blank-at-bar
+    'дыхание|Дышите ровно.',                             # 3  wrong-file: goes to mem/д
+    'ягода|Ешьте по горсти в день.',                     # 4  wrong-file: no mem/я, goes to mem/ь
+]).encode('utf-8') + b'\r\n')
+write(os.path.join(fixmem, 'д'), 'давление|Измеряйте утром.\n'.encode('cp1251'))  # Windows-1251, LF
+write(os.path.join(fixmem, 'м'), '\n'.join([  # UTF-8 without its mark
+    'мигрень|Темнота и тишина.',                         # 1  utf8-without-mark
+    'горчичник|Не ставьте на ночь.',                     # 2  wrong-file once the mark is there
+]).encode('utf-8') + b'\n')
+write(os.path.join(fixmem, 'ь'), b'\xff\xfe' + ('\r\n'.join([  # UTF-16 LE, the fallback
+    '5 правил здоровья|Спите, двигайтесь, ешьте овощи.', # 1  fine
+    'головокружение  |Присядьте.',                       # 2  fallback-has-own-file and blank-at-bar
+]) + '\r\n').encode('utf-16-le'))
+write(os.path.join(FIX, 'bio', 'golova.html'),
       '<html><head><meta charset="utf-8"><title>Головная боль</title></head>'
       '<body><p>Отдохните в тишине.</p></body></html>\n'.encode('utf-8'))

@@ -79,7 +79,7 @@ TEST(Kinds, IdsAreDistinctAsciiAndEachIsDescribed) {
     for (const Kind kind : checker::kAllKinds) {
         const std::string id = checker::KindId(kind);
         EXPECT_TRUE(ids.insert(id).second) << id;
-        for (const char c : id) EXPECT_TRUE((c >= 'a' && c <= 'z') || c == '-') << id;
+        for (const char c : id) EXPECT_TRUE((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-') << id;
         EXPECT_NE(std::u16string(checker::KindDescription(kind)), u"") << id;
     }
 }

@@ -66,6 +66,43 @@ TEST(Decoding, RefusesInvalidUtf8AndLoneByteAfterUtf16Mark) {
     }
 }
 
+// Whatever decodes is encoded back to the same bytes, so that a file can be rewritten
+// without touching what is not changed; text an encoding cannot hold gives nothing.
+TEST(Encoding, DecodedTextEncodesBackToItsBytes) {
+    std::string all1251;
+    for (int b = 1; b < 256; ++b) all1251 += static_cast<char>(b);
+    const std::string samples[] = {
+        "\xEF\xBB\xBF\xD0\x90\xD0\xB1|x\r\n\xF0\x9F\x98\x80",
+        std::string("\xFF\xFE\x10\x04\x00\xD8\x0A\x00", 8),
+        std::string("\xFE\xFF\x04\x10\xDC\x00", 6),
+        all1251,
+        "",
+    };
+    for (const auto& bytes : samples) {
+        const auto encoding = DetectEncoding(bytes).encoding;
+        EXPECT_EQ(EncodeKnowledgeText(DecodeKnowledgeText(bytes), encoding), bytes) << bytes;
+    }
+
+    struct Refused {
+        const char* name;
+        std::u16string text;
+        TextEncoding encoding;
+    };
+    const Refused refused[] = {
+        {"a letter outside Windows-1251", u"ω|x", TextEncoding::Windows1251},
+        {"Windows-1251 text that begins like a UTF-16 mark", u"яюблоко|x", TextEncoding::Windows1251},
+        {"Windows-1251 text that begins like a UTF-8 mark", u"п»їx", TextEncoding::Windows1251},
+        {"a lone surrogate half in UTF-8", u"a\xD800", TextEncoding::Utf8},
+    };
+    for (const auto& c : refused) EXPECT_FALSE(EncodeKnowledgeText(c.text, c.encoding)) << c.name;
+    EXPECT_EQ(EncodeKnowledgeText(u"юя", TextEncoding::Utf8), "\xEF\xBB\xBF\xD1\x8E\xD1\x8F");
+}
+
+TEST(Decoding, Utf8TextWithoutMark) {
+    EXPECT_EQ(DecodeUtf8Text("\xD0\x90|x"), std::u16string(u"А|x"));
+    EXPECT_FALSE(DecodeUtf8Text("\xE3\xEE\xEB"));  // "гол" in Windows-1251
+}
+
 TEST(LineSplitting, BreaksAndNulAsTheLoaderSeesThem) {
     struct Case {
         std::u16string text;

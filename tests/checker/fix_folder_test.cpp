@@ -1,0 +1,343 @@
+// FixFolder on small knowledge bases: what it repairs, what it leaves and why, and that
+// no entry is ever lost or its answer changed.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <random>
+#include <set>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "atomic_write.h"
+#include "checker.h"
+#include "checker_test_support.h"
+#include "decoding.h"
+#include "errors.h"
+#include "fixer.h"
+#include "line_splitting.h"
+#include "report.h"
+#include "rules.h"
+#include "text.h"
+
+namespace {
+
+using checker::FixChange;
+using checker::FixFolder;
+using checker::FixResult;
+using checker_testing::TempFolder;
+using checker_testing::Utf8File;
+using Action = FixChange::Action;
+
+std::string ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Every file below the folder, by relative path.
+std::map<std::string, std::string> Snapshot(const TempFolder& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.Root())) {
+        if (entry.is_regular_file() && !entry.is_symlink()) {
+            files[std::filesystem::relative(entry.path(), folder.Root()).string()] = ReadBytes(entry.path());
+        }
+    }
+    return files;
+}
+
+std::string Describe(const FixResult& result) {
+    std::string out;
+    for (const auto& change : result.changes) out += checker::FormatChange(change) + "\n";
+    return out;
+}
+
+std::string Windows1251(std::u16string_view text) { return *dialogue::EncodeKnowledgeText(text, dialogue::TextEncoding::Windows1251); }
+std::string Utf16LE(std::u16string_view text) { return *dialogue::EncodeKnowledgeText(text, dialogue::TextEncoding::Utf16LE); }
+
+struct ExpectedChange {
+    std::string file;
+    std::size_t line;
+    Action action;
+    std::string detail;  // Move: "target:line"; Kept: part of the reason
+};
+
+struct FixCase {
+    const char* name;
+    std::map<std::string, std::string> before;  // relative path -> bytes
+    std::map<std::string, std::string> after;   // the files that change, and the new ones
+    std::vector<ExpectedChange> changes;
+};
+
+const std::string kFallback = Utf8File({"5 советов|Спите больше."});
+
+const FixCase kCases[] = {
+    {"blanks before the bar go, the line stays in its place",
+     {{"mem/г", Utf8File({"гол |Да.", "  год\t \t|Нет.  ", "гора|Есть."})}, {"mem/ь", kFallback}},
+     {{"mem/г", Utf8File({"гол|Да.", "  год|Нет.  ", "гора|Есть."})}},
+     {{"mem/г", 1, Action::RemoveBlanks, ""}, {"mem/г", 2, Action::RemoveBlanks, ""}}},
+    {"a line moves to the end of its letter's file, in that file's encoding and breaks",
+     {{"mem/г", Utf8File({"гол|Да.", "дом|Дом.", "год|Год."})},
+      {"mem/д", Windows1251(u"дым|Дым.\r\nдуб|Дуб.")},
+      {"mem/ь", kFallback}},
+     {{"mem/г", Utf8File({"гол|Да.", "год|Год."})}, {"mem/д", Windows1251(u"дым|Дым.\r\nдуб|Дуб.\r\nдом|Дом.\r\n")}},
+     {{"mem/г", 2, Action::Move, "mem/д:3"}}},
+    {"a fallback line whose letter has a file goes there, repaired on the way",
+     {{"mem/г", Utf8File({"гол|Да."})}, {"mem/ь", Utf8File({"5|Да.", "Гора  |Высокая.", "ягода|Здесь."})}},
+     {{"mem/г", Utf8File({"гол|Да.", "Гора|Высокая."})}, {"mem/ь", Utf8File({"5|Да.", "ягода|Здесь."})}},
+     {{"mem/ь", 2, Action::Move, "mem/г:2"}}},
+    {"a missing fallback file is made in the encoding the line came from",
+     {{"mem/г", Utf16LE(u"гол|Да.\r\nяма|Яма.\r\n")}},
+     {{"mem/г", Utf16LE(u"гол|Да.\r\n")}, {"mem/ь", Utf16LE(u"яма|Яма.\r\n")}},
+     {{"mem/г", 2, Action::Move, "mem/ь:1"}}},
+    {"UTF-8 without a mark gets it, and then its lines are moved as meant",
+     {{"mem/м", "мир|Мир.\nгол|Да.\n"}, {"mem/г", Utf8File({"год|Год."})}, {"mem/ь", kFallback}},
+     {{"mem/м", "\xEF\xBB\xBFмир|Мир.\n"}, {"mem/г", Utf8File({"год|Год.", "гол|Да."})}},
+     {{"mem/м", 0, Action::AddMark, ""}, {"mem/м", 2, Action::Move, "mem/г:2"}}},
+    {"a line joins a file without a last line break on a line of its own",
+     {{"mem/г", "\xEF\xBB\xBFгол|Да."}, {"mem/ь", Utf8File({"5|Да.", "год|Год."})}},
+     {{"mem/г", "\xEF\xBB\xBFгол|Да.\nгод|Год.\n"}, {"mem/ь", Utf8File({"5|Да."})}},
+     {{"mem/ь", 2, Action::Move, "mem/г:2"}}},
+    {"a move that would take over a question's answer is not made; one that sorts after is",
+     {{"mem/г", Utf8File({"гол|Б."})}, {"mem/ь", Utf8File({"5|x", "гол|А.", "ГОЛ|Я."})}},
+     {{"mem/г", Utf8File({"гол|Б.", "ГОЛ|Я."})}, {"mem/ь", Utf8File({"5|x", "гол|А."})}},
+     {{"mem/ь", 2, Action::Kept, "изменила бы ответ"}, {"mem/ь", 3, Action::Move, "mem/г:2"}}},
+    {"a repair that would take over a question's answer is not made",
+     {{"mem/г", Utf8File({"гол|Б.", "гол |А."})}, {"mem/ь", kFallback}},
+     {},
+     {{"mem/г", 2, Action::Kept, "изменила бы ответ"}}},
+    {"a line that the target's encoding cannot hold stays",
+     {{"mem/г", Windows1251(u"гол|Да.\n")}, {"mem/ь", Utf8File({"5|x", "гамма γ|Греческая буква."})}},
+     {},
+     {{"mem/ь", 2, Action::Kept, "нельзя записать в кодировке файла mem/г"}}},
+    {"a target cut short by a NUL takes no lines",
+     {{"mem/д", Utf8File({"дым|Да."}) + std::string(1, '\0') + "хвост"}, {"mem/г", Utf8File({"дом|Дом."})}, {"mem/ь", kFallback}},
+     {},
+     {{"mem/г", 1, Action::Kept, "NUL"}}},
+    {"a removal that would join two line breaks into one is not made",
+     {{"mem/г", "\xEF\xBB\xBFгол|Да.\rдом|Дом.\n\nгод|Год.\n"}, {"mem/д", Utf8File({"дым|Да."})}, {"mem/ь", kFallback}},
+     {},
+     {{"mem/г", 2, Action::Kept, "делились бы иначе"}}},
+    {"a UTF-16 file with an odd last byte is left as it is",
+     {{"mem/г", Utf16LE(u"гол |Да.\r\n") + "x"}, {"mem/ь", kFallback}},
+     {},
+     {{"mem/г", 1, Action::Kept, "нет пары"}}},
+    {"Windows-1251 text that would begin like a UTF-16 mark is not made",
+     {{"mem/ь", Windows1251(u"гол|Да.\nяюшка|Слово.\n")}, {"mem/г", Utf8File({"год|Год."})}},
+     {},
+     {{"mem/ь", 1, Action::Kept, "в его кодировке"}}},
+};
+
+void PrintTo(const FixCase& c, std::ostream* os) { *os << c.name; }
+
+class FixCases : public testing::TestWithParam<FixCase> {};
+
+TEST_P(FixCases, RepairsWhatKeepsEveryAnswerAndReportsTheRest) {
+    const FixCase& c = GetParam();
+    TempFolder folder;
+    for (const auto& [path, bytes] : c.before) folder.Write(path, bytes);
+    const auto before = Snapshot(folder);
+
+    const FixResult dry = FixFolder(folder.Dir(), true);
+    EXPECT_EQ(Snapshot(folder), before) << "a dry run writes nothing";
+
+    const FixResult result = FixFolder(folder.Dir(), false);
+    EXPECT_EQ(Describe(dry), Describe(result)) << "a dry run shows what the run does";
+    EXPECT_FALSE(result.writeFailed) << Describe(result);
+    ASSERT_EQ(result.changes.size(), c.changes.size()) << Describe(result);
+    for (std::size_t i = 0; i < c.changes.size(); ++i) {
+        const auto& want = c.changes[i];
+        const auto& got = result.changes[i];
+        EXPECT_EQ(got.file, want.file) << Describe(result);
+        EXPECT_EQ(got.line, want.line) << Describe(result);
+        EXPECT_EQ(got.action, want.action) << Describe(result);
+        const std::string detail = want.action == Action::Move
+                                       ? got.target + ":" + std::to_string(got.targetLine)
+                                       : dialogue::ToUtf8(got.reason);
+        EXPECT_NE(detail.find(want.detail), std::string::npos) << want.detail << "\n" << Describe(result);
+    }
+
+    auto wanted = before;
+    for (const auto& [path, bytes] : c.after) wanted[path] = bytes;
+    EXPECT_EQ(Snapshot(folder), wanted) << "no temporary file is left, and only what is planned changes";
+
+    const FixResult again = FixFolder(folder.Dir(), false);
+    EXPECT_EQ(again.made, 0u) << Describe(again);
+    EXPECT_EQ(again.filesWritten, 0u);
+    EXPECT_EQ(Snapshot(folder), wanted);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixer, FixCases, testing::ValuesIn(kCases),
+                         [](const testing::TestParamInfo<FixCase>& info) {
+                             std::string name;
+                             for (const char c : std::string(info.param.name)) {
+                                 if (std::isalnum(static_cast<unsigned char>(c))) {
+                                     name += c;
+                                 } else if (!name.empty() && name.back() != '_') {
+                                     name += '_';
+                                 }
+                             }
+                             while (!name.empty() && name.back() == '_') name.pop_back();
+                             return name;
+                         });
+
+TEST(FixFolder, LinksSpecialFilesAndSharedFilesAreReportedNotTouched) {
+    TempFolder folder;
+    folder.Write("mem/ь", kFallback);
+    folder.Write("elsewhere", Utf8File({"фаза |Ссылка."}));
+    std::filesystem::create_symlink("../elsewhere", folder.Root() / "mem/ф");
+    folder.Write("shared", Utf8File({"шум |Две ссылки."}));
+    std::filesystem::create_hard_link(folder.Root() / "shared", folder.Root() / "mem/ш");
+    const auto before = Snapshot(folder);
+
+    const FixResult result = FixFolder(folder.Dir(), false);
+    ASSERT_EQ(result.changes.size(), 2u) << Describe(result);
+    EXPECT_EQ(result.changes[0].action, Action::Kept);
+    EXPECT_NE(dialogue::ToUtf8(result.changes[0].reason).find("символическая ссылка"), std::string::npos);
+    EXPECT_EQ(result.changes[1].action, Action::Kept);
+    EXPECT_NE(dialogue::ToUtf8(result.changes[1].reason).find("несколько имён"), std::string::npos);
+    EXPECT_EQ(Snapshot(folder), before);
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.Root() / "mem/ф"));
+}
+
+TEST(FixFolder, RewrittenFileKeepsItsPermissions) {
+    TempFolder folder;
+    folder.Write("mem/ь", kFallback);
+    folder.Write("mem/г", Utf8File({"гол |Да."}));
+    const auto path = folder.Root() / "mem/г";
+    ::chmod(path.c_str(), 0604);
+    struct stat before {};
+    ::stat(path.c_str(), &before);
+
+    const FixResult result = FixFolder(folder.Dir(), false);
+    EXPECT_EQ(result.filesWritten, 1u) << Describe(result);
+    struct stat after {};
+    ::stat(path.c_str(), &after);
+    EXPECT_EQ(after.st_mode & 07777, 0604u);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_NE(after.st_ino, before.st_ino) << "replaced by a rename, not written in place";
+    EXPECT_EQ(ReadBytes(path), Utf8File({"гол|Да."}));
+}
+
+TEST(AtomicWrite, RefusesAFileThatChangedOrIsNoLongerAFile) {
+    TempFolder folder;
+    const std::string path = (folder.Root() / "file").string();
+    folder.Write("file", "old");
+    std::string error;
+    const auto identity = checker::IdentityOf(path, error);
+    ASSERT_TRUE(identity);
+
+    struct Case {
+        const char* name;
+        std::function<void()> meanwhile;
+        std::string reasonPart;
+    };
+    const Case cases[] = {
+        {"written by someone else", [&] { folder.Write("file", "other"); }, "изменился"},
+        {"replaced by a link", [&] {
+             std::filesystem::remove(path);
+             std::filesystem::create_symlink("target", path);
+         },
+         "символическая ссылка"},
+        {"removed", [&] { std::filesystem::remove(path); }, "пропал"},
+    };
+    for (const auto& c : cases) {
+        folder.Write("file", "old");
+        const auto fresh = checker::IdentityOf(path, error);
+        c.meanwhile();
+        error.clear();
+        EXPECT_FALSE(checker::WriteAtomically(path, "new", fresh, 0644, error)) << c.name;
+        EXPECT_NE(error.find(c.reasonPart), std::string::npos) << c.name << ": " << error;
+        std::filesystem::remove(path);
+    }
+    // A file to be made must not have appeared meanwhile.
+    folder.Write("file", "someone's");
+    error.clear();
+    EXPECT_FALSE(checker::WriteAtomically(path, "new", std::nullopt, 0644, error));
+    EXPECT_EQ(ReadBytes(path), "someone's");
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.Root())) ++entries;
+    EXPECT_EQ(entries, 2u) << "mem/ and the file; no temporary file is left";
+}
+
+// Entries as the author meant them: UTF-8 without a mark read as UTF-8.
+std::multiset<std::pair<std::u16string, std::u16string>> Entries(const TempFolder& folder) {
+    std::multiset<std::pair<std::u16string, std::u16string>> entries;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Root() / "mem")) {
+        const std::string bytes = ReadBytes(entry.path());
+        std::u16string text = dialogue::DecodeKnowledgeText(bytes);
+        if (dialogue::DetectEncoding(bytes).markLength == 0) {
+            if (auto meant = dialogue::DecodeUtf8Text(bytes)) text = *meant;
+        }
+        dialogue::ForEachLine(text, [&](std::u16string_view line) {
+            const std::u16string_view trimmed = dialogue::TrimView(line);
+            if (trimmed.empty()) return;
+            entries.emplace(dialogue::NormalisedKey(dialogue::GetLeft(trimmed)), dialogue::GetRight(trimmed));
+        });
+    }
+    return entries;
+}
+
+// After --fix the entries are the same, and every finding of a kind that --fix repairs is
+// one it reported as left as it is, with its reason; a second run changes nothing.
+TEST(FixFolder, KeepsEveryEntryAndLeavesOnlyWhatItReportsOnRandomBases) {
+    const std::u16string firsts = u"абвгАБ5юя";
+    const std::u16string middles = u"аАб  \tγ";
+    const dialogue::TextEncoding encodings[] = {dialogue::TextEncoding::Utf8, dialogue::TextEncoding::Utf16LE,
+                                                dialogue::TextEncoding::Utf16BE, dialogue::TextEncoding::Windows1251};
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        std::mt19937 random(seed);
+        auto pick = [&](std::u16string_view from) { return from[random() % from.size()]; };
+        TempFolder folder;
+        for (const char* name : {"mem/а", "mem/б", "mem/ь"}) {
+            if (std::string(name) == "mem/ь" && random() % 4 == 0) continue;  // made when a line goes there
+            const auto encoding = encodings[random() % 4];
+            const bool withoutMark = encoding == dialogue::TextEncoding::Utf8 && random() % 3 == 0;
+            std::u16string text;
+            for (int i = 0, n = static_cast<int>(random() % 12); i < n; ++i) {
+                std::u16string line(1, pick(firsts));
+                for (unsigned k = random() % 3; k > 0; --k) line += pick(middles);
+                if (random() % 8 != 0) line += u"|";
+                line += pick(u"xyXа");
+                if (encoding == dialogue::TextEncoding::Windows1251) {
+                    std::replace(line.begin(), line.end(), u'γ', u'г');
+                }
+                text += line + (random() % 2 ? u"\r\n" : u"\n");
+            }
+            std::string bytes = *dialogue::EncodeKnowledgeText(u"5|x\n" + text, encoding);
+            if (withoutMark) bytes = bytes.substr(3);
+            folder.Write(name, bytes);
+        }
+        const auto entries = Entries(folder);
+
+        const FixResult result = FixFolder(folder.Dir(), false);
+        ASSERT_FALSE(result.writeFailed) << Describe(result);
+        EXPECT_EQ(Entries(folder), entries) << "seed " << seed << "\n" << Describe(result);
+
+        std::multiset<std::pair<std::string, std::u16string>> left;
+        for (const auto& change : result.changes) {
+            if (change.action == Action::Kept || change.action == Action::FileKept) left.emplace(change.file, change.text);
+        }
+        std::multiset<std::pair<std::string, std::u16string>> fixable;
+        const checker::CheckResult check = checker::CheckFolder(folder.Dir());
+        std::string remaining;
+        for (const auto& finding : check.findings) {
+            if (!checker::KindFixable(finding.kind)) continue;
+            remaining += checker::FormatText(finding) + "\n";
+            fixable.emplace(finding.file, finding.kind == checker::Kind::Utf8WithoutMark ? u"" : finding.text);
+        }
+        // A line left as it is may also be reported as a case-duplicate instead.
+        EXPECT_TRUE(std::includes(left.begin(), left.end(), fixable.begin(), fixable.end()))
+            << "seed " << seed << "\n" << Describe(result) << "left:\n" << remaining;
+
+        const FixResult again = FixFolder(folder.Dir(), false);
+        EXPECT_EQ(again.made, 0u) << "seed " << seed << "\n" << Describe(again);
+    }
+}
+
+}  // namespace
