@@ -26,6 +26,7 @@ using checker::CheckResult;
 using checker::Kind;
 using checker_testing::TempFolder;
 using checker_testing::Utf8File;
+using checker_testing::CaseTestName;
 
 struct Expected {
     std::string file;
@@ -181,19 +182,7 @@ TEST_P(FolderCases, ReportsExactlyTheExpectedFindings) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Checker, FolderCases, testing::ValuesIn(kCases),
-                         [](const testing::TestParamInfo<FolderCase>& info) {
-                             // The case's own words, as far as a test name may hold them.
-                             std::string name;
-                             for (const char c : std::string(info.param.name)) {
-                                 if (std::isalnum(static_cast<unsigned char>(c))) {
-                                     name += c;
-                                 } else if (!name.empty() && name.back() != '_') {
-                                     name += '_';
-                                 }
-                             }
-                             while (!name.empty() && name.back() == '_') name.pop_back();
-                             return name;
-                         });
+                         [](const testing::TestParamInfo<FolderCase>& info) { return CaseTestName(info.param.name); });
 
 TEST(CheckFolder, CountsFilesLinesAndSeverities) {
     TempFolder folder;

@@ -1,5 +1,6 @@
 #pragma once
 // What the checker's tests share: a temporary program folder and knowledge files.
+#include <cctype>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -18,6 +19,20 @@ inline std::string Utf8File(std::initializer_list<std::string_view> lines) {
         out += '\n';
     }
     return out;
+}
+
+// A table case's own words, as far as a test name may hold them.
+inline std::string CaseTestName(std::string_view words) {
+    std::string name;
+    for (const char c : words) {
+        if (std::isalnum(static_cast<unsigned char>(c))) {
+            name += c;
+        } else if (!name.empty() && name.back() != '_') {
+            name += '_';
+        }
+    }
+    while (!name.empty() && name.back() == '_') name.pop_back();
+    return name;
 }
 
 }  // namespace checker_testing

@@ -33,6 +33,7 @@ using checker::FixFolder;
 using checker::FixResult;
 using checker_testing::TempFolder;
 using checker_testing::Utf8File;
+using checker_testing::CaseTestName;
 using Action = FixChange::Action;
 
 std::string ReadBytes(const std::filesystem::path& path) {
@@ -173,18 +174,7 @@ TEST_P(FixCases, RepairsWhatKeepsEveryAnswerAndReportsTheRest) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixer, FixCases, testing::ValuesIn(kCases),
-                         [](const testing::TestParamInfo<FixCase>& info) {
-                             std::string name;
-                             for (const char c : std::string(info.param.name)) {
-                                 if (std::isalnum(static_cast<unsigned char>(c))) {
-                                     name += c;
-                                 } else if (!name.empty() && name.back() != '_') {
-                                     name += '_';
-                                 }
-                             }
-                             while (!name.empty() && name.back() == '_') name.pop_back();
-                             return name;
-                         });
+                         [](const testing::TestParamInfo<FixCase>& info) { return CaseTestName(info.param.name); });
 
 TEST(FixFolder, LinksSpecialFilesAndSharedFilesAreReportedNotTouched) {
     TempFolder folder;

@@ -3,26 +3,10 @@
 #include <unicode/uloc.h>
 
 #include "collation.h"
+#include "default_locale.h"
 
 using namespace dialogue;
-
-namespace {
-
-// Sets ICU's default locale for one test and puts the previous one back.
-class DefaultLocale {
-public:
-    explicit DefaultLocale(const char* name) : previous_(uloc_getDefault()) { Set(name); }
-    ~DefaultLocale() { Set(previous_.c_str()); }
-
-private:
-    static void Set(const char* name) {
-        UErrorCode status = U_ZERO_ERROR;
-        uloc_setDefault(name, &status);
-    }
-    std::string previous_;
-};
-
-}  // namespace
+using testing_support::DefaultLocale;
 
 TEST(Collation, LocaleLessEnvironmentOrdersAsRussianIgnoringCase) {
     for (const char* name : {"en_US_POSIX", "c"}) {

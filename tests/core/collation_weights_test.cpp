@@ -12,23 +12,12 @@
 
 #include "collation.h"
 #include "collation_weights.h"
+#include "default_locale.h"
 
 using namespace dialogue;
+using testing_support::DefaultLocale;
 
 namespace {
-
-class DefaultLocale {
-public:
-    explicit DefaultLocale(const char* name) : previous_(uloc_getDefault()) { Set(name); }
-    ~DefaultLocale() { Set(previous_.c_str()); }
-
-private:
-    static void Set(const char* name) {
-        UErrorCode status = U_ZERO_ERROR;
-        uloc_setDefault(name, &status);
-    }
-    std::string previous_;
-};
 
 int Sign(int value) { return (value > 0) - (value < 0); }
 
