@@ -1,11 +1,38 @@
 #include "text.h"
 
+#include <array>
+
 #include <unicode/uchar.h>
 
 namespace dialogue {
 
 namespace {
+
 constexpr bool IsTrimmed(char16_t c) { return c <= u' '; }
+
+// The units of the knowledge files' scripts (Latin, Greek, Cyrillic) are mapped by a table,
+// which keeps mixed text free of branches; the same mapping as ICU's.
+constexpr char16_t kTableUnits = 0x500;
+
+std::array<char16_t, kTableUnits> MakeLowerTable() {
+    std::array<char16_t, kTableUnits> table{};
+    for (char16_t c = 0; c < kTableUnits; ++c) table[c] = static_cast<char16_t>(u_tolower(c));
+    return table;
+}
+
+// Built at first use, so that no other initialisation can come before it.
+const std::array<char16_t, kTableUnits>& LowerTable() {
+    static const std::array<char16_t, kTableUnits> table = MakeLowerTable();
+    return table;
+}
+
+// The mapping of a unit beyond the table.
+char16_t LowerBeyondTable(char16_t c) {
+    // A surrogate half maps to itself, so the length never changes.
+    const UChar32 lower = u_tolower(c);
+    return lower <= 0xFFFF ? static_cast<char16_t>(lower) : c;
+}
+
 }  // namespace
 
 std::u16string_view TrimView(std::u16string_view s) {
@@ -18,24 +45,21 @@ std::u16string_view TrimView(std::u16string_view s) {
 
 std::u16string Trim(std::u16string_view s) { return std::u16string(TrimView(s)); }
 
-char16_t LowerUnitBeyondFastPaths(char16_t c) {
-    // A surrogate half maps to itself, so the length never changes.
-    const UChar32 lower = u_tolower(c);
-    return lower <= 0xFFFF ? static_cast<char16_t>(lower) : c;
-}
+char16_t LowerUnit(char16_t c) { return c < kTableUnits ? LowerTable()[c] : LowerBeyondTable(c); }
 
 void AppendLowerCase(std::u16string_view s, std::u16string& out) {
+    const std::array<char16_t, kTableUnits>& table = LowerTable();
     const std::size_t start = out.size();
     out.resize(start + s.size());
     char16_t* to = out.data() + start;
-    for (const char16_t c : s) *to++ = LowerUnit(c);
+    for (const char16_t c : s) *to++ = c < kTableUnits ? table[c] : LowerBeyondTable(c);
 }
 
 bool ChangesInLowerCase(std::u16string_view s) {
-    for (const char16_t c : s) {
-        if (LowerUnit(c) != c) return true;
-    }
-    return false;
+    const std::array<char16_t, kTableUnits>& table = LowerTable();
+    char16_t changed = 0;
+    for (const char16_t c : s) changed |= static_cast<char16_t>((c < kTableUnits ? table[c] : LowerBeyondTable(c)) ^ c);
+    return changed != 0;
 }
 
 std::u16string LowerCase(std::u16string_view s) {

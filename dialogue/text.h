@@ -14,14 +14,7 @@ std::u16string LowerCase(std::u16string_view s);
 // The same, appended to out.
 void AppendLowerCase(std::u16string_view s, std::u16string& out);
 // The mapping of one unit; a surrogate half maps to itself.
-char16_t LowerUnitBeyondFastPaths(char16_t c);
-inline char16_t LowerUnit(char16_t c) {
-    // Fast paths for the scripts of the knowledge files; the same mapping as ICU's.
-    if (c < 0x80) return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 0x20) : c;
-    if (c >= 0x0410 && c <= 0x042F) return static_cast<char16_t>(c + 0x20);
-    if (c >= 0x0430 && c <= 0x045F) return c;
-    return LowerUnitBeyondFastPaths(c);
-}
+char16_t LowerUnit(char16_t c);
 // Whether lower-casing s changes it.
 bool ChangesInLowerCase(std::u16string_view s);
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unicode/uchar.h>
+
 #include "errors.h"
 #include "text.h"
 
@@ -62,6 +64,18 @@ TEST(LineFunctions, LowerCaseMapsEachUnitAndKeepsLength) {
     const std::u16string lowered = LowerCase(mixed);
     ASSERT_EQ(lowered.size(), mixed.size());
     EXPECT_EQ(lowered, u"i\U0001F600\xD800ω");
+}
+
+TEST(LineFunctions, EveryUnitLowerCasesAsIcuMapsItAndChangesAreSeen) {
+    for (char32_t c = 0; c <= 0xFFFF; ++c) {
+        const auto unit = static_cast<char16_t>(c);
+        const UChar32 icu = u_tolower(static_cast<UChar32>(c));
+        const char16_t expected = icu <= 0xFFFF ? static_cast<char16_t>(icu) : unit;
+        ASSERT_EQ(LowerUnit(unit), expected) << static_cast<int>(c);
+        const std::u16string line = u"аб" + std::u16string(1, unit) + u"cd";
+        ASSERT_EQ(LowerCase(line), u"аб" + std::u16string(1, expected) + u"cd") << static_cast<int>(c);
+        ASSERT_EQ(ChangesInLowerCase(line), expected != unit) << static_cast<int>(c);
+    }
 }
 
 TEST(ErrorReport, AppendsPeriodAfterCharactersAboveIt) {
