@@ -9,6 +9,7 @@
 #include "collation.h"
 #include "decoding.h"
 #include "counting_window.h"
+#include "heap_in_use.h"
 #include "dialogue.h"
 #include "knowledge_base_generator.h"
 #include "knowledge_files.h"
@@ -90,6 +91,18 @@ void BM_LiteralInsertionLoad(benchmark::State& state) {
     }
 }
 
+// The memory a loaded list keeps, against the size of its file.
+void BM_LoadedListMemory(benchmark::State& state) {
+    Fixture& fixture = FixtureFor(Lines(state));
+    const double fileBytes = static_cast<double>(ReadKnowledgeFile(fixture.first).size());
+    for (auto _ : state) {
+        const std::size_t before = bench::HeapInUse();
+        PhraseList list(DefaultCollator());
+        list.Load(fixture.first);
+        state.counters["list_bytes_per_file_byte"] = static_cast<double>(bench::HeapInUse() - before) / fileBytes;
+    }
+}
+
 // Every query reads its file; here the file differs from the one loaded before.
 void BM_QueryChangedFile(benchmark::State& state) {
     Fixture& fixture = FixtureFor(Lines(state));
@@ -159,6 +172,7 @@ void BM_FurtherKeystroke(benchmark::State& state) {
 BENCHMARK(BM_ReadBytes)->SIZES;
 BENCHMARK(BM_ReadAndDecode)->SIZES;
 BENCHMARK(BM_Load)->SIZES;
+BENCHMARK(BM_LoadedListMemory)->Arg(100000)->Arg(400000)->Iterations(1);
 BENCHMARK(BM_LiteralInsertionLoad)->Arg(100000)->Arg(400000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_QueryChangedFile)->SIZES;
 BENCHMARK(BM_QueryUnchangedFile)->SIZES;
