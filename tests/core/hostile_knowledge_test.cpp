@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <random>
 
@@ -185,6 +186,22 @@ TEST(PhraseOrderDifferential, RandomLinesInTheOrderOfInsertionOneByOne) {
             }
         }
     }
+}
+
+TEST(PhraseOrderDifferential, SampleBaseInTheOrderOfInsertionOneByOne) {
+    std::size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(TSL_SOURCE_DIR) / "data" / "mem")) {
+        SCOPED_TRACE(entry.path().string());
+        const std::u16string path = FromUtf8(entry.path().string());
+        const std::string bytes = ReadKnowledgeFile(path);
+        PhraseList list(DefaultCollator());
+        list.Load(path);
+        std::vector<std::u16string> held;
+        for (std::size_t i = 0; i < list.Count(); ++i) held.emplace_back(list.Line(i));
+        EXPECT_EQ(held, InsertedOneByOne(ParseKnowledgeBytes(bytes).lines));
+        ++files;
+    }
+    EXPECT_GE(files, 10u);
 }
 
 TEST(PhraseOrderDifferential, LinesTooLongForKeysAmongOrdinaryOnes) {
