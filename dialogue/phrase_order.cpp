@@ -79,7 +79,7 @@ PhraseOrder OrderPhrases(std::span<const std::u16string_view> lines, const Phras
     std::vector<SortItem> items(n);
     for (std::size_t i = 0; i < n; ++i) items[i] = SortItem{0, 0, nullptr, static_cast<std::uint32_t>(i), 0, 0};
     // Which lines the known weights cover is learnt here, on this thread alone.
-    CollationWeights* const weights = collator.Weights();
+    CollationWeights* const weights = n >= limits.weightsFromLines ? collator.Weights() : nullptr;
     if (weights != nullptr) {
         for (SortItem& item : items) {
             const std::u16string_view line = lines[item.line];

@@ -1,12 +1,16 @@
 // Feeds arbitrary bytes through everything a knowledge file goes through: decoding,
-// splitting, ordering, the list's own load, the line functions and the link rule.
+// splitting, ordering (by ICU's keys and by the characters' weights), the list's own
+// load, the line functions and the link rule.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "collation.h"
+#include "decoding.h"
+#include "distinct_lines.h"
 #include "errors.h"
 #include "phrase_list.h"
+#include "phrase_order.h"
 #include "text.h"
 
 using namespace dialogue;
@@ -19,6 +23,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const DecodeError&) {
         if (list.Count() != 0) __builtin_trap();  // a refused load leaves the list as it was
         return 0;
+    }
+    // Keyed by the characters' weights, as large files are, the lines keep the same order.
+    const std::u16string text = DecodeKnowledgeText(bytes);
+    const DistinctLines distinct(text);
+    OrderLimits byWeights;
+    byWeights.weightsFromLines = 0;
+    const PhraseOrder order = OrderPhrases(distinct.Lines(), DefaultCollator(), byWeights);
+    if (order.held.size() != list.Count()) __builtin_trap();
+    for (std::size_t i = 0; i < list.Count(); ++i) {
+        if (distinct.Lines()[order.held[i]] != list.Line(i)) __builtin_trap();
     }
     for (std::size_t i = 0; i < list.Count(); ++i) {
         const std::u16string_view line = list.Line(i);

@@ -156,13 +156,16 @@ TEST(PhraseOrderDifferential, RandomLinesInTheOrderOfInsertionOneByOne) {
         u"й", u"и\u0306", u"…", u"...", u"№", u"ﬁ", u"\uFDD1",  // expansions, contractions
     };
     std::mt19937 random(20261210);
-    // Ordinary limits; short lines without keys; and keys made on two threads.
+    // ICU's keys or the weights' keys; short lines without keys; keys made on two threads.
     struct Limits {
         std::size_t maxKeyed;
         std::size_t parallelFrom;
+        std::size_t weightsFrom;
     };
-    for (const Limits config : {Limits{4096, 1'000'000}, Limits{6, 1'000'000}, Limits{6, 2}, Limits{4096, 2}}) {
-        SCOPED_TRACE(testing::Message() << config.maxKeyed << " units keyed, two threads from " << config.parallelFrom);
+    for (const Limits config : {Limits{4096, 1'000'000, 1'000'000}, Limits{4096, 1'000'000, 0}, Limits{6, 1'000'000, 0},
+                                Limits{6, 2, 0}, Limits{4096, 2, 0}, Limits{4096, 2, 1'000'000}}) {
+        SCOPED_TRACE(testing::Message() << config.maxKeyed << " units keyed, two threads from " << config.parallelFrom
+                                        << ", weights from " << config.weightsFrom);
         for (int round = 0; round < 60; ++round) {
             std::vector<std::u16string> lines;
             for (int n = 0; n < 150; ++n) {
@@ -176,6 +179,7 @@ TEST(PhraseOrderDifferential, RandomLinesInTheOrderOfInsertionOneByOne) {
             OrderLimits limits;
             limits.maxKeyedUnits = config.maxKeyed;
             limits.parallelFromLines = config.parallelFrom;
+            limits.weightsFromLines = config.weightsFrom;
             const PhraseOrder order = OrderPhrases(lines, DefaultCollator(), limits);
             std::vector<std::u16string> held;
             for (const std::size_t i : order.held) held.push_back(lines[i]);
@@ -194,11 +198,19 @@ TEST(PhraseOrderDifferential, SampleBaseInTheOrderOfInsertionOneByOne) {
         SCOPED_TRACE(entry.path().string());
         const std::u16string path = FromUtf8(entry.path().string());
         const std::string bytes = ReadKnowledgeFile(path);
+        const std::vector<std::u16string> lines = ParseKnowledgeBytes(bytes).lines;
+        const std::vector<std::u16string> expected = InsertedOneByOne(lines);
         PhraseList list(DefaultCollator());
         list.Load(path);
         std::vector<std::u16string> held;
         for (std::size_t i = 0; i < list.Count(); ++i) held.emplace_back(list.Line(i));
-        EXPECT_EQ(held, InsertedOneByOne(ParseKnowledgeBytes(bytes).lines));
+        EXPECT_EQ(held, expected);
+        // A file this small is keyed by ICU; the weights must give the same.
+        OrderLimits byWeights;
+        byWeights.weightsFromLines = 0;
+        held.clear();
+        for (const std::size_t i : OrderPhrases(lines, DefaultCollator(), byWeights).held) held.push_back(lines[i]);
+        EXPECT_EQ(held, expected);
         ++files;
     }
     EXPECT_GE(files, 10u);
@@ -212,8 +224,11 @@ TEST(PhraseOrderDifferential, LinesTooLongForKeysAmongOrdinaryOnes) {
         stem + u"б", u"жук", stem + u"а", stem + u"Б", u"Жжж", stem, stem + u"\u0301", u"ж", stem + u"а",
         std::u16string(20'000, u'\xFDFA'), u"\uFDFA", u"я",
     };
-    const PhraseOrder order = OrderPhrases(lines, DefaultCollator());
-    std::vector<std::u16string> held;
-    for (const std::size_t i : order.held) held.push_back(lines[i]);
-    EXPECT_EQ(held, InsertedOneByOne(lines));
+    for (const std::size_t weightsFrom : {std::size_t{0}, OrderLimits{}.weightsFromLines}) {
+        OrderLimits limits;
+        limits.weightsFromLines = weightsFrom;
+        std::vector<std::u16string> held;
+        for (const std::size_t i : OrderPhrases(lines, DefaultCollator(), limits).held) held.push_back(lines[i]);
+        EXPECT_EQ(held, InsertedOneByOne(lines)) << "weights from " << weightsFrom;
+    }
 }
