@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   clang libclang-rt-14-dev
   python3 time
+  libxcb1-dev
   xvfb xauth xdotool imagemagick
   fonts-liberation fonts-wine fonts-dejavu-core
   desktop-file-utils appstream

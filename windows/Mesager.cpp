@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include "design.h"
+#include "window_frame.h"
 
 namespace windows {
 
@@ -117,11 +118,8 @@ void TViw::showEvent(QShowEvent* event) {
         shownOnce_ = true;
         const QScreen* screen = QGuiApplication::primaryScreen();
         if (const QWidget* owner = parentWidget()) screen = owner->screen();
-        if (screen) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        // Centred by its outer edges, frame included, before it reaches the screen.
+        if (screen) setGeometry(CentredClient(size(), FrameBeforeShow(this).value_or(QMargins()), screen->availableGeometry()));
     } else {
         move(lastPos_);
     }
