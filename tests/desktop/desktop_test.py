@@ -443,6 +443,27 @@ def check_about_above(desktop, main):
     return "outer %s centred, above the viewer and the main window" % (outer,)
 
 
+def check_about_reopens_in_place(desktop, main):
+    desktop.x(["xdotool", "windowactivate", "--sync", str(main)])
+    desktop.click(main, *ABOUT_BUTTON)
+    about = desktop.window(ABOUT_TITLE)
+    desktop.x(["xdotool", "windowmove", "--sync", str(about), "300", "150"])
+    time.sleep(0.3)
+    before = desktop.client(about)
+    for _ in range(2):  # a frame counted twice would walk the window on with every showing
+        desktop.click(about, *ABOUT_CLOSE)
+        desktop.wait_for(lambda: not desktop.visible(ABOUT_TITLE), "About window closed")
+        desktop.x(["xdotool", "windowactivate", "--sync", str(main)])
+        desktop.click(main, *ABOUT_BUTTON)
+        about = desktop.window(ABOUT_TITLE)
+        time.sleep(0.3)
+        after = desktop.client(about)
+        expect(after == before, "About window reopened at %s, closed at %s" % (after, before))
+    desktop.click(about, *ABOUT_CLOSE)
+    desktop.wait_for(lambda: not desktop.visible(ABOUT_TITLE), "About window closed")
+    return "closed and reopened twice at %s" % (before,)
+
+
 def check_viewer_reopens_in_place(desktop, main):
     viewer = desktop.window(VIEWER_TITLE)
     desktop.x(["xdotool", "windowsize", "--sync", str(viewer), "700", "500"])
@@ -521,6 +542,7 @@ CHECKS = [
     ("focus on «О программе» at start-up", check_focus_on_about_button),
     ("viewer's outer size 800x600 without a jump", check_viewer_outer_size),
     ("About window centred and kept above", check_about_above),
+    ("About window reopens where it was left", check_about_reopens_in_place),
     ("viewer reopens at its last size and place", check_viewer_reopens_in_place),
     ("splitter drag with the mouse", check_splitter_drag),
     ("closing the main window ends the program", check_main_window_closes),
