@@ -47,7 +47,7 @@ mkdir -p "$shots"
 [ "$(id -u)" -ne 0 ] || chown "$test_user" "$shots"
 # The driver ends every process it started and bounds each wait; the timeout is the last
 # resort, and its TERM still lets the driver clean up.
-as_test_user timeout 300 python3 tests/desktop/desktop_test.py build/dev/tsldemo/tsldemo "$shots"
+as_test_user timeout 300 /usr/bin/python3 tests/desktop/desktop_test.py build/dev/tsldemo/tsldemo "$shots"
 
 echo "== build and test (AddressSanitizer + UndefinedBehaviorSanitizer)"
 run_preset sanitize

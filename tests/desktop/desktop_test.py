@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """The program on a real X server under a real window manager (Xvfb and openbox), driven
 with the mouse and keyboard through xdotool and checked by the X server's own answers:
 window frames, the work area, stacking, window states and the pixels on the screen. This is
@@ -140,8 +140,12 @@ class Desktop:
         with open(config, "w", encoding="utf-8") as f:
             f.write(rc)
         self.spawn("openbox", ["openbox", "--sm-disable", "--config-file", config])
-        self.wait_for(lambda: "window id" in self.x(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]),
-                      "openbox to manage the screen")
+        # The work area comes a moment after openbox announces itself; a program started
+        # before would centre its windows on the whole screen.
+        work_area = (MARGINS["left"], MARGINS["top"], SCREEN[0] - MARGINS["left"] - MARGINS["right"],
+                     SCREEN[1] - MARGINS["top"] - MARGINS["bottom"])
+        self.wait_for(lambda: "window id" in self.x(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"])
+                      and self.work_area() == work_area, "openbox to manage the screen with its margins")
 
         self.program_process = self.spawn("program", [self.program])
         return self.window(MAIN_TITLE)
@@ -205,7 +209,8 @@ class Desktop:
         return (x - left, y - top, w + left + right, h + top + bottom)
 
     def work_area(self):
-        return tuple(self.cardinals(None, "_NET_WORKAREA")[:4])
+        values = self.cardinals(None, "_NET_WORKAREA")
+        return tuple(values[:4]) if values else None
 
     def stacking(self):
         return self.cardinals(None, "_NET_CLIENT_LIST_STACKING") or []
@@ -565,8 +570,12 @@ def main(argv):
 
     desktop = Desktop(program, shots)
     # A signal ends the test as a failure does: through the finally below.
+    def stop(number, _frame):
+        log("desktop: stopped by signal %d; ending what was started" % number)
+        sys.exit(128 + number)
+
     for sig in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT):
-        signal.signal(sig, lambda number, frame: sys.exit(128 + number))
+        signal.signal(sig, stop)
     failed = 0
     try:
         main_window = desktop.start()
