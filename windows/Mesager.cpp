@@ -119,7 +119,10 @@ void TViw::showEvent(QShowEvent* event) {
         const QScreen* screen = QGuiApplication::primaryScreen();
         if (const QWidget* owner = parentWidget()) screen = owner->screen();
         // Centred by its outer edges, frame included, before it reaches the screen.
-        if (screen) setGeometry(CentredClient(size(), FrameBeforeShow(this).value_or(QMargins()), screen->availableGeometry()));
+        if (screen) {
+            const QMargins frame = FrameBeforeShow(this).value_or(QMargins());
+            setGeometry(CentredClient(size(), frame, screen->availableGeometry()));
+        }
     } else {
         move(lastPos_);
     }

@@ -295,7 +295,8 @@ void TForm1::showEvent(QShowEvent* event) {
         shownBefore_ = true;
         // Centred by its outer edges, frame included, before it reaches the screen.
         if (const QScreen* where = screen()) {
-            setGeometry(CentredClient(size(), FrameBeforeShow(this).value_or(QMargins()), where->availableGeometry()));
+            const QMargins frame = FrameBeforeShow(this).value_or(QMargins());
+            setGeometry(CentredClient(size(), frame, where->availableGeometry()));
         }
     }
     QWidget::showEvent(event);
