@@ -9,7 +9,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   clang libclang-rt-14-dev
   python3 time
-  xvfb xauth xdotool imagemagick
+  libxcb1-dev
+  xvfb xauth xdotool imagemagick openbox x11-utils
   fonts-liberation fonts-wine fonts-dejavu-core
   desktop-file-utils appstream
   "$@"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Everything from a fresh clone: packages, configure, build, and every test - the core,
-# the windows, the knowledge-base checker, the sanitizer build and a short run of every
-# fuzzing target. Tests run as an unprivileged user, so that unreadable files and folders
-# are really unreadable to them; as root, the script makes one ("tsldemo-test") if needed.
+# the windows, the knowledge-base checker, the program on a real X server and window
+# manager, the sanitizer build and a short run of every fuzzing target. Tests run as an
+# unprivileged user, so that unreadable files and folders are really unreadable to them;
+# as root, the script makes one ("tsldemo-test") if needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -39,6 +40,14 @@ run_preset() {
 
 echo "== build and test (dev)"
 run_preset dev
+
+echo "== desktop (the program under Xvfb and openbox, driven with the mouse and keyboard)"
+shots=build/dev/desktop-test
+mkdir -p "$shots"
+[ "$(id -u)" -ne 0 ] || chown "$test_user" "$shots"
+# The driver ends every process it started and bounds each wait; the timeout is the last
+# resort, and its TERM still lets the driver clean up.
+as_test_user timeout 300 /usr/bin/python3 tests/desktop/desktop_test.py build/dev/tsldemo/tsldemo "$shots"
 
 echo "== build and test (AddressSanitizer + UndefinedBehaviorSanitizer)"
 run_preset sanitize

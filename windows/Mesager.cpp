@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include "design.h"
+#include "window_frame.h"
 
 namespace windows {
 
@@ -117,10 +118,10 @@ void TViw::showEvent(QShowEvent* event) {
         shownOnce_ = true;
         const QScreen* screen = QGuiApplication::primaryScreen();
         if (const QWidget* owner = parentWidget()) screen = owner->screen();
+        // Centred by its outer edges, frame included, before it reaches the screen.
         if (screen) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
+            const QMargins frame = FrameBeforeShow(this).value_or(QMargins());
+            setGeometry(CentredClient(size(), frame, screen->availableGeometry()));
         }
     } else {
         move(lastPos_);

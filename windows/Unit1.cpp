@@ -13,7 +13,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
 
 #include "Mesager.h"
 #include "accessibility.h"
@@ -28,6 +27,7 @@
 #include "panel.h"
 #include "suggestion_model.h"
 #include "text.h"
+#include "window_frame.h"
 
 // The resources of a static library must be registered by name from the global namespace.
 static void RegisterWindowResources() { Q_INIT_RESOURCE(resources); }
@@ -293,9 +293,10 @@ void TForm1::resizeEvent(QResizeEvent* event) {
 void TForm1::showEvent(QShowEvent* event) {
     if (!shownBefore_ && !event->spontaneous() && isWindow()) {
         shownBefore_ = true;
+        // Centred by its outer edges, frame included, before it reaches the screen.
         if (const QScreen* where = screen()) {
-            setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
-                                            where->availableGeometry()));
+            const QMargins frame = FrameBeforeShow(this).value_or(QMargins());
+            setGeometry(CentredClient(size(), frame, where->availableGeometry()));
         }
     }
     QWidget::showEvent(event);

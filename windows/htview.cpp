@@ -25,6 +25,7 @@
 #include "link_policy.h"
 #include "article_browser.h"
 #include "panel.h"
+#include "window_frame.h"
 
 namespace windows {
 
@@ -156,8 +157,22 @@ Thtv::Thtv(const QString& articleFolder, QWidget* parent) : QWidget(parent, Qt::
 }
 
 void Thtv::FormCreate() {
-    resize(design::viewer::kOuter);
+    // The outer size, frame included; until the frame is known it is all client area.
+    AskClientSize(design::viewer::kOuter);
     zoomLevel_ = kNormalZoom;
+}
+
+void Thtv::AskClientSize(const QSize& client) {
+    askedClient_ = client;
+    resize(client);
+}
+
+void Thtv::FitOuterSize(const std::optional<QMargins>& frame) {
+    // Only while the window has the size the program gave it: once the user has resized it,
+    // the user's size stands.
+    if (!fittingOuterSize_ || !frame || size() != askedClient_) return;
+    const QSize client = design::viewer::kOuter.shrunkBy(*frame);
+    if (client != askedClient_) AskClientSize(client);
 }
 
 void Thtv::ShowHT(const QString& page) {
@@ -214,6 +229,10 @@ void Thtv::ShowWindow() {
         if (placed_) {
             resize(lastSize_);
             move(lastPos_);
+        } else {
+            // The frame is asked for before the first show, so that the window appears at its
+            // outer size at once rather than growing by its frame and then shrinking back.
+            FitOuterSize(FrameBeforeShow(this));
         }
         show();
     }
@@ -228,15 +247,24 @@ QWidget* Thtv::ReportParent() {
 
 void Thtv::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (shownOnce_) return;
-    shownOnce_ = true;
-    // 800 x 600 is the outer size; once the frame is known, the client area gives way to it.
-    const QSize frame = frameGeometry().size() - geometry().size();
-    if (!frame.isEmpty()) resize(design::viewer::kOuter - frame);
+    FitOuterSize(FrameNow(this));
+}
+
+void Thtv::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    // The window manager has framed the window: a frame other than the one it announced
+    // gets the outer size right once more.
+    if (isVisible()) FitOuterSize(FrameNow(this));
+}
+
+void Thtv::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (isVisible()) FitOuterSize(FrameNow(this));
 }
 
 void Thtv::hideEvent(QHideEvent* event) {
     if (!event->spontaneous()) {
+        fittingOuterSize_ = false;
         placed_ = true;
         lastPos_ = pos();
         lastSize_ = size();

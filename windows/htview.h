@@ -1,5 +1,8 @@
 #pragma once
 // The article viewer: a local HTML page in a QTextBrowser, with find-in-page.
+#include <optional>
+
+#include <QMargins>
 #include <QPoint>
 #include <QSize>
 #include <QWidget>
@@ -49,6 +52,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -59,12 +64,16 @@ private:
     // Follows the mouse's side buttons; true when the button was one of them.
     bool HistoryButton(Qt::MouseButton button);
     void SetZoom(int level);
+    void AskClientSize(const QSize& client);
+    // Gives the window its outer size with the given frame, until it is first closed.
+    void FitOuterSize(const std::optional<QMargins>& frame);
     QWidget* ReportParent();
 
     ArticleBrowser* browser_ = nullptr;
     int zoomLevel_ = 0;
     int wheelRemainder_ = 0;
-    bool shownOnce_ = false;
+    bool fittingOuterSize_ = true;
+    QSize askedClient_;
     bool placed_ = false;
     QPoint lastPos_;
     QSize lastSize_;

@@ -8,6 +8,9 @@
 namespace windows {
 namespace {
 
+// How much lighter and darker than the bar its lit and shaded edges are, in percent.
+constexpr int kBevelContrast = 160;
+
 class HatchedLine : public QWidget {
 public:
     explicit HatchedLine(QWidget* parent) : QWidget(parent) {
@@ -79,8 +82,11 @@ void Splitter::ShowLineFor(int panelWidth) {
 }
 
 void Splitter::paintEvent(QPaintEvent*) {
+    // A raised bevel in the bar's own colour: lit on the left, in shadow on the right.
     QPainter painter(this);
     painter.fillRect(rect(), colour_);
+    painter.fillRect(0, 0, 1, height(), colour_.lighter(kBevelContrast));
+    if (width() > 1) painter.fillRect(width() - 1, 0, 1, height(), colour_.darker(kBevelContrast));
 }
 
 void Splitter::Press(int x) {

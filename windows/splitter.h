@@ -1,7 +1,7 @@
 #pragma once
 // The bar between the conversation and the suggestion panel. A drag shows a hatched line
 // where the bar will go and resizes the panel only when the mouse button is released.
-// The bar is drawn 2 pixels wide; an invisible grab area a few pixels wider on each side
+// The bar is drawn 2 pixels wide, bevelled in its colour; an invisible grab area a few pixels wider on each side
 // takes the mouse for it, over the panels' bevels and margins.
 #include <functional>
 

@@ -257,6 +257,24 @@ private slots:
         QCOMPARE(form_->Panel2->y(), 450);
     }
 
+    // Raised: the left column lit, the right one in shadow, both shades of the bar's teal.
+    void splitterIsBevelledInItsColour() {
+        ShowWindow();
+        const QImage bar = form_->Splitter1->grab().toImage();
+        QCOMPARE(bar.size(), QSize(2, 289));
+        const QColor colour(10, 90, 90);
+        for (const int y : {0, 144, 288}) {
+            const QColor lit = bar.pixelColor(0, y);
+            const QColor shaded = bar.pixelColor(1, y);
+            QVERIFY2(lit.value() > colour.value() && shaded.value() < colour.value(),
+                     qPrintable(QStringLiteral("row %1: %2 and %3").arg(y).arg(lit.name(), shaded.name())));
+            for (const QColor& shade : {lit, shaded}) {
+                QVERIFY2(std::abs(shade.hsvHue() - colour.hsvHue()) <= 3, qPrintable(shade.name()));
+                QVERIFY2(std::abs(shade.hsvSaturation() - colour.hsvSaturation()) <= 8, qPrintable(shade.name()));
+            }
+        }
+    }
+
     void splitterDrag_data() {
         QTest::addColumn<int>("dx");
         QTest::addColumn<int>("width");
