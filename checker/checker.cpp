@@ -125,6 +125,7 @@ private:
     std::u16string fallback_;
     std::unordered_map<char16_t, std::u16string> selected_;
     std::unordered_map<std::u16string, PageVerdict> pages_;
+    std::u16string question_;  // the folded question of the line being checked
     const FindingSink& sink_;
     std::optional<std::size_t> memoryLimit_;
     std::vector<Finding> pending_;
@@ -265,7 +266,8 @@ std::optional<FolderCheck::QuestionFault> FolderCheck::CheckQuestion(const std::
                                                                      std::u16string_view trimmed,
                                                                      std::u16string& question) {
     // Lower-casing keeps the length and never makes a "|", so this is the folded question.
-    question = LowerCase(GetLeft(trimmed));
+    question.clear();
+    AppendLowerCase(GetLeft(trimmed), question);  // into the caller's buffer: no allocation per line
     if (question.empty()) {
         return QuestionFault{Kind::EmptyQuestion,
                              u"пустой вопрос: ввод не бывает пустым, и эта строка никогда не отвечает"};
@@ -319,9 +321,15 @@ void FolderCheck::CheckLines(const std::u16string& path, const std::u16string& f
     std::size_t lineNo = 0;
     std::u16string_view previous;
     std::size_t d = DistinctLines::npos;
+    // The distinct lines stand in the order of their first lines: only a repeat is looked up.
+    std::size_t nextDistinct = 0;
     ForEachLine(ordered.Text(), [&](std::u16string_view line) {
         ++lineNo;
-        if (d == DistinctLines::npos || line != previous) d = distinct.IndexOf(line);
+        if (nextDistinct < distinct.Lines().size() && distinct.FirstFileLine(nextDistinct) + 1 == lineNo) {
+            d = nextDistinct++;
+        } else if (d == DistinctLines::npos || line != previous) {
+            d = distinct.IndexOf(line);
+        }
         previous = line;
         afterNul(lineNo, line);
         // The one byte that Windows-1251 leaves undefined decodes to this control character.
@@ -353,7 +361,7 @@ void FolderCheck::CheckLine(const std::u16string& path, const std::u16string& fi
             line);
         return;
     }
-    std::u16string question;
+    std::u16string& question = question_;
     if (auto fault = CheckQuestion(path, trimmed, question)) {
         Add(file, lineNo, fault->kind, std::move(fault->message), line);
         return;
