@@ -294,8 +294,16 @@ std::unordered_map<std::u16string, std::size_t> FolderCheck::AnsweringLines(cons
     // Of the held lines with one question, the one that comes first in the list answers.
     std::unordered_map<std::u16string, std::size_t> answering;
     std::u16string question;
-    for (const std::size_t d : ordered.Order().held) {
-        const std::u16string_view trimmed = TrimView(ordered.Lines()[d]);
+    const std::vector<std::size_t>& held = ordered.Order().held;
+    const std::vector<std::u16string_view>& lines = ordered.Lines();
+    // List order visits the lines all over memory: each is asked for well before it is needed.
+    constexpr std::size_t kViewAhead = 32;
+    constexpr std::size_t kTextAhead = 16;
+    for (std::size_t k = 0; k < held.size(); ++k) {
+        if (k + kViewAhead < held.size()) __builtin_prefetch(&lines[held[k + kViewAhead]]);
+        if (k + kTextAhead < held.size()) __builtin_prefetch(lines[held[k + kTextAhead]].data());
+        const std::size_t d = held[k];
+        const std::u16string_view trimmed = TrimView(lines[d]);
         if (trimmed.empty() || CheckQuestion(path, trimmed, question)) continue;
         answering.try_emplace(question, d);  // held is in list order: the first one wins
     }
