@@ -100,16 +100,16 @@ private:
     // Findings about the file's encoding; returns the bytes to check the lines by, which for
     // UTF-8 without its mark are those the author meant, the mark put before them.
     void CheckEncoding(const std::u16string& file, std::string& bytes);
-    // The first pass: which held line answers each question that can be asked here.
-    std::unordered_map<std::u16string, std::size_t> AnsweringLines(const std::u16string& path,
-                                                                   const OrderedFile& ordered);
+    // The first pass: for each held line whose question can be asked here, the held line
+    // that answers that question (itself, or one before it in the list); npos for the rest.
+    std::vector<std::size_t> AnsweringLines(const std::u16string& path, const OrderedFile& ordered);
     // The second: the findings of every line, in line order.
     void CheckLines(const std::u16string& path, const std::u16string& file, const OrderedFile& ordered,
                     bool withoutMark);
     void CheckLine(const std::u16string& path, const std::u16string& file, std::size_t lineNo,
                    std::u16string_view line, std::u16string_view trimmed, std::size_t d,
                    const DistinctLines& distinct, const PhraseOrder& order,
-                   const std::unordered_map<std::u16string, std::size_t>& answering);
+                   const std::vector<std::size_t>& answeredBy);
     // Why a question that is held can never be asked here, if it cannot; sets question
     // to the folded question.
     struct QuestionFault {
@@ -289,10 +289,10 @@ std::optional<FolderCheck::QuestionFault> FolderCheck::CheckQuestion(const std::
                          u"вопрос на «" + first + u"» программа ищет в файле " + Relative(selected) + u", а не здесь"};
 }
 
-std::unordered_map<std::u16string, std::size_t> FolderCheck::AnsweringLines(const std::u16string& path,
-                                                                           const OrderedFile& ordered) {
+std::vector<std::size_t> FolderCheck::AnsweringLines(const std::u16string& path, const OrderedFile& ordered) {
     // Of the held lines with one question, the one that comes first in the list answers.
     std::unordered_map<std::u16string, std::size_t> answering;
+    std::vector<std::size_t> answeredBy(ordered.Lines().size(), DistinctLines::npos);
     std::u16string question;
     const std::vector<std::size_t>& held = ordered.Order().held;
     const std::vector<std::u16string_view>& lines = ordered.Lines();
@@ -305,14 +305,15 @@ std::unordered_map<std::u16string, std::size_t> FolderCheck::AnsweringLines(cons
         const std::size_t d = held[k];
         const std::u16string_view trimmed = TrimView(lines[d]);
         if (trimmed.empty() || CheckQuestion(path, trimmed, question)) continue;
-        answering.try_emplace(question, d);  // held is in list order: the first one wins
+        // held is in list order: the first one wins
+        answeredBy[d] = answering.try_emplace(question, d).first->second;
     }
-    return answering;
+    return answeredBy;
 }
 
 void FolderCheck::CheckLines(const std::u16string& path, const std::u16string& file, const OrderedFile& ordered,
                              bool windows1251) {
-    const auto answering = AnsweringLines(path, ordered);
+    const std::vector<std::size_t> answeredBy = AnsweringLines(path, ordered);
     // Exact repeats are kept out of the order as the program keeps them out; each one is
     // a case-duplicate of the first line it repeats.
     const DistinctLines& distinct = ordered.Distinct();
@@ -348,7 +349,7 @@ void FolderCheck::CheckLines(const std::u16string& path, const std::u16string& f
                 line);
         }
         const std::u16string_view trimmed = TrimView(line);
-        if (!trimmed.empty()) CheckLine(path, file, lineNo, line, trimmed, d, distinct, order, answering);
+        if (!trimmed.empty()) CheckLine(path, file, lineNo, line, trimmed, d, distinct, order, answeredBy);
         Flush();
     });
     afterNul(lineNo + 1, u"");
@@ -358,7 +359,7 @@ void FolderCheck::CheckLines(const std::u16string& path, const std::u16string& f
 void FolderCheck::CheckLine(const std::u16string& path, const std::u16string& file, std::size_t lineNo,
                             std::u16string_view line, std::u16string_view trimmed, std::size_t d,
                             const DistinctLines& distinct, const PhraseOrder& order,
-                            const std::unordered_map<std::u16string, std::size_t>& answering) {
+                            const std::vector<std::size_t>& answeredBy) {
     CheckAnswer(file, lineNo, line, trimmed);
     const std::size_t winner = order.heldFor[d];
     const std::size_t winnerLine = distinct.FirstFileLine(winner);
@@ -374,7 +375,7 @@ void FolderCheck::CheckLine(const std::u16string& path, const std::u16string& fi
         Add(file, lineNo, fault->kind, std::move(fault->message), line);
         return;
     }
-    const std::size_t answers = answering.find(question)->second;
+    const std::size_t answers = answeredBy[d];
     if (answers == d) return;
     Add(file, lineNo, Kind::Shadowed,
         u"на этот вопрос отвечает строка " + Number(distinct.FirstFileLine(answers) + 1) + u" " +
