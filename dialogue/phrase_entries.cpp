@@ -63,8 +63,12 @@ std::shared_ptr<const PhraseEntries> PhraseEntries::From(OrderedFile& file) {
     built->folded_.shrink_to_fit();
     built->questionLengths_.reserve(built->entries_.size());
     for (const Entry& entry : built->entries_) built->questionLengths_.push_back(entry.questionLength);
-    // The lines' offsets are taken: the text may move now.
-    if (!copy) built->text_ = file.TakeText();
+    // The lines' offsets are taken: the text may move now. Decoding leaves room for a unit
+    // per byte, which Cyrillic in UTF-8 fills only half; the list keeps what it uses.
+    if (!copy) {
+        built->text_ = file.TakeText();
+        if (built->text_.capacity() > built->text_.size() + built->text_.size() / 4) built->text_.shrink_to_fit();
+    }
     return built;
 }
 
