@@ -1,6 +1,8 @@
 #include "knowledge_base_generator.h"
 
 #include <fstream>
+#include <map>
+#include <memory>
 #include <random>
 
 #include <unistd.h>
@@ -57,6 +59,17 @@ std::u16string BenchFolder::Write(char16_t initial, const std::string& bytes) co
     const std::filesystem::path path = root_ / "mem" / dialogue::ToUtf8(std::u16string(1, initial));
     std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return dialogue::FromUtf8(path.string());
+}
+
+LetterFolder& LetterFolderFor(std::size_t lines) {
+    static std::map<std::size_t, std::unique_ptr<LetterFolder>> folders;
+    auto& slot = folders[lines];
+    if (!slot) {
+        slot = std::make_unique<LetterFolder>();
+        slot->first = slot->folder.Write(kFirstLetter, GenerateKnowledgeFile(lines, kFirstLetter, 1));
+        slot->second = slot->folder.Write(kSecondLetter, GenerateKnowledgeFile(lines, kSecondLetter, 2));
+    }
+    return *slot;
 }
 
 }  // namespace bench

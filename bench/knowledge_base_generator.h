@@ -27,4 +27,17 @@ private:
     std::filesystem::path root_;
 };
 
+// The letters of the two files of a letter folder.
+inline constexpr char16_t kFirstLetter = u'г';
+inline constexpr char16_t kSecondLetter = u'д';
+
+// A program folder whose mem/г and mem/д hold `lines` lines each, with different bytes;
+// made once per size for the whole run.
+struct LetterFolder {
+    BenchFolder folder;
+    std::u16string first;   // the path of mem/г
+    std::u16string second;  // the path of mem/д
+};
+LetterFolder& LetterFolderFor(std::size_t lines);
+
 }  // namespace bench

@@ -3,8 +3,6 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <map>
-#include <memory>
 
 #include "collation.h"
 #include "decoding.h"
@@ -19,26 +17,11 @@ using namespace dialogue;
 
 namespace {
 
-constexpr char16_t kFirst = u'г';
-constexpr char16_t kSecond = u'д';
+constexpr char16_t kFirst = bench::kFirstLetter;
+constexpr char16_t kSecond = bench::kSecondLetter;
+using Fixture = bench::LetterFolder;
 
-// One folder per size, generated once: mem/г and mem/д of the same size, different bytes.
-struct Fixture {
-    bench::BenchFolder folder;
-    std::u16string first;
-    std::u16string second;
-};
-
-Fixture& FixtureFor(std::size_t lines) {
-    static std::map<std::size_t, std::unique_ptr<Fixture>> fixtures;
-    auto& slot = fixtures[lines];
-    if (!slot) {
-        slot = std::make_unique<Fixture>();
-        slot->first = slot->folder.Write(kFirst, bench::GenerateKnowledgeFile(lines, kFirst, 1));
-        slot->second = slot->folder.Write(kSecond, bench::GenerateKnowledgeFile(lines, kSecond, 2));
-    }
-    return *slot;
-}
+Fixture& FixtureFor(std::size_t lines) { return bench::LetterFolderFor(lines); }
 
 struct Session {
     explicit Session(Fixture& fixture)

@@ -4,8 +4,6 @@
 // is set against reading the file and decoding it in the same run (bench/ratios.py).
 #include <benchmark/benchmark.h>
 
-#include <map>
-#include <memory>
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -20,24 +18,11 @@
 
 namespace {
 
-constexpr char16_t kFirst = u'г';
-constexpr char16_t kSecond = u'д';
+constexpr char16_t kFirst = bench::kFirstLetter;
+constexpr char16_t kSecond = bench::kSecondLetter;
+using Fixture = bench::LetterFolder;
 
-struct Fixture {
-    bench::BenchFolder folder;
-    std::u16string first;
-};
-
-Fixture& FixtureFor(std::size_t lines) {
-    static std::map<std::size_t, std::unique_ptr<Fixture>> fixtures;
-    auto& slot = fixtures[lines];
-    if (!slot) {
-        slot = std::make_unique<Fixture>();
-        slot->first = slot->folder.Write(kFirst, bench::GenerateKnowledgeFile(lines, kFirst, 1));
-        slot->folder.Write(kSecond, bench::GenerateKnowledgeFile(lines, kSecond, 2));
-    }
-    return *slot;
-}
+Fixture& FixtureFor(std::size_t lines) { return bench::LetterFolderFor(lines); }
 
 std::size_t Lines(const benchmark::State& state) { return static_cast<std::size_t>(state.range(0)); }
 
