@@ -677,6 +677,8 @@ void TestHtview::hostileResourcesAreLeftOut_data() {
     QTest::newRow("300 MB sparse image") << QStringLiteral("huge.png") << leftOut;
     QTest::newRow("image that is a FIFO") << QStringLiteral("fifo.png") << leftOut;
     QTest::newRow("symbolic link out of the folder") << QStringLiteral("outside-link.png") << leftOut;
+    QTest::newRow("NUL after a link out of the folder") << QStringLiteral("outside-link.png%00.png") << leftOut;
+    QTest::newRow("NUL after an image in the folder") << QStringLiteral("dot.png%00") << leftOut;
     QTest::newRow("symbolic link to a device") << QStringLiteral("zero-link.png") << leftOut;
     QTest::newRow("../ out of the folder") << QStringLiteral("../outside/dot.png") << leftOut;
     QTest::newRow("absolute path out of the folder")
@@ -744,7 +746,7 @@ void TestHtview::styleSheetsOnlyFromTheArticleFolder() {
         return cursor.charFormat().foreground().color();
     };
     QCOMPARE(colourOf(QStringLiteral("red.css")), QColor(255, 0, 0));
-    for (const char* href : {"green-link.css", "../outside/green.css", "fifo.css", "/dev/urandom", "/dev/zero"}) {
+    for (const char* href : {"green-link.css", "green-link.css%00.css", "../outside/green.css", "fifo.css", "/dev/urandom", "/dev/zero"}) {
         const QColor colour = colourOf(QString::fromLatin1(href));
         QVERIFY2(colour != QColor(0, 255, 0) && colour != QColor(255, 0, 0), href);
         QVERIFY2(viewer_->wb1->toPlainText().contains(QStringLiteral("Текст")), href);
@@ -771,6 +773,12 @@ void TestHtview::hostileLinksAreNotFollowed_data() {
     QTest::newRow("../ out of the folder") << QStringLiteral("../../../../etc/passwd") << outside;
     QTest::newRow("page outside the folder") << QStringLiteral("../outside/given.html") << outside;
     QTest::newRow("symbolic link to a page outside") << QStringLiteral("escape.html") << outside;
+    // The system ends a name at NUL: "escape.html%00.html" would open escape.html itself.
+    const QString control = QStringLiteral("управляющий символ");
+    QTest::newRow("NUL after a link to a page outside") << QStringLiteral("escape.html%00.html") << control;
+    QTest::newRow("NUL after a picture") << QStringLiteral("photo.png%00.png") << control;
+    QTest::newRow("line break in the name") << QStringLiteral("photo%0A.png") << control;
+    QTest::newRow("C1 control in the name") << QStringLiteral("photo%C2%85.png") << control;
     QTest::newRow("executable script") << QStringLiteral("run.sh") << QStringLiteral("исполняемый файл");
     QTest::newRow("script without the executable bit") << QStringLiteral("script.sh") << QStringLiteral("другого типа");
     QTest::newRow("desktop entry") << QStringLiteral("app.desktop") << QStringLiteral("другого типа");
