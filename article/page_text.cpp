@@ -1,6 +1,7 @@
 #include "page_text.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -75,18 +76,36 @@ bool IsValidUtf8(QByteArrayView bytes) {
     return status != U_INVALID_CHAR_FOUND && status != U_ILLEGAL_CHAR_FOUND;
 }
 
-// What a declared label means to a browser, where that differs from the converter's reading.
-QByteArray BrowserLabel(QByteArray label) {
-    // A page that can say "utf-16" in ASCII is not UTF-16 (a real one carries a mark).
-    if (label.startsWith("utf-16") || label.startsWith("utf16") || label == "unicode") return "utf-8";
-    if (label == "utf8") return "utf-8";
-    if (label == "iso-8859-1" || label == "latin1" || label == "l1" || label == "us-ascii" ||
-        label == "ascii" || label == "iso8859-1" || label == "iso_8859-1") {
-        return "windows-1252";
+// What a declared label means, by the names browsers accept for it: only the encodings
+// that articles in Russian are written in, and those that a page in Latin letters declares.
+// Any other label, however well the converter knows it (EBCDIC, UTF-7, CESU-8, ...), is
+// taken as no declaration at all, so such a page is read by the guess below.
+QByteArray BrowserLabel(const QByteArray& label) {
+    struct Encoding {
+        const char* name;
+        std::initializer_list<const char*> labels;
+    };
+    static const Encoding kKnown[] = {
+        {"utf-8", {"utf-8", "utf8", "unicode-1-1-utf-8", "unicode11utf8", "unicode20utf8", "x-unicode20utf8"}},
+        // A page that can say "utf-16" in ASCII is not UTF-16 (a real one carries a mark).
+        {"utf-8", {"utf-16", "utf-16le", "utf-16be", "utf16", "unicode", "ucs-2", "csunicode",
+                   "iso-10646-ucs-2", "unicodefeff", "unicodefffe"}},
+        {"windows-1251", {"windows-1251", "cp1251", "x-cp1251"}},
+        {"koi8-r", {"koi8-r", "koi8_r", "koi8", "koi", "cskoi8r"}},
+        {"koi8-u", {"koi8-u", "koi8-ru"}},
+        {"iso-8859-5", {"iso-8859-5", "iso8859-5", "iso88595", "iso_8859-5", "iso_8859-5:1988", "iso-ir-144",
+                        "cyrillic", "csisolatincyrillic"}},
+        {"ibm866", {"ibm866", "cp866", "866", "csibm866"}},
+        {"windows-1252", {"windows-1252", "x-cp1252", "cp1252", "iso-8859-1", "iso8859-1", "iso88591", "iso_8859-1",
+                          "iso_8859-1:1987", "iso-ir-100", "latin1", "l1", "csisolatin1", "cp819", "ibm819",
+                          "us-ascii", "ascii", "ansi_x3.4-1968"}},
+    };
+    for (const Encoding& encoding : kKnown) {
+        for (const char* known : encoding.labels) {
+            if (label == known) return encoding.name;
+        }
     }
-    // Labels that browsers do not honour on a page.
-    if (label == "x-user-defined" || label.startsWith("utf-32") || label.startsWith("utf-7")) return {};
-    return label;
+    return {};
 }
 
 }  // namespace

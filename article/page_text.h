@@ -16,8 +16,10 @@ struct DecodedPage {
     QByteArray encoding;  // what the bytes were read as, e.g. "utf-8", "windows-1251"
 };
 
-// A byte-order mark wins, then a declared charset the converter knows; otherwise valid
-// UTF-8 is UTF-8 and anything else Windows-1251. Never fails: bad bytes become U+FFFD.
+// A byte-order mark wins, then a declared charset among those articles are written in
+// (UTF-8, Windows-1251, KOI8-R and KOI8-U, ISO-8859-5, CP866, and Windows-1252 for the
+// Latin-1 labels); otherwise valid UTF-8 is UTF-8 and anything else Windows-1251. Never
+// fails: bad bytes become U+FFFD.
 DecodedPage DecodePage(QByteArrayView bytes);
 
 // Limits that keep the HTML view from working for minutes on a strange page. Articles are a

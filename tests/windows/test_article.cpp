@@ -46,6 +46,20 @@ void TestArticle::decodesByMarkDeclarationOrGuess_data() {
         << QByteArray("windows-1251");
     QTest::newRow("no declaration, valid UTF-8") << QByteArray("<p>") + utf8 << word << QByteArray("utf-8");
     QTest::newRow("no declaration, not UTF-8") << QByteArray("<p>") + cp1251 << word << QByteArray("windows-1251");
+    QTest::newRow("ISO-8859-5 under an old alias")
+        << QByteArray("<meta charset=ISO_8859-5:1988><p>\xB3\xE0\xD8\xDF\xDF") << word << QByteArray("iso-8859-5");
+    QTest::newRow("CP866 declared") << QByteArray("<meta charset=cp866><p>\x83\xE0\xA8\xAF\xAF") << word
+                                    << QByteArray("ibm866");
+    QTest::newRow("Latin-1 is read as browsers read it")
+        << QByteArray("<meta charset=latin1><p>caf\xE9 \x93q\x94") << QStringLiteral("café “q”")
+        << QByteArray("windows-1252");
+    // Labels the converter knows but no article is written in: an ordinary page stays readable.
+    QTest::newRow("EBCDIC label is taken as none")
+        << QByteArray("<meta charset=\"ibm-1047\"><p>") + cp1251 << word << QByteArray("windows-1251");
+    QTest::newRow("UTF-7 label is taken as none")
+        << QByteArray("<meta charset=utf-7><p>") + utf8 << word << QByteArray("utf-8");
+    QTest::newRow("Shift_JIS label is taken as none")
+        << QByteArray("<meta charset=shift_jis><p>") + cp1251 << word << QByteArray("windows-1251");
     QTest::newRow("unknown charset is guessed")
         << QByteArray("<meta charset=\"x-no-such-thing\"><p>") + cp1251 << word << QByteArray("windows-1251");
     QTest::newRow("declaration in a comment does not count")
