@@ -36,6 +36,9 @@ inline constexpr qint64 kMaxNestingWork = 10'000'000;
 // a page has any style sheet at all, every element costs about ten times as much for each
 // element around it as without one.
 inline constexpr qint64 kMaxStyleWork = 1'000'000;
+// Each declaration a rule holds costs about as much again on every element it is matched
+// against; a rule keeps at most one declaration of each property.
+inline constexpr qint64 kMaxDeclarationWork = 4'000'000;
 inline constexpr qint64 kMaxStyledNestingWork = 1'000'000;
 // Every character of the page, weighted by 2 to the power of the tables around it: the
 // layout of a table's contents takes about twice as long for each level of tables around
@@ -49,10 +52,11 @@ inline constexpr int kMaxUnbrokenRun = 1000;
 struct PageShape {
     int elementDepth = 0;      // elements open inside one another, at the deepest point
     int tableDepth = 0;        // tables inside tables, at the deepest point
-    qint64 tableCells = 0;
+    qint64 tableCells = 0;     // grid positions of the tables' layouts: rows times widest row
     qint64 elements = 0;       // start tags kept
     qint64 nestingWork = 0;    // sum of the depth at each start tag
     qint64 styleSelectors = 0; // selectors in the page's own <style> elements
+    qint64 styleDeclarations = 0; // declarations in them and in style attributes
     qint64 layoutWork = 0;     // characters weighted by the tables around them
     bool styled = false;       // has a <style> element or a <link>, which may bring a style sheet
     int images = 0;            // images kept
@@ -61,11 +65,9 @@ struct PageShape {
     bool TooComplex() const;
 };
 
-// How many selectors a style sheet's text may hold at most (every rule and every comma).
-qint64 CountStyleSelectors(QStringView css);
-
-// Whether style sheets holding this many selectors in all may apply to the page.
-bool StyleFits(qint64 selectors, const PageShape& shape);
+// Whether style sheets holding this many selectors and declarations in all may apply to
+// the page.
+bool StyleFits(qint64 selectors, qint64 declarations, const PageShape& shape);
 
 // Rewrites the page into markup the view reads exactly as measured here, in one pass:
 // tags as the view's parser would accept them (a blank after "<", any letter case), with

@@ -18,6 +18,8 @@ inline constexpr qint64 kMaxPageResourceBytes = 32 * 1024 * 1024;
 // Pixels of one image, and of all the images of a page, once decoded (4 bytes each).
 inline constexpr qint64 kMaxImagePixels = 16 * 1024 * 1024;
 inline constexpr qint64 kMaxPagePixels = 64 * 1024 * 1024;
+// Sheets importing sheets: how deep the viewer follows them.
+inline constexpr int kMaxImportDepth = 4;
 
 // A QTextBrowser whose pages and resources all come through here. Pages are decoded by
 // DecodePage and prepared by PreparePage; a missing or unreadable page shows our own page.
@@ -43,7 +45,16 @@ protected:
 private:
     QVariant LoadPageResource(const QUrl& url);
     QVariant LoadImage(const QByteArray& bytes);
-    QVariant LoadStyleSheet(const QByteArray& bytes);
+    struct StyleSheet {
+        QString css;
+        qint64 selectors = 0;
+        qint64 declarations = 0;
+    };
+    // The kept part of a sheet, with what it imports from the article folder in its place;
+    // false once the page's sheets no longer fit its elements.
+    bool AppendStyleSheet(const QUrl& url, const QByteArray& bytes, int depth, StyleSheet& sheet);
+    QVariant LoadStyleSheet(const QUrl& url, const QByteArray& bytes);
+    qint64 ResourceRoom() const;
     void StartPage(const PageShape& shape);
 
     article::ArticleFolder folder_;
@@ -58,6 +69,7 @@ private:
     qint64 pageBytes_ = 0;
     qint64 pagePixels_ = 0;
     qint64 pageSelectors_ = 0;
+    qint64 pageDeclarations_ = 0;
 };
 
 }  // namespace windows

@@ -120,7 +120,7 @@ void TestArticle::breaksLongRuns_data() {
         << (QStringLiteral("&nbsp;") + QString(20, u'a') + QChar(QChar::Nbsp)).repeated(100) << 2;
     QTest::newRow("long attribute") << QStringLiteral("<a href=\"%1\">x</a>").arg(run) << 0;
     QTest::newRow("long comment") << QStringLiteral("<!--%1-->").arg(run) << 0;
-    QTest::newRow("long style") << QStringLiteral("<style>%1</style>").arg(run) << 0;
+    QTest::newRow("long style") << QStringLiteral("<style>p { font-family: %1 }\n</style>").arg(run) << 0;
     QTest::newRow("run split by tags") << QString(800, u'a') + QStringLiteral("<b>") + QString(800, u'b') << 0;
 }
 
@@ -133,7 +133,8 @@ void TestArticle::breaksLongRuns() {
     QCOMPARE(prepared.count(zeroWidthSpace), breaks);
     QVERIFY(!prepared.contains(QRegularExpression(QStringLiteral("&[#A-Za-z0-9]*\u200B"))));
     prepared.remove(zeroWidthSpace);
-    QCOMPARE(prepared, html);
+    // The view is given characters, not the references that name them.
+    QCOMPARE(prepared, QString(html).replace(QStringLiteral("&nbsp;"), QChar(QChar::Nbsp)));
 }
 
 QTEST_GUILESS_MAIN(TestArticle)

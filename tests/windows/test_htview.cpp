@@ -871,9 +871,14 @@ void TestHtview::preparedPagesReadAsMeasured_data() {
     QTest::newRow("stray cells") << QStringLiteral("<td>x").repeated(20000) << true;
     QTest::newRow("cells at the limit") << QStringLiteral("<td>x").repeated(int(article::kMaxTableCells)) << false;
     QTest::newRow("style rules times elements")
-        << QStringLiteral("<style>") + QStringLiteral("*{color:red}").repeated(3000) + QStringLiteral("</style>") +
+        << QStringLiteral("<style>") + QStringLiteral("p{color:red}").repeated(3000) + QStringLiteral("</style>") +
                QStringLiteral("<p>a").repeated(3000)
         << true;
+    // A universal selector is no simple selector: its rules are left out, the page is shown.
+    QTest::newRow("universal rules are left out")
+        << QStringLiteral("<style>") + QStringLiteral("*{color:red}").repeated(3000) + QStringLiteral("</style>") +
+               QStringLiteral("<p>a").repeated(3000)
+        << false;
     const QString deep = QStringLiteral("<div>").repeated(396) + QStringLiteral("<b>x</b>").repeated(3000);
     QTest::newRow("deep elements") << deep << false;
     QTest::newRow("deep elements under a style sheet") << QStringLiteral("<style>zz{}</style>") + deep << true;
