@@ -52,6 +52,7 @@ qsizetype SkipToken(QStringView css, qsizetype i) {
     if (css[i] == u'"' || css[i] == u'\'') {
         const QChar quote = css[i];
         for (++i; i < size && css[i] != quote && css[i] != u'\n'; ++i) {
+            if (css[i] == u'\\') ++i;
         }
         return std::min(size, i + 1);
     }
@@ -127,6 +128,12 @@ QString KeptValue(QStringView property, QStringView value) {
     QString out;
     for (qsizetype i = 0; i < value.size();) {
         const QChar c = value[i];
+        if (c == u'#') {  // a colour: its digits are no length
+            do {
+                out += value[i++];
+            } while (i < value.size() && IsIdentChar(value[i]));
+            continue;
+        }
         const bool signedNumber = (c == u'+' || c == u'-') && i + 1 < value.size() &&
                                   (IsDigit(value[i + 1]) || value[i + 1] == u'.') &&
                                   (i == 0 || !IsIdentChar(value[i - 1]));
@@ -154,6 +161,7 @@ QString KeptValue(QStringView property, QStringView value) {
         }
         if (c == u'"' || c == u'\'') {
             const qsizetype end = SkipToken(value, i);
+            if (value.sliced(i, end - i).contains(u'\\')) return {};
             out += value.sliced(i, end - i);
             i = end;
             continue;
@@ -244,8 +252,13 @@ StyleSubset KeepStyleSubset(QStringView css) {
             i = SkipToken(css, i);
             continue;
         }
-        if (c == u'<' || c == u'>') {  // "<!--" and "-->" around old pages' style text
-            ++i;
+        // "<!--" and "-->" around old pages' style text.
+        if (css.sliced(i).startsWith(u"<!--")) {
+            i += 4;
+            continue;
+        }
+        if (css.sliced(i).startsWith(u"-->")) {
+            i += 3;
             continue;
         }
         if (c == u'@') {
