@@ -80,8 +80,13 @@ QString KeptElement(const QString& name) {
     return {};
 }
 
-std::optional<QString> KeptAttribute(QStringView element, QStringView key, QStringView value, qint64* declarations) {
-    if (key == u"style") return KeepDeclarations(value, declarations);
+bool IsNeverShown(QStringView name) {
+    return name == u"meta" || name == u"script" || name == u"noscript" || name == u"base" || name == u"wbr";
+}
+
+std::optional<QString> KeptAttribute(QStringView element, QStringView key, QStringView value, qint64* declarations,
+                                     QStringList* propertiesLeftOut) {
+    if (key == u"style") return KeepDeclarations(value, declarations, propertiesLeftOut);
     if (key == u"id" || key == u"class" || key == u"title") return value.toString();
     if (key == u"dir") return Plain(value, false, 8);
     if (key == u"align") {

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 namespace article {
@@ -21,9 +22,14 @@ inline constexpr int kMaxBoxPixels = 4096;
 // them.
 QString KeptElement(const QString& name);
 
+// Elements that no page shows in any browser, whose leaving out loses nothing.
+bool IsNeverShown(QStringView name);
+
 // An attribute of a kept element, as the view is given it (the value decoded, not yet
 // escaped), or nullopt when it is left out. key is lower-cased; a style attribute's
-// declarations are counted into *declarations.
-std::optional<QString> KeptAttribute(QStringView element, QStringView key, QStringView value, qint64* declarations);
+// declarations are counted into *declarations and the properties it loses named in
+// *propertiesLeftOut.
+std::optional<QString> KeptAttribute(QStringView element, QStringView key, QStringView value, qint64* declarations,
+                                     QStringList* propertiesLeftOut = nullptr);
 
 }  // namespace article

@@ -292,7 +292,7 @@ std::optional<Tag> ReadTag(QStringView html, qsizetype start) {
 
 // Writes the tag with the attributes the element keeps, each once (the first, as HTML
 // reads a repeated one), decoded by us and quoted.
-void AppendTag(QString& out, const QString& name, const Tag& tag, bool selfClosing, qint64& declarations) {
+void AppendTag(QString& out, const QString& name, const Tag& tag, bool selfClosing, PageShape& shape) {
     out += u'<';
     out += name;
     QList<QString> written;
@@ -301,7 +301,7 @@ void AppendTag(QString& out, const QString& name, const Tag& tag, bool selfClosi
         if (written.contains(key)) continue;
         written.append(key);
         const std::optional<QString> value =
-            KeptAttribute(name, key, DecodedAttribute(attribute.value), &declarations);
+            KeptAttribute(name, key, DecodedAttribute(attribute.value), &shape.styleDeclarations, &shape.propertiesLeftOut);
         if (!value) continue;
         out += u' ';
         out += key;
@@ -538,7 +538,13 @@ PageShape PreparePage(QString& html) {
                 continue;
             }
             const QString name = KeptElement(tag->name);
-            if (name.isEmpty()) continue;
+            if (name.isEmpty()) {
+                if (!tag->closing && !IsNeverShown(tag->name) && !shape.elementsLeftOut.contains(tag->name) &&
+                    shape.elementsLeftOut.size() < kMaxNamesLeftOut) {
+                    shape.elementsLeftOut.append(tag->name);
+                }
+                continue;
+            }
             if (tag->closing) {
                 if (open.IsOpen(name)) open.CloseThrough(name);
                 continue;
@@ -548,8 +554,14 @@ PageShape PreparePage(QString& html) {
                 const StyleSubset subset = KeepStyleSubset(in.sliced(i, textEnd - i));
                 shape.styleSelectors += subset.selectors;
                 shape.styleDeclarations += subset.declarations;
+                shape.selectorsLeftOut += subset.selectorsLeftOut;
+                for (const QString& property : subset.propertiesLeftOut) {
+                    if (!shape.propertiesLeftOut.contains(property) && shape.propertiesLeftOut.size() < kMaxNamesLeftOut) {
+                        shape.propertiesLeftOut.append(property);
+                    }
+                }
                 shape.styled = true;
-                AppendTag(out, name, *tag, false, shape.styleDeclarations);
+                AppendTag(out, name, *tag, false, shape);
                 // Other sheets come in through the viewer's loader, which keeps them to the
                 // article folder and flattens what they import in turn.
                 for (const QString& import : subset.imports) {
@@ -573,7 +585,7 @@ PageShape PreparePage(QString& html) {
             // that every cell and table is counted.
             if (name == u"link") shape.styled = true;
             if (IsVoid(name) || (tag->selfClosing && !IsTablePart(name))) {
-                AppendTag(out, name, *tag, tag->selfClosing, shape.styleDeclarations);
+                AppendTag(out, name, *tag, tag->selfClosing, shape);
                 ++shape.elements;
                 shape.nestingWork += open.Depth() + 1;
                 continue;
@@ -605,7 +617,7 @@ PageShape PreparePage(QString& html) {
                 }
             }
             open.Push(name);
-            AppendTag(out, name, *tag, false, shape.styleDeclarations);
+            AppendTag(out, name, *tag, false, shape);
             ++shape.elements;
             shape.nestingWork += open.Depth();
             continue;

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 namespace article {
 
@@ -61,6 +62,12 @@ struct PageShape {
     bool styled = false;       // has a <style> element or a <link>, which may bring a style sheet
     int images = 0;            // images kept
     int imagesLeftOut = 0;
+    // What the view will not show, to tell the page's author: the names of the first few
+    // elements and style properties left out, each once, and how many style selectors
+    // (and at-rules) were.
+    QStringList elementsLeftOut;
+    QStringList propertiesLeftOut;
+    qint64 selectorsLeftOut = 0;
 
     bool TooComplex() const;
 };

@@ -12,8 +12,8 @@ namespace {
 
 // What the view's rich text understands, less what could pull in anything but an image.
 constexpr std::array kProperties{
-    u"background", u"background-color", u"background-image", u"border-collapse", u"border-color",
-    u"border-style", u"border-width", u"color", u"float", u"font", u"font-family", u"font-size",
+    u"background", u"background-color", u"background-image", u"border", u"border-bottom", u"border-collapse",
+    u"border-color", u"border-left", u"border-right", u"border-style", u"border-top", u"border-width", u"color", u"float", u"font", u"font-family", u"font-size",
     u"font-style", u"font-variant", u"font-weight", u"height", u"letter-spacing", u"line-height",
     u"list-style", u"list-style-type", u"margin", u"margin-bottom", u"margin-left", u"margin-right",
     u"margin-top", u"padding", u"padding-bottom", u"padding-left", u"padding-right", u"padding-top",
@@ -180,7 +180,7 @@ struct Declaration {
 
 // The declarations of one block, at most one per property: the one that wins, as CSS
 // decides it (the last, unless an earlier one is !important and the later one is not).
-std::vector<Declaration> KeptBlock(QStringView block) {
+std::vector<Declaration> KeptBlock(QStringView block, QStringList* propertiesLeftOut) {
     std::vector<Declaration> kept;
     for (qsizetype i = 0; i < block.size();) {
         const qsizetype end = FindAtTopLevel(block, i, u";");
@@ -189,7 +189,16 @@ std::vector<Declaration> KeptBlock(QStringView block) {
         const qsizetype colon = declaration.indexOf(u':');
         if (colon <= 0) continue;
         const QString property = declaration.left(colon).trimmed().toLower();
-        if (std::find(kProperties.begin(), kProperties.end(), QStringView(property)) == kProperties.end()) continue;
+        const auto leftOut = [&] {
+            if (propertiesLeftOut != nullptr && !propertiesLeftOut->contains(property) &&
+                propertiesLeftOut->size() < kMaxNamesLeftOut) {
+                propertiesLeftOut->append(property);
+            }
+        };
+        if (std::find(kProperties.begin(), kProperties.end(), QStringView(property)) == kProperties.end()) {
+            leftOut();
+            continue;
+        }
         QString value = declaration.mid(colon + 1).trimmed();
         bool important = false;
         if (value.endsWith(u"!important", Qt::CaseInsensitive)) {
@@ -197,7 +206,10 @@ std::vector<Declaration> KeptBlock(QStringView block) {
             value.chop(10);
         }
         value = KeptValue(property, value);
-        if (value.isEmpty()) continue;
+        if (value.isEmpty()) {
+            leftOut();
+            continue;
+        }
         const auto same = std::find_if(kept.begin(), kept.end(), [&](const Declaration& d) { return d.property == property; });
         if (same == kept.end()) {
             kept.push_back({property, value, important});
@@ -267,6 +279,8 @@ StyleSubset KeepStyleSubset(QStringView css) {
             if (rule.startsWith(u"@import", Qt::CaseInsensitive) && end < size && css[end] == u';') {
                 const QString target = ImportTarget(rule.sliced(7));
                 if (!target.isEmpty()) subset.imports.append(target);
+            } else {
+                ++subset.selectorsLeftOut;
             }
             // Other at-rules (@media, @font-face, @page ...) go whole, with their block.
             i = end < size && css[end] == u'{' ? FindAtTopLevel(css, end + 1, u"}") + 1 : end + 1;
@@ -278,11 +292,16 @@ StyleSubset KeepStyleSubset(QStringView css) {
         QStringList selectors;
         for (const QString& selector : WithoutComments(css.sliced(i, open - i)).split(u',')) {
             const QString simple = selector.trimmed();
-            if (IsSimpleSelector(simple)) selectors.append(simple);
+            if (IsSimpleSelector(simple)) {
+                selectors.append(simple);
+            } else {
+                ++subset.selectorsLeftOut;
+            }
         }
         i = close + 1;
         if (selectors.isEmpty()) continue;
-        const std::vector<Declaration> block = KeptBlock(css.sliced(open + 1, std::min(close, size) - open - 1));
+        const std::vector<Declaration> block =
+            KeptBlock(css.sliced(open + 1, std::min(close, size) - open - 1), &subset.propertiesLeftOut);
         if (block.empty()) continue;
         subset.css += selectors.join(u", ");
         subset.css += u" { ";
@@ -294,8 +313,8 @@ StyleSubset KeepStyleSubset(QStringView css) {
     return subset;
 }
 
-QString KeepDeclarations(QStringView declarations, qint64* count) {
-    const std::vector<Declaration> block = KeptBlock(declarations);
+QString KeepDeclarations(QStringView declarations, qint64* count, QStringList* propertiesLeftOut) {
+    const std::vector<Declaration> block = KeptBlock(declarations, propertiesLeftOut);
     if (count != nullptr) *count += qint64(block.size());
     QString out;
     AppendBlock(out, block);

@@ -91,6 +91,7 @@ private:
         std::u16string path;  // where the viewer looks for the page
         bool outside = false;  // of bio/, by real path
         PageVerdict verdict = PageVerdict::Shown;
+        std::u16string losses;  // what a shown page goes without, when anything
     };
     const PageJudgement& JudgePage(const std::u16string& path);
 
@@ -416,6 +417,10 @@ void FolderCheck::CheckAnswer(const std::u16string& file, std::size_t line, std:
     }
     switch (page.verdict) {
         case PageVerdict::Shown:
+            if (!page.losses.empty()) {
+                Add(file, line, Kind::PageLosesMarkup,
+                    u"статья " + shown + u" будет показана без части разметки: " + page.losses, text);
+            }
             break;
         case PageVerdict::Missing:
             Add(file, line, Kind::MissingPage,
@@ -441,13 +446,32 @@ void FolderCheck::CheckAnswer(const std::u16string& file, std::size_t line, std:
     }
 }
 
+namespace {
+
+// What a shown page goes without, in a few words; empty when nothing.
+std::u16string Losses(const article::PageShape& shape) {
+    QStringList parts;
+    if (!shape.elementsLeftOut.isEmpty()) {
+        parts.append(u"элементы <"_qs + shape.elementsLeftOut.join(u">, <"_qs) + u'>');
+    }
+    if (shape.selectorsLeftOut > 0) {
+        parts.append(u"сложные селекторы и @-правила стилей ("_qs + QString::number(shape.selectorsLeftOut) + u')');
+    }
+    if (!shape.propertiesLeftOut.isEmpty()) parts.append(u"свойства стилей "_qs + shape.propertiesLeftOut.join(u", "_qs));
+    if (shape.imagesLeftOut > 0) parts.append(u"изображения сверх "_qs + QString::number(article::kMaxImages));
+    return parts.join(u"; "_qs).toStdU16String();
+}
+
+}  // namespace
+
 const FolderCheck::PageJudgement& FolderCheck::JudgePage(const std::u16string& linked) {
     const auto known = pages_.find(linked);
     if (known != pages_.end()) return known->second;
     // The viewer cleans the path as written: "bio../x" is "x" beside bio/, whether or not a
     // folder "bio.." exists.
     const QString page = article::PageAddress(QString::fromStdU16String(linked)).toLocalFile();
-    PageJudgement judged{page.toStdU16String()};
+    PageJudgement judged;
+    judged.path = page.toStdU16String();
     judged.outside = article::ArticleFolder(QString::fromStdU16String(ArticleRoot(dir_))).Inside(page).isEmpty();
     if (!IsRegularFile(judged.path)) {
         judged.verdict = PageVerdict::Missing;
@@ -460,7 +484,12 @@ const FolderCheck::PageJudgement& FolderCheck::JudgePage(const std::u16string& l
             judged.verdict = PageVerdict::Unreadable;
         } else {
             QString html = article::DecodePage(read.bytes).text;
-            if (article::PreparePage(html).TooComplex()) judged.verdict = PageVerdict::TooComplex;
+            const article::PageShape shape = article::PreparePage(html);
+            if (shape.TooComplex()) {
+                judged.verdict = PageVerdict::TooComplex;
+            } else {
+                judged.losses = Losses(shape);
+            }
         }
     }
     return pages_.emplace(linked, std::move(judged)).first->second;

@@ -153,6 +153,16 @@ const FolderCase kCases[] = {
       {"mem/г", 4, Kind::LinkOutsideBio, "biox.html, за пределы папки статей bio/: просмотр покажет"},
       {"mem/г", 6, Kind::LinkOutsideBio, "на outside.html, за пределы папки статей bio/: просмотр покажет"},
       {"mem/г", 7, Kind::LinkOutsideBio, "на bio../nowhere.html, за пределы папки статей bio/: а такого файла нет"}}},
+    {"a linked page shown without what the viewer leaves out",
+     {{"mem/г", Utf8File({"г1|$/form.html$Форма.", "г2|$/plain.html$Обычная.", "г3|$/form.html$Ещё раз."})},
+      {"bio/form.html",
+       "<html><head><meta charset=utf-8><script>x()</script><style>h1 ~ p { color: red } p { position: fixed }"
+       "</style></head><body><iframe src=x></iframe><form><input></form><p>Текст</p></body></html>"},
+      {"bio/plain.html", "<html><head><meta charset=utf-8><title>Т</title></head><body><p onclick=x>Т</p></body></html>"}},
+     {{"mem/г", 1, Kind::PageLosesMarkup,
+       "bio/form.html будет показана без части разметки: элементы <iframe>, <form>, <input>; сложные селекторы и "
+       "@-правила стилей (1); свойства стилей position"},
+      {"mem/г", 3, Kind::PageLosesMarkup, "bio/form.html"}}},
     {"files that the program never selects",
      {{"mem/Г", Utf8File({"гол|Заглавное имя."})},
       {"mem/notes.txt", "anything"},
