@@ -585,7 +585,9 @@ PageShape PreparePage(QString& html) {
             // that every cell and table is counted.
             if (name == u"link") shape.styled = true;
             if (IsVoid(name) || (tag->selfClosing && !IsTablePart(name))) {
-                AppendTag(out, name, *tag, tag->selfClosing, shape);
+                // The view takes an unclosed <link> for a container and hides the rest of the
+                // page inside it.
+                AppendTag(out, name, *tag, tag->selfClosing || name == u"link", shape);
                 ++shape.elements;
                 shape.nestingWork += open.Depth() + 1;
                 continue;

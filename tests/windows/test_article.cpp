@@ -266,7 +266,7 @@ void TestArticle::keepsWhitelistedMarkup_data() {
     row("an attribute once, as written first", u"<a href=\"a&amp;b\" HREF=\"c\" Name=n>x</a>"_qs,
         u"<a href=\"a&amp;b\" name=\"n\">x</a>"_qs);
     row("only a style sheet link", u"<link rel=stylesheet type=text/css href=a.css><link rel=icon href=b.ico>"_qs,
-        u"<link rel=\"stylesheet\" type=\"text/css\" href=\"a.css\"><link href=\"b.ico\">"_qs);
+        u"<link rel=\"stylesheet\" type=\"text/css\" href=\"a.css\"/><link href=\"b.ico\"/>"_qs);
     row("a style element keeps its subset and names its imports",
         u"<style>@import 'a.css'; h1 ~ p { color: red } p { color: blue }</style>"_qs,
         u"<style>@import url(\"a.css\");\np { color: blue }\n</style>"_qs);
