@@ -382,9 +382,12 @@ public:
         if (name == u"table") {
             ++tables_;
             shape_.tableDepth = std::max(shape_.tableDepth, tables_);
-            grids_.emplace_back();
         }
-        if (name == u"tr" && !grids_.empty()) shape_.tableCells += grids_.back().StartRow();
+        // A table section or row may also stand outside any table.
+        if (name == u"table" || ((name == u"tr" || IsTableSection(name)) && grids_.empty())) {
+            grids_.push_back({names_.size() - 1, {}});
+        }
+        if (name == u"tr") shape_.tableCells += grids_.back().grid.StartRow();
         shape_.elementDepth = std::max(shape_.elementDepth, Depth());
     }
 
@@ -409,8 +412,9 @@ public:
     }
     const QString& NameAt(std::size_t index) const { return names_[index]; }
 
-    // The grid of the innermost open table; a cell is only ever placed inside one.
-    TableGrid& Grid() { return grids_.back(); }
+    // The grid of the innermost open table (or table part outside one); a cell is only
+    // ever placed inside one.
+    TableGrid& Grid() { return grids_.back().grid; }
 
 private:
     void PopTop() {
@@ -420,10 +424,8 @@ private:
         out_ += u'>';
         if (--counts_[name] == 0) counts_.remove(name);
         if (!tableParts_.empty() && tableParts_.back() == names_.size() - 1) tableParts_.pop_back();
-        if (name == u"table") {
-            --tables_;
-            grids_.pop_back();
-        }
+        if (name == u"table") --tables_;
+        if (!grids_.empty() && grids_.back().owner == names_.size() - 1) grids_.pop_back();
         names_.pop_back();
     }
 
@@ -432,7 +434,11 @@ private:
     std::vector<QString> names_;
     std::vector<std::size_t> tableParts_;
     QHash<QString, int> counts_;
-    std::vector<TableGrid> grids_;
+    struct OwnedGrid {
+        std::size_t owner;  // the index of the element it belongs to
+        TableGrid grid;
+    };
+    std::vector<OwnedGrid> grids_;
     int tables_ = 0;
 };
 

@@ -297,6 +297,8 @@ void TestArticle::countsTheTableGrid_data() {
     QTest::newRow("a tall cell past the last row") << u"<table><tr><td rowspan=4>a</table>"_qs << qint64(4);
     QTest::newRow("tables inside tables add up")
         << u"<table><tr><td><table><tr><td>a<td>b</table><td>c</table>"_qs << qint64(4);
+    QTest::newRow("a table section outside any table")
+        << u"<tbody><td>a<td>b<tr><td>c</tbody><td>d"_qs << qint64(5);
     QTest::newRow("wide cells in many rows")
         << u"<table>"_qs + u"<tr><td colspan=20000>x"_qs.repeated(500) << qint64(500) * article::kMaxColumnSpan;
 }
