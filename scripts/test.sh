@@ -71,6 +71,6 @@ fuzz dialogue_fuzzer data/mem 4096 -timeout=10 -rss_limit_mb=4096
 fuzz checker_fuzzer data/mem 4096 -timeout=10 -rss_limit_mb=4096
 fuzz page_fuzzer data/bio 1048576 -timeout=2 -rss_limit_mb=4096 -dict=fuzz/page.dict
 # The page through Qt's own parser, layout and painting: slow or greedy pages are findings.
-fuzz layout_fuzzer data/bio 200000 -timeout=2 -rss_limit_mb=1024 -dict=fuzz/page.dict
+fuzz layout_fuzzer data/bio 65536 -timeout=2 -rss_limit_mb=1024 -dict=fuzz/page.dict
 
 echo "== all tests passed"

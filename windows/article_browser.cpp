@@ -59,6 +59,7 @@ void ArticleBrowser::Explain(const QUrl& url, QString html) {
 void ArticleBrowser::StartPage(const PageShape& shape) {
     pageShape_ = shape;
     pageBytes_ = 0;
+    pageStyleBytes_ = 0;
     pagePixels_ = 0;
     pageSelectors_ = shape.styleSelectors;
     pageDeclarations_ = shape.styleDeclarations;
@@ -112,9 +113,9 @@ bool ArticleBrowser::AppendStyleSheet(const QUrl& url, const QByteArray& bytes, 
         if (!target.isLocalFile()) continue;
         const QString real = folder_.Inside(target.toLocalFile());
         if (real.isEmpty()) continue;
-        const article::FileRead read = article::ReadRegularFile(real, ResourceRoom());
+        const article::FileRead read = article::ReadRegularFile(real, ResourceRoom(QTextDocument::StyleSheetResource));
         if (read.status != article::FileStatus::Read) continue;
-        pageBytes_ += read.bytes.size();
+        Take(read.bytes.size(), QTextDocument::StyleSheetResource);
         if (!AppendStyleSheet(target, read.bytes, depth + 1, sheet)) return false;
     }
     sheet.css += subset.css;
@@ -131,8 +132,15 @@ QVariant ArticleBrowser::LoadStyleSheet(const QUrl& url, const QByteArray& bytes
     return sheet.css;
 }
 
-qint64 ArticleBrowser::ResourceRoom() const {
-    return std::max<qint64>(0, std::min(kMaxResourceBytes, kMaxPageResourceBytes - pageBytes_));
+qint64 ArticleBrowser::ResourceRoom(int type) const {
+    qint64 room = std::min(kMaxResourceBytes, kMaxPageResourceBytes - pageBytes_);
+    if (type == QTextDocument::StyleSheetResource) room = std::min(room, kMaxPageStyleBytes - pageStyleBytes_);
+    return std::max<qint64>(0, room);
+}
+
+void ArticleBrowser::Take(qint64 bytes, int type) {
+    pageBytes_ += bytes;
+    if (type == QTextDocument::StyleSheetResource) pageStyleBytes_ += bytes;
 }
 
 QVariant ArticleBrowser::loadResource(int type, const QUrl& name) {
@@ -142,9 +150,9 @@ QVariant ArticleBrowser::loadResource(int type, const QUrl& name) {
 
     const QString real = folder_.Inside(url.toLocalFile());
     if (real.isEmpty()) return Refused(type);
-    const article::FileRead read = article::ReadRegularFile(real, ResourceRoom());
+    const article::FileRead read = article::ReadRegularFile(real, ResourceRoom(type));
     if (read.status != article::FileStatus::Read) return Refused(type);
-    pageBytes_ += read.bytes.size();
+    Take(read.bytes.size(), type);
     switch (type) {
     case QTextDocument::ImageResource:
         return LoadImage(read.bytes);
