@@ -32,9 +32,6 @@ Viewer* viewer = nullptr;
 
 }  // namespace
 
-// Fontconfig keeps its caches to the end of the process.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
-
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     new QApplication(*argc, *argv);  // never destroyed: its devices outlive the exit handlers
