@@ -1,5 +1,7 @@
 #include "article_folder.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -25,8 +27,12 @@ QString RealPath(const QString& path) {
 
 }  // namespace
 
+bool HasControlCharacter(QStringView path) {
+    return std::any_of(path.begin(), path.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
+}
+
 QString ArticleFolder::Inside(const QString& path) const {
-    if (root_.isEmpty() || path.isEmpty()) return {};
+    if (root_.isEmpty() || path.isEmpty() || HasControlCharacter(path)) return {};
     const QString root = QFileInfo(root_).canonicalFilePath();
     if (root.isEmpty()) return {};
     const QString real = RealPath(path);

@@ -13,11 +13,16 @@ public:
     const QString& Root() const { return root_; }
 
     // The path with every symbolic link resolved, when it lies inside the folder; empty
-    // otherwise. A path that does not exist is judged by its nearest existing folder.
+    // otherwise. A path that does not exist is judged by its nearest existing folder. A path
+    // holding a control character is never inside: the system would read a NUL as the end
+    // of the name and open another file than the one judged here.
     QString Inside(const QString& path) const;
 
 private:
     QString root_;
 };
+
+// Whether a decoded path or name holds a character below U+0020, DEL or a C1 control.
+bool HasControlCharacter(QStringView path);
 
 }  // namespace article

@@ -35,6 +35,10 @@ bool IsPagePath(const QString& path) {
 }
 
 LinkDecision DecideLocalLink(const ArticleFolder& folder, const QString& path) {
+    if (HasControlCharacter(path)) {
+        return Explain(path, QStringLiteral("Ссылка не открыта"),
+                       QStringLiteral("В имени файла, на который ведёт ссылка, есть управляющий символ:"));
+    }
     const QString real = folder.Inside(path);
     if (real.isEmpty()) {
         return Explain(path, QStringLiteral("Ссылка не открыта"),
@@ -73,10 +77,14 @@ LinkDecision DecideLocalLink(const ArticleFolder& folder, const QString& path) {
 }
 
 QString OwnPage(const QString& heading, const QString& text, const QString& path) {
+    QString shown = QDir::toNativeSeparators(path);
+    for (QChar& c : shown) {
+        if (c.category() == QChar::Other_Control) c = QChar::ReplacementCharacter;
+    }
     return QStringLiteral(
                "<html><head><title>%1</title></head><body>"
                "<h2>%1</h2><p>%2</p><p><code>%3</code></p></body></html>")
-        .arg(heading, text, QDir::toNativeSeparators(path).toHtmlEscaped());
+        .arg(heading, text, shown.toHtmlEscaped());
 }
 
 }  // namespace article

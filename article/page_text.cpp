@@ -1,12 +1,17 @@
 #include "page_text.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include <QHash>
 #include <QStringList>
+
+#include "html_entities.h"
+#include "markup_whitelist.h"
+#include "style_subset.h"
 
 #include <unicode/ucnv.h>
 #include <unicode/ustring.h>
@@ -75,18 +80,36 @@ bool IsValidUtf8(QByteArrayView bytes) {
     return status != U_INVALID_CHAR_FOUND && status != U_ILLEGAL_CHAR_FOUND;
 }
 
-// What a declared label means to a browser, where that differs from the converter's reading.
-QByteArray BrowserLabel(QByteArray label) {
-    // A page that can say "utf-16" in ASCII is not UTF-16 (a real one carries a mark).
-    if (label.startsWith("utf-16") || label.startsWith("utf16") || label == "unicode") return "utf-8";
-    if (label == "utf8") return "utf-8";
-    if (label == "iso-8859-1" || label == "latin1" || label == "l1" || label == "us-ascii" ||
-        label == "ascii" || label == "iso8859-1" || label == "iso_8859-1") {
-        return "windows-1252";
+// What a declared label means, by the names browsers accept for it: only the encodings
+// that articles in Russian are written in, and those that a page in Latin letters declares.
+// Any other label, however well the converter knows it (EBCDIC, UTF-7, CESU-8, ...), is
+// taken as no declaration at all, so such a page is read by the guess below.
+QByteArray BrowserLabel(const QByteArray& label) {
+    struct Encoding {
+        const char* name;
+        std::initializer_list<const char*> labels;
+    };
+    static const Encoding kKnown[] = {
+        {"utf-8", {"utf-8", "utf8", "unicode-1-1-utf-8", "unicode11utf8", "unicode20utf8", "x-unicode20utf8"}},
+        // A page that can say "utf-16" in ASCII is not UTF-16 (a real one carries a mark).
+        {"utf-8", {"utf-16", "utf-16le", "utf-16be", "utf16", "unicode", "ucs-2", "csunicode",
+                   "iso-10646-ucs-2", "unicodefeff", "unicodefffe"}},
+        {"windows-1251", {"windows-1251", "cp1251", "x-cp1251"}},
+        {"koi8-r", {"koi8-r", "koi8_r", "koi8", "koi", "cskoi8r"}},
+        {"koi8-u", {"koi8-u", "koi8-ru"}},
+        {"iso-8859-5", {"iso-8859-5", "iso8859-5", "iso88595", "iso_8859-5", "iso_8859-5:1988", "iso-ir-144",
+                        "cyrillic", "csisolatincyrillic"}},
+        {"ibm866", {"ibm866", "cp866", "866", "csibm866"}},
+        {"windows-1252", {"windows-1252", "x-cp1252", "cp1252", "iso-8859-1", "iso8859-1", "iso88591", "iso_8859-1",
+                          "iso_8859-1:1987", "iso-ir-100", "latin1", "l1", "csisolatin1", "cp819", "ibm819",
+                          "us-ascii", "ascii", "ansi_x3.4-1968"}},
+    };
+    for (const Encoding& encoding : kKnown) {
+        for (const char* known : encoding.labels) {
+            if (label == known) return encoding.name;
+        }
     }
-    // Labels that browsers do not honour on a page.
-    if (label == "x-user-defined" || label.startsWith("utf-32") || label.startsWith("utf-7")) return {};
-    return label;
+    return {};
 }
 
 }  // namespace
@@ -139,18 +162,13 @@ DecodedPage DecodePage(QByteArrayView bytes) {
 bool PageShape::TooComplex() const {
     return elementDepth > kMaxElementDepth || tableDepth > kMaxTableDepth || tableCells > kMaxTableCells ||
            nestingWork > kMaxNestingWork || layoutWork > kMaxLayoutWork ||
-           (styled && nestingWork > kMaxStyledNestingWork) || !StyleFits(styleSelectors, *this);
+           (styled && nestingWork > kMaxStyledNestingWork) || !StyleFits(styleSelectors, styleDeclarations, *this);
 }
 
-bool StyleFits(qint64 selectors, const PageShape& shape) {
+bool StyleFits(qint64 selectors, qint64 declarations, const PageShape& shape) {
     if (selectors == 0) return true;
-    return selectors * shape.elements <= kMaxStyleWork && shape.nestingWork <= kMaxStyledNestingWork;
-}
-
-qint64 CountStyleSelectors(QStringView css) {
-    qint64 count = 0;
-    for (const QChar c : css) count += (c == u'{' || c == u',') ? 1 : 0;
-    return count;
+    return selectors * shape.elements <= kMaxStyleWork && declarations * shape.elements <= kMaxDeclarationWork &&
+           shape.nestingWork <= kMaxStyledNestingWork;
 }
 
 namespace {
@@ -272,40 +290,79 @@ std::optional<Tag> ReadTag(QStringView html, qsizetype start) {
     return tag;
 }
 
-bool IsPlainKey(QStringView key) {
-    if (key.isEmpty() || !IsAsciiLetter(key[0])) return false;
-    return std::all_of(key.begin(), key.end(), IsNameChar);
-}
-
-void AppendEscaped(QString& out, QStringView text, bool quotes) {
-    for (const QChar c : text) {
-        if (c == u'<') {
-            out += u"&lt;";
-        } else if (c == u'>') {
-            out += u"&gt;";
-        } else if (quotes && c == u'"') {
-            out += u"&quot;";
-        } else {
-            out += c;
-        }
-    }
-}
-
-void AppendTag(QString& out, const Tag& tag, bool selfClosing) {
+// Writes the tag with the attributes the element keeps, each once (the first, as HTML
+// reads a repeated one), decoded by us and quoted.
+void AppendTag(QString& out, const QString& name, const Tag& tag, bool selfClosing, PageShape& shape) {
     out += u'<';
-    out += tag.name;
+    out += name;
+    QList<QString> written;
     for (const Attribute& attribute : tag.attributes) {
-        if (!IsPlainKey(attribute.key)) continue;
+        const QString key = attribute.key.toString().toLower();
+        if (written.contains(key)) continue;
+        written.append(key);
+        const std::optional<QString> value =
+            KeptAttribute(name, key, DecodedAttribute(attribute.value), &shape.styleDeclarations, &shape.propertiesLeftOut);
+        if (!value) continue;
         out += u' ';
-        out += attribute.key;
-        if (attribute.hasValue) {
-            out += u"=\"";
-            AppendEscaped(out, attribute.value, true);
-            out += u'"';
-        }
+        out += key;
+        out += u"=\"";
+        for (const QChar c : *value) AppendCharacter(out, c.unicode(), ReferenceContext::Attribute);
+        out += u'"';
     }
     out += selfClosing ? u"/>" : u">";
 }
+
+// A cell's span as the page keeps it.
+int KeptSpan(const Tag& tag, QStringView name, QStringView key) {
+    for (const Attribute& attribute : tag.attributes) {
+        if (attribute.key.compare(key, Qt::CaseInsensitive) != 0) continue;
+        qint64 ignored = 0;
+        const std::optional<QString> kept = KeptAttribute(name, key, DecodedAttribute(attribute.value), &ignored);
+        return kept ? kept->toInt() : 1;
+    }
+    return 1;
+}
+
+// The grid a table's layout holds: a position for every row and column, whether a cell
+// fills it or not, so a wide cell in one row widens every row. A cell spanning rows takes
+// its columns in the rows below as well.
+class TableGrid {
+public:
+    // Each returns how many positions the grid grew by.
+    qint64 StartRow() {
+        ++row_;
+        columns_ = 0;
+        std::erase_if(spanning_, [&](const Spanning& cell) { return cell.lastRow < row_; });
+        for (const Spanning& cell : spanning_) columns_ += cell.columns;
+        return Grow(columns_);
+    }
+    qint64 AddCell(int columnSpan, int rowSpan) {
+        if (row_ == 0) StartRow();
+        columns_ += columnSpan;
+        if (rowSpan > 1) spanning_.push_back({row_ + rowSpan - 1, columnSpan});
+        lastRow_ = std::max(lastRow_, row_ + rowSpan - 1);
+        return Grow(columns_);
+    }
+
+private:
+    struct Spanning {
+        qint64 lastRow;
+        int columns;
+    };
+    qint64 Grow(qint64 columns) {
+        widest_ = std::max(widest_, columns);
+        const qint64 area = std::max(row_, lastRow_) * widest_;
+        const qint64 grown = area - area_;
+        area_ = area;
+        return grown;
+    }
+    qint64 row_ = 0;
+    qint64 lastRow_ = 0;
+    qint64 columns_ = 0;
+    qint64 widest_ = 0;
+    qint64 area_ = 0;
+    std::vector<Spanning> spanning_;
+};
 
 // The open elements, with the index of each name's and each table part's innermost entry,
 // so that end tags and cells find what they close without searching.
@@ -326,6 +383,11 @@ public:
             ++tables_;
             shape_.tableDepth = std::max(shape_.tableDepth, tables_);
         }
+        // A table section or row may also stand outside any table.
+        if (name == u"table" || ((name == u"tr" || IsTableSection(name)) && grids_.empty())) {
+            grids_.push_back({names_.size() - 1, {}});
+        }
+        if (name == u"tr") shape_.tableCells += grids_.back().grid.StartRow();
         shape_.elementDepth = std::max(shape_.elementDepth, Depth());
     }
 
@@ -350,6 +412,10 @@ public:
     }
     const QString& NameAt(std::size_t index) const { return names_[index]; }
 
+    // The grid of the innermost open table (or table part outside one); a cell is only
+    // ever placed inside one.
+    TableGrid& Grid() { return grids_.back().grid; }
+
 private:
     void PopTop() {
         const QString& name = names_.back();
@@ -359,6 +425,7 @@ private:
         if (--counts_[name] == 0) counts_.remove(name);
         if (!tableParts_.empty() && tableParts_.back() == names_.size() - 1) tableParts_.pop_back();
         if (name == u"table") --tables_;
+        if (!grids_.empty() && grids_.back().owner == names_.size() - 1) grids_.pop_back();
         names_.pop_back();
     }
 
@@ -367,6 +434,11 @@ private:
     std::vector<QString> names_;
     std::vector<std::size_t> tableParts_;
     QHash<QString, int> counts_;
+    struct OwnedGrid {
+        std::size_t owner;  // the index of the element it belongs to
+        TableGrid grid;
+    };
+    std::vector<OwnedGrid> grids_;
     int tables_ = 0;
 };
 
@@ -380,7 +452,6 @@ PageShape PreparePage(QString& html) {
     out.reserve(size + size / kMaxUnbrokenRun + 16);
     OpenElements open(out, shape);
     int run = 0;
-    bool inEntity = false;
     qsizetype i = 0;
 
     // The end of the raw text that an element such as <style> holds, and past its end tag.
@@ -451,7 +522,6 @@ PageShape PreparePage(QString& html) {
                 }
                 i = end < 0 ? size : end + 3;
                 run = 0;
-                inEntity = false;
                 continue;
             }
             if (j < size && (in[j] == u'!' || in[j] == u'?')) {
@@ -464,37 +534,48 @@ PageShape PreparePage(QString& html) {
                 out += u"&lt;";
                 ++i;
                 ++run;
-                inEntity = false;
                 continue;
             }
             i = tag->end;
             run = 0;
-            inEntity = false;
-            const QString& name = tag->name;
-            if (name.isEmpty()) continue;
+            if (tag->name.isEmpty()) continue;
+            if (tag->name == u"script" && !tag->closing) {
+                i = rawTextEnd(i, tag->name).second;
+                continue;
+            }
+            const QString name = KeptElement(tag->name);
+            if (name.isEmpty()) {
+                if (!tag->closing && !IsNeverShown(tag->name) && !shape.elementsLeftOut.contains(tag->name) &&
+                    shape.elementsLeftOut.size() < kMaxNamesLeftOut) {
+                    shape.elementsLeftOut.append(tag->name);
+                }
+                continue;
+            }
             if (tag->closing) {
                 if (open.IsOpen(name)) open.CloseThrough(name);
                 continue;
             }
-            if (name == u"script") {
-                i = rawTextEnd(i, name).second;
-                continue;
-            }
             if (name == u"style") {
                 const auto [textEnd, after] = rawTextEnd(i, name);
-                const QStringView css = in.sliced(i, textEnd - i);
-                shape.styleSelectors += CountStyleSelectors(css);
-                shape.styled = true;
-                AppendTag(out, *tag, false);
-                for (const QChar s : css) {
-                    if (s == u'<') {
-                        out += u"&lt;";
-                    } else if (s == u'&') {
-                        out += u"&amp;";
-                    } else {
-                        out += s;
+                const StyleSubset subset = KeepStyleSubset(in.sliced(i, textEnd - i));
+                shape.styleSelectors += subset.selectors;
+                shape.styleDeclarations += subset.declarations;
+                shape.selectorsLeftOut += subset.selectorsLeftOut;
+                for (const QString& property : subset.propertiesLeftOut) {
+                    if (!shape.propertiesLeftOut.contains(property) && shape.propertiesLeftOut.size() < kMaxNamesLeftOut) {
+                        shape.propertiesLeftOut.append(property);
                     }
                 }
+                shape.styled = true;
+                AppendTag(out, name, *tag, false, shape);
+                // Other sheets come in through the viewer's loader, which keeps them to the
+                // article folder and flattens what they import in turn.
+                for (const QString& import : subset.imports) {
+                    out += u"@import url(\"";
+                    for (const QChar c : import) AppendCharacter(out, c.unicode(), ReferenceContext::Attribute);
+                    out += u"\");\n";
+                }
+                for (const QChar c : subset.css) AppendCharacter(out, c.unicode(), ReferenceContext::Text);
                 out += u"</style>";
                 i = after;
                 continue;
@@ -510,7 +591,9 @@ PageShape PreparePage(QString& html) {
             // that every cell and table is counted.
             if (name == u"link") shape.styled = true;
             if (IsVoid(name) || (tag->selfClosing && !IsTablePart(name))) {
-                AppendTag(out, *tag, tag->selfClosing);
+                // The view takes an unclosed <link> for a container and hides the rest of the
+                // page inside it.
+                AppendTag(out, name, *tag, tag->selfClosing || name == u"link", shape);
                 ++shape.elements;
                 shape.nestingWork += open.Depth() + 1;
                 continue;
@@ -535,31 +618,41 @@ PageShape PreparePage(QString& html) {
             } else if (name == u"td" || name == u"th" || name == u"tr") {
                 placeTablePart(name);
                 if (name != u"tr") {
-                    ++shape.tableCells;
-                    shape.layoutWork += kCellLayoutWork << std::min(open.Tables(), 30);
+                    const qint64 grown = open.Grid().AddCell(KeptSpan(*tag, name, u"colspan"),
+                                                             KeptSpan(*tag, name, u"rowspan"));
+                    shape.tableCells += grown;
+                    shape.layoutWork += (kCellLayoutWork * std::max<qint64>(grown, 1)) << std::min(open.Tables(), 30);
                 }
             }
             open.Push(name);
-            AppendTag(out, *tag, false);
+            AppendTag(out, name, *tag, false, shape);
             ++shape.elements;
             shape.nestingWork += open.Depth();
             continue;
         }
-        // Text. A break may go before an entity such as "&nbsp;" but not into it.
-        bool partOfEntity = false;
+        // Text, with its character references decoded here: the view's parser reads any
+        // run of letters after "&" as a name, which takes it minutes on a long run.
         if (c == u'&') {
-            inEntity = true;
-        } else if (inEntity) {
-            partOfEntity = c.isLetterOrNumber() || c == u'#' || c == u';';
-            inEntity = partOfEntity && c != u';';
+            const CharacterReference reference = ReadCharacterReference(in, i, ReferenceContext::Text);
+            if (reference.length > 0) {
+                if (++run > kMaxUnbrokenRun) {
+                    out += QChar(0x200B);
+                    run = 1;
+                }
+                AppendCharacter(out, reference.first, ReferenceContext::Text);
+                if (reference.second != 0) AppendCharacter(out, reference.second, ReferenceContext::Text);
+                if (reference.first == u' ') run = 0;
+                i += reference.length;
+                continue;
+            }
         }
         if (c.isSpace() && c != QChar::Nbsp) {
             run = 0;
-        } else if (++run > kMaxUnbrokenRun && !partOfEntity && !c.isLowSurrogate()) {
+        } else if (++run > kMaxUnbrokenRun && !c.isLowSurrogate()) {
             out += QChar(0x200B);
             run = 1;
         }
-        out += c;
+        AppendCharacter(out, c.unicode(), ReferenceContext::Text);
         ++i;
     }
     weigh();

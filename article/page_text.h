@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 namespace article {
 
@@ -16,8 +17,10 @@ struct DecodedPage {
     QByteArray encoding;  // what the bytes were read as, e.g. "utf-8", "windows-1251"
 };
 
-// A byte-order mark wins, then a declared charset the converter knows; otherwise valid
-// UTF-8 is UTF-8 and anything else Windows-1251. Never fails: bad bytes become U+FFFD.
+// A byte-order mark wins, then a declared charset among those articles are written in
+// (UTF-8, Windows-1251, KOI8-R and KOI8-U, ISO-8859-5, CP866, and Windows-1252 for the
+// Latin-1 labels); otherwise valid UTF-8 is UTF-8 and anything else Windows-1251. Never
+// fails: bad bytes become U+FFFD.
 DecodedPage DecodePage(QByteArrayView bytes);
 
 // Limits that keep the HTML view from working for minutes on a strange page. Articles are a
@@ -27,6 +30,8 @@ DecodedPage DecodePage(QByteArrayView bytes);
 inline constexpr qint64 kMaxPageBytes = 1024 * 1024;
 inline constexpr int kMaxElementDepth = 400;
 inline constexpr int kMaxTableDepth = 10;
+// Grid positions of all tables (rows times widest row, spans included): ten thousand cost
+// the layout about 0.6 s, and 500 rows times 100 columns a second and half a gigabyte.
 inline constexpr qint64 kMaxTableCells = 10000;
 // The sum over all elements of their depth: what the view's parser walks.
 inline constexpr qint64 kMaxNestingWork = 10'000'000;
@@ -35,6 +40,9 @@ inline constexpr qint64 kMaxNestingWork = 10'000'000;
 // element around it as without one.
 inline constexpr qint64 kMaxStyleWork = 1'000'000;
 inline constexpr qint64 kMaxStyledNestingWork = 1'000'000;
+// Each declaration a rule holds costs about as much again on every element it is matched
+// against; a rule keeps at most one declaration of each property.
+inline constexpr qint64 kMaxDeclarationWork = 4'000'000;
 // Every character of the page, weighted by 2 to the power of the tables around it: the
 // layout of a table's contents takes about twice as long for each level of tables around
 // it. A full page inside one table is the most this allows.
@@ -47,23 +55,28 @@ inline constexpr int kMaxUnbrokenRun = 1000;
 struct PageShape {
     int elementDepth = 0;      // elements open inside one another, at the deepest point
     int tableDepth = 0;        // tables inside tables, at the deepest point
-    qint64 tableCells = 0;
+    qint64 tableCells = 0;     // grid positions of the tables' layouts: rows times widest row
     qint64 elements = 0;       // start tags kept
     qint64 nestingWork = 0;    // sum of the depth at each start tag
     qint64 styleSelectors = 0; // selectors in the page's own <style> elements
+    qint64 styleDeclarations = 0; // declarations in them and in style attributes
     qint64 layoutWork = 0;     // characters weighted by the tables around them
     bool styled = false;       // has a <style> element or a <link>, which may bring a style sheet
     int images = 0;            // images kept
     int imagesLeftOut = 0;
+    // What the view will not show, to tell the page's author: the names of the first few
+    // elements and style properties left out, each once, and how many style selectors
+    // (and at-rules) were.
+    QStringList elementsLeftOut;
+    QStringList propertiesLeftOut;
+    qint64 selectorsLeftOut = 0;
 
     bool TooComplex() const;
 };
 
-// How many selectors a style sheet's text may hold at most (every rule and every comma).
-qint64 CountStyleSelectors(QStringView css);
-
-// Whether style sheets holding this many selectors in all may apply to the page.
-bool StyleFits(qint64 selectors, const PageShape& shape);
+// Whether style sheets holding this many selectors and declarations in all may apply to
+// the page.
+bool StyleFits(qint64 selectors, qint64 declarations, const PageShape& shape);
 
 // Rewrites the page into markup the view reads exactly as measured here, in one pass:
 // tags as the view's parser would accept them (a blank after "<", any letter case), with

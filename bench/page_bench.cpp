@@ -39,6 +39,10 @@ public:
         ::mkfifo(QFile::encodeName(Bio() + QStringLiteral("/fifo.png")).constData(), 0644);
         QFile huge(Bio() + QStringLiteral("/huge.png"));
         if (!huge.open(QIODevice::WriteOnly) || !huge.resize(300LL * 1024 * 1024)) std::abort();
+        QByteArray big;
+        while (big.size() < 8 * 1024 * 1024 - 64) big += "p { color: #123456; margin: 1px } ";
+        Write(QStringLiteral("big.css"), big);
+        Write(QStringLiteral("mega.css"), QByteArray("p { color: red; margin: 2px } ").repeated(35000));
     }
     QString Bio() const { return dir_.filePath(QStringLiteral("bio")); }
     QString Write(const QString& name, const QByteArray& bytes) const {
@@ -148,7 +152,33 @@ const std::vector<Case>& Cases() {
                            "w");
          }},
         {"StyleRulesAtLimit",
-         [] { return "<style>" + Repeated("*{color:red}", 999) + "</style>" + Repeated("<p>a", 999); }},
+         [] { return "<style>" + Repeated("p{color:red}", 999) + "</style>" + Repeated("<p>a", 999); }},
+        // Pages that passed the limits above and then kept the view's parser or layout busy
+        // for minutes before their markup was kept to what articles need.
+        {"ImageMillionsOfPixelsHigh", [] { return QByteArray("<p>x</p><img src=\"dot.png\" height=\"9000000\">"); }},
+        {"HundredImagesOf100000Pixels",
+         [] { return Repeated("<img src=\"dot.png\" width=100000 height=100000>", 100); }},
+        {"SiblingSelectorOver10000Paragraphs",
+         [] { return "<style>h1 ~ p { color: red }</style><h1>x</h1>" + Repeated("<p>a</p>", 10000); }},
+        {"RuleOf20000DeclarationsOver20000Paragraphs",
+         [] {
+             QByteArray declarations;
+             for (int i = 0; i < 20000; ++i) declarations += "color: #" + QByteArray::number(0x100000 + i, 16) + ";";
+             return "<style>p {" + declarations + "}</style>" + Repeated("<p>a</p>", 20000);
+         }},
+        {"Sheet8MiBOver2000Paragraphs",
+         [] { return "<link rel=stylesheet type=\"text/css\" href=\"big.css\">" + Repeated("<p>a</p>", 2000); }},
+        {"ImportsOf1MBSheet2000Times",
+         [] {
+             QByteArray imports;
+             for (int i = 0; i < 2000; ++i) imports += "@import url(\"mega.css?" + QByteArray::number(i) + "\");\n";
+             return "<style>" + imports + "</style>" + Repeated("<p>a</p>", 100);
+         }},
+        {"ColumnSpans20000In500Rows",
+         [] { return "<table>" + Repeated("<tr><td colspan=20000>x</td></tr>", 500) + "</table>"; }},
+        {"RowSpans20000In500Rows",
+         [] { return "<table>" + Repeated("<tr><td rowspan=20000>x</td></tr>", 500) + "</table>"; }},
+        {"AmpersandBeforeAMillionLetters", [] { return "<p>&" + QByteArray(1000000, 'a') + "</p>"; }},
     };
     return cases;
 }

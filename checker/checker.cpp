@@ -14,6 +14,7 @@
 #include "collation.h"
 #include "decoding.h"
 #include "file_reading.h"
+#include "page_address.h"
 #include "page_text.h"
 #include "distinct_lines.h"
 #include "phrase_order.h"
@@ -85,8 +86,14 @@ private:
     }
 
     // What the viewer makes of a linked page, judged once per page.
-    enum class PageVerdict { Shown, Missing, Outside, Unreadable, TooLarge, TooComplex };
-    PageVerdict JudgePage(const std::u16string& path);
+    enum class PageVerdict { Shown, Missing, Unreadable, TooLarge, TooComplex };
+    struct PageJudgement {
+        std::u16string path;  // where the viewer looks for the page
+        bool outside = false;  // of bio/, by real path
+        PageVerdict verdict = PageVerdict::Shown;
+        std::u16string losses;  // what a shown page goes without, when anything
+    };
+    const PageJudgement& JudgePage(const std::u16string& path);
 
     // One entry of mem/, in name order: the file to read, if the program ever reads it,
     // and what its listing alone shows.
@@ -124,7 +131,7 @@ private:
     std::u16string dir_;
     std::u16string fallback_;
     std::unordered_map<char16_t, std::u16string> selected_;
-    std::unordered_map<std::u16string, PageVerdict> pages_;
+    std::unordered_map<std::u16string, PageJudgement> pages_;
     std::u16string question_;  // the folded question of the line being checked
     const FindingSink& sink_;
     std::optional<std::size_t> memoryLimit_;
@@ -394,20 +401,30 @@ void FolderCheck::CheckAnswer(const std::u16string& file, std::size_t line, std:
     if (answer.empty() || answer.front() != u'$') return;
     const LinkedAnswer cut = SplitLink(answer);
     if (cut.link.empty()) return;
-    const std::u16string page = ArticlePath(dir_, cut.link);
-    const std::u16string shown = Relative(page);
-    switch (JudgePage(page)) {
+    const PageJudgement& page = JudgePage(ArticlePath(dir_, cut.link));
+    const std::u16string shown = Relative(page.path);
+    if (page.outside) {
+        // Pages named by knowledge files are shown wherever they lie; say what the user gets.
+        const std::u16string_view outcome =
+            page.verdict == PageVerdict::Shown     ? u"просмотр покажет этот файл, хотя статьи должны лежать в bio/"
+            : page.verdict == PageVerdict::Missing ? u"а такого файла нет"
+                                                   : u"просмотр покажет вместо него сообщение об ошибке";
+        Add(file, line, Kind::LinkOutsideBio,
+            u"ссылка " + Quoted(cut.link) + u" ведёт на " + shown + u", за пределы папки статей bio/: " +
+                std::u16string(outcome),
+            text);
+        return;
+    }
+    switch (page.verdict) {
         case PageVerdict::Shown:
+            if (!page.losses.empty()) {
+                Add(file, line, Kind::PageLosesMarkup,
+                    u"статья " + shown + u" будет показана без части разметки: " + page.losses, text);
+            }
             break;
         case PageVerdict::Missing:
             Add(file, line, Kind::MissingPage,
                 u"ссылка " + Quoted(cut.link) + u" ведёт на статью " + shown + u", а такого файла нет", text);
-            break;
-        case PageVerdict::Outside:
-            Add(file, line, Kind::LinkOutsideBio,
-                u"ссылка " + Quoted(cut.link) + u" ведёт на " + shown +
-                    u", за пределы папки статей bio/: статьи должны лежать в ней",
-                text);
             break;
         case PageVerdict::Unreadable:
             Add(file, line, Kind::UnreadablePage,
@@ -429,29 +446,53 @@ void FolderCheck::CheckAnswer(const std::u16string& file, std::size_t line, std:
     }
 }
 
-FolderCheck::PageVerdict FolderCheck::JudgePage(const std::u16string& path) {
-    const auto known = pages_.find(path);
+namespace {
+
+// What a shown page goes without, in a few words; empty when nothing.
+std::u16string Losses(const article::PageShape& shape) {
+    QStringList parts;
+    if (!shape.elementsLeftOut.isEmpty()) {
+        parts.append(u"элементы <"_qs + shape.elementsLeftOut.join(u">, <"_qs) + u'>');
+    }
+    if (shape.selectorsLeftOut > 0) {
+        parts.append(u"сложные селекторы и @-правила стилей ("_qs + QString::number(shape.selectorsLeftOut) + u')');
+    }
+    if (!shape.propertiesLeftOut.isEmpty()) parts.append(u"свойства стилей "_qs + shape.propertiesLeftOut.join(u", "_qs));
+    if (shape.imagesLeftOut > 0) parts.append(u"изображения сверх "_qs + QString::number(article::kMaxImages));
+    return parts.join(u"; "_qs).toStdU16String();
+}
+
+}  // namespace
+
+const FolderCheck::PageJudgement& FolderCheck::JudgePage(const std::u16string& linked) {
+    const auto known = pages_.find(linked);
     if (known != pages_.end()) return known->second;
-    PageVerdict verdict = PageVerdict::Shown;
-    const QString page = QString::fromStdU16String(path);
-    if (!IsRegularFile(path)) {
-        verdict = PageVerdict::Missing;
-    } else if (article::ArticleFolder(QString::fromStdU16String(ArticleRoot(dir_))).Inside(page).isEmpty()) {
-        verdict = PageVerdict::Outside;
+    // The viewer cleans the path as written: "bio../x" is "x" beside bio/, whether or not a
+    // folder "bio.." exists.
+    const QString page = article::PageAddress(QString::fromStdU16String(linked)).toLocalFile();
+    PageJudgement judged;
+    judged.path = page.toStdU16String();
+    judged.outside = article::ArticleFolder(QString::fromStdU16String(ArticleRoot(dir_))).Inside(page).isEmpty();
+    if (!IsRegularFile(judged.path)) {
+        judged.verdict = PageVerdict::Missing;
     } else {
         // Read, decoded and prepared as the viewer does before it shows a page.
         const article::FileRead read = article::ReadRegularFile(page, article::kMaxPageBytes);
         if (read.status == article::FileStatus::TooLarge) {
-            verdict = PageVerdict::TooLarge;
+            judged.verdict = PageVerdict::TooLarge;
         } else if (read.status != article::FileStatus::Read) {
-            verdict = PageVerdict::Unreadable;
+            judged.verdict = PageVerdict::Unreadable;
         } else {
             QString html = article::DecodePage(read.bytes).text;
-            if (article::PreparePage(html).TooComplex()) verdict = PageVerdict::TooComplex;
+            const article::PageShape shape = article::PreparePage(html);
+            if (shape.TooComplex()) {
+                judged.verdict = PageVerdict::TooComplex;
+            } else {
+                judged.losses = Losses(shape);
+            }
         }
     }
-    pages_.emplace(path, verdict);
-    return verdict;
+    return pages_.emplace(linked, std::move(judged)).first->second;
 }
 
 CheckTotals FolderCheck::Run(const ProgressFunction& progress) {

@@ -27,6 +27,7 @@ enum class Kind {
     LinkOutsideBio,      // the link leads out of bio/
     UnreadablePage,      // the linked page exists but cannot be read
     RefusedPage,         // the viewer refuses the linked page as too large or too complex
+    PageLosesMarkup,     // the viewer shows the linked page without some of its markup
 };
 
 struct KindInfo {
@@ -64,6 +65,8 @@ inline constexpr KindInfo kKinds[] = {
     {Kind::UnreadablePage, "unreadable-page", Severity::Warning, u"статья по ссылке есть, но не читается"},
     {Kind::RefusedPage, "refused-page", Severity::Warning,
      u"просмотр не покажет статью по ссылке: она слишком велика или сложна"},
+    {Kind::PageLosesMarkup, "page-loses-markup", Severity::Warning,
+     u"просмотр покажет статью по ссылке без части разметки или стилей"},
 };
 
 constexpr const KindInfo& InfoOf(Kind kind) { return kKinds[static_cast<std::size_t>(kind)]; }

@@ -58,16 +58,19 @@ cmake --build --preset fuzz -j "$jobs"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fuzz() {
-  local target=$1 seeds=$2 max_len=$3 timeout=${4:--timeout=10}
+  local target=$1 seeds=$2 max_len=$3
+  shift 3
   mkdir -p "$work/$target"
   cp "$seeds"/* "$work/$target"/
   echo "-- $target"
-  build/fuzz/fuzz/"$target" -max_total_time=8 "$timeout" -rss_limit_mb=4096 -max_len="$max_len" \
-    -print_final_stats=0 "$work/$target" 2>&1 | tail -n 1
+  build/fuzz/fuzz/"$target" -max_total_time=8 -max_len="$max_len" -print_final_stats=0 "$@" \
+    "$work/$target" 2>&1 | tail -n 1
 }
-fuzz knowledge_fuzzer data/mem 4096
-fuzz dialogue_fuzzer data/mem 4096
-fuzz checker_fuzzer data/mem 4096
-fuzz page_fuzzer data/bio 1048576 -timeout=2
+fuzz knowledge_fuzzer data/mem 4096 -timeout=10 -rss_limit_mb=4096
+fuzz dialogue_fuzzer data/mem 4096 -timeout=10 -rss_limit_mb=4096
+fuzz checker_fuzzer data/mem 4096 -timeout=10 -rss_limit_mb=4096
+fuzz page_fuzzer data/bio 1048576 -timeout=2 -rss_limit_mb=4096 -dict=fuzz/page.dict
+# The page through Qt's own parser, layout and painting: slow or greedy pages are findings.
+fuzz layout_fuzzer data/bio 65536 -timeout=2 -rss_limit_mb=1024 -dict=fuzz/page.dict
 
 echo "== all tests passed"

@@ -9,6 +9,7 @@
 
 #include "file_reading.h"
 #include "link_policy.h"
+#include "style_subset.h"
 
 namespace windows {
 
@@ -58,8 +59,10 @@ void ArticleBrowser::Explain(const QUrl& url, QString html) {
 void ArticleBrowser::StartPage(const PageShape& shape) {
     pageShape_ = shape;
     pageBytes_ = 0;
+    pageStyleBytes_ = 0;
     pagePixels_ = 0;
     pageSelectors_ = shape.styleSelectors;
+    pageDeclarations_ = shape.styleDeclarations;
 }
 
 QVariant ArticleBrowser::LoadPageResource(const QUrl& url) {
@@ -101,14 +104,43 @@ QVariant ArticleBrowser::LoadImage(const QByteArray& bytes) {
     return image;
 }
 
-QVariant ArticleBrowser::LoadStyleSheet(const QByteArray& bytes) {
-    QString css = QString::fromUtf8(bytes);
-    const qint64 selectors = article::CountStyleSelectors(css);
-    if (!article::StyleFits(pageSelectors_ + selectors, pageShape_)) {
-        return Refused(QTextDocument::StyleSheetResource);
+bool ArticleBrowser::AppendStyleSheet(const QUrl& url, const QByteArray& bytes, int depth, StyleSheet& sheet) {
+    const article::StyleSubset subset = article::KeepStyleSubset(QString::fromUtf8(bytes));
+    // What a sheet imports comes first, as if written where the @import stands.
+    for (const QString& import : subset.imports) {
+        if (depth >= kMaxImportDepth) break;
+        const QUrl target = url.resolved(QUrl(import));
+        if (!target.isLocalFile()) continue;
+        const QString real = folder_.Inside(target.toLocalFile());
+        if (real.isEmpty()) continue;
+        const article::FileRead read = article::ReadRegularFile(real, ResourceRoom(QTextDocument::StyleSheetResource));
+        if (read.status != article::FileStatus::Read) continue;
+        Take(read.bytes.size(), QTextDocument::StyleSheetResource);
+        if (!AppendStyleSheet(target, read.bytes, depth + 1, sheet)) return false;
     }
-    pageSelectors_ += selectors;
-    return css;
+    sheet.css += subset.css;
+    sheet.selectors += subset.selectors;
+    sheet.declarations += subset.declarations;
+    return article::StyleFits(pageSelectors_ + sheet.selectors, pageDeclarations_ + sheet.declarations, pageShape_);
+}
+
+QVariant ArticleBrowser::LoadStyleSheet(const QUrl& url, const QByteArray& bytes) {
+    StyleSheet sheet;
+    if (!AppendStyleSheet(url, bytes, 0, sheet)) return Refused(QTextDocument::StyleSheetResource);
+    pageSelectors_ += sheet.selectors;
+    pageDeclarations_ += sheet.declarations;
+    return sheet.css;
+}
+
+qint64 ArticleBrowser::ResourceRoom(int type) const {
+    qint64 room = std::min(kMaxResourceBytes, kMaxPageResourceBytes - pageBytes_);
+    if (type == QTextDocument::StyleSheetResource) room = std::min(room, kMaxPageStyleBytes - pageStyleBytes_);
+    return std::max<qint64>(0, room);
+}
+
+void ArticleBrowser::Take(qint64 bytes, int type) {
+    pageBytes_ += bytes;
+    if (type == QTextDocument::StyleSheetResource) pageStyleBytes_ += bytes;
 }
 
 QVariant ArticleBrowser::loadResource(int type, const QUrl& name) {
@@ -118,15 +150,14 @@ QVariant ArticleBrowser::loadResource(int type, const QUrl& name) {
 
     const QString real = folder_.Inside(url.toLocalFile());
     if (real.isEmpty()) return Refused(type);
-    const qint64 room = std::min(kMaxResourceBytes, kMaxPageResourceBytes - pageBytes_);
-    const article::FileRead read = article::ReadRegularFile(real, room);
+    const article::FileRead read = article::ReadRegularFile(real, ResourceRoom(type));
     if (read.status != article::FileStatus::Read) return Refused(type);
-    pageBytes_ += read.bytes.size();
+    Take(read.bytes.size(), type);
     switch (type) {
     case QTextDocument::ImageResource:
         return LoadImage(read.bytes);
     case QTextDocument::StyleSheetResource:
-        return LoadStyleSheet(read.bytes);
+        return LoadStyleSheet(url, read.bytes);
     default:
         return Refused(type);
     }

@@ -5,8 +5,6 @@
 
 #include <QApplication>
 #include <QDesktopServices>
-#include <QDir>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -23,6 +21,7 @@
 #include "errors.h"
 #include "find_bar.h"
 #include "link_policy.h"
+#include "page_address.h"
 #include "article_browser.h"
 #include "panel.h"
 #include "window_frame.h"
@@ -40,31 +39,6 @@ constexpr qreal kPageFontPoints = 12.0;
 bool IsExternal(const QUrl& url) {
     const QString scheme = url.scheme().toLower();
     return scheme == u"http" || scheme == u"https" || scheme == u"mailto";
-}
-
-// The address of the page that ShowHT is given: a local path, as the main window forms it,
-// or a file: address. Links written with backslashes and "#anchor" endings are accepted.
-QUrl PageUrl(const QString& page) {
-    if (page.startsWith(QStringLiteral("file:"), Qt::CaseInsensitive)) {
-        const QUrl url(page);
-        if (url.isLocalFile()) return url;
-    }
-    QString path = page.isEmpty() ? QStringLiteral(".") : page;
-    QString fragment;
-    if (!QFileInfo::exists(path)) {
-        QString slashed = path;
-        slashed.replace(u'\\', u'/');
-        const qsizetype hash = slashed.lastIndexOf(u'#');
-        if (QFileInfo::exists(slashed)) {
-            path = slashed;
-        } else if (hash > 0 && QFileInfo::exists(slashed.left(hash))) {
-            fragment = slashed.mid(hash + 1);
-            path = slashed.left(hash);
-        }
-    }
-    QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-    if (!fragment.isEmpty()) url.setFragment(fragment);
-    return url;
 }
 
 QShortcut* AddShortcut(QWidget* window, const QList<QKeySequence>& keys) {
@@ -177,7 +151,7 @@ void Thtv::FitOuterSize(const std::optional<QMargins>& frame) {
 
 void Thtv::ShowHT(const QString& page) {
     RunHandler(ReportParent(), [&] {
-        Navigate(PageUrl(page));
+        Navigate(article::PageAddress(page));
         ShowWindow();
     });
 }

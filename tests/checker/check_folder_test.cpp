@@ -133,7 +133,11 @@ const FolderCase kCases[] = {
      {{"mem/г", 2, Kind::UndefinedByte, "0x98"}, {"mem/г", 2, Kind::WrongFile, ""}}},
     {"linked pages the viewer would not show, or that lie outside bio/",
      {{"mem/г", Utf8File({"г1|$/../outside.html$Вне папки.", "г2|$/big.html$Велика.", "г3|$/deep.html$Глубока.",
-                          "г4|$x.html$Без черты: рядом с bio.", "г5|$/ok.html$Обычная."})},
+                          "г4|$x.html$Без черты: рядом с bio.", "г5|$/ok.html$Обычная.",
+                          // No folder "bio.." exists, but the viewer cleans the path as written:
+                          // "bio../../outside.html" is outside.html beside bio/.
+                          "г6|$../../outside.html$Через bio..", "г7|$../nowhere.html$Нигде.",
+                          "г8|$/ok.html#part$С якорем."})},
       {"outside.html", "<html></html>"},
       {"biox.html", "<html></html>"},
       {"bio/ok.html", "<html><body><table><tr><td>Да</td></tr></table></body></html>"},
@@ -146,7 +150,19 @@ const FolderCase kCases[] = {
      {{"mem/г", 1, Kind::LinkOutsideBio, "outside.html"},
       {"mem/г", 2, Kind::RefusedPage, "больше 1 МБ"},
       {"mem/г", 3, Kind::RefusedPage, "слишком сложна"},
-      {"mem/г", 4, Kind::LinkOutsideBio, "biox.html"}}},
+      {"mem/г", 4, Kind::LinkOutsideBio, "biox.html, за пределы папки статей bio/: просмотр покажет"},
+      {"mem/г", 6, Kind::LinkOutsideBio, "на outside.html, за пределы папки статей bio/: просмотр покажет"},
+      {"mem/г", 7, Kind::LinkOutsideBio, "на bio../nowhere.html, за пределы папки статей bio/: а такого файла нет"}}},
+    {"a linked page shown without what the viewer leaves out",
+     {{"mem/г", Utf8File({"г1|$/form.html$Форма.", "г2|$/plain.html$Обычная.", "г3|$/form.html$Ещё раз."})},
+      {"bio/form.html",
+       "<html><head><meta charset=utf-8><script>x()</script><style>h1 ~ p { color: red } p { position: fixed }"
+       "</style></head><body><iframe src=x></iframe><form><input></form><p>Текст</p></body></html>"},
+      {"bio/plain.html", "<html><head><meta charset=utf-8><title>Т</title></head><body><p onclick=x>Т</p></body></html>"}},
+     {{"mem/г", 1, Kind::PageLosesMarkup,
+       "bio/form.html будет показана без части разметки: элементы <iframe>, <form>, <input>; сложные селекторы и "
+       "@-правила стилей (1); свойства стилей position"},
+      {"mem/г", 3, Kind::PageLosesMarkup, "bio/form.html"}}},
     {"files that the program never selects",
      {{"mem/Г", Utf8File({"гол|Заглавное имя."})},
       {"mem/notes.txt", "anything"},

@@ -3,8 +3,11 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include "html_entities.h"
+#include "markup_whitelist.h"
 #include "page_fixtures.h"
 #include "page_text.h"
+#include "style_subset.h"
 
 using page_fixtures::Cp1251;
 using page_fixtures::Utf16;
@@ -18,6 +21,14 @@ private slots:
     void measuresNesting();
     void breaksLongRuns_data();
     void breaksLongRuns();
+    void decodesCharacterReferences_data();
+    void decodesCharacterReferences();
+    void keepsTheStyleSubset_data();
+    void keepsTheStyleSubset();
+    void keepsWhitelistedMarkup_data();
+    void keepsWhitelistedMarkup();
+    void countsTheTableGrid_data();
+    void countsTheTableGrid();
 };
 
 void TestArticle::decodesByMarkDeclarationOrGuess_data() {
@@ -46,6 +57,20 @@ void TestArticle::decodesByMarkDeclarationOrGuess_data() {
         << QByteArray("windows-1251");
     QTest::newRow("no declaration, valid UTF-8") << QByteArray("<p>") + utf8 << word << QByteArray("utf-8");
     QTest::newRow("no declaration, not UTF-8") << QByteArray("<p>") + cp1251 << word << QByteArray("windows-1251");
+    QTest::newRow("ISO-8859-5 under an old alias")
+        << QByteArray("<meta charset=ISO_8859-5:1988><p>\xB3\xE0\xD8\xDF\xDF") << word << QByteArray("iso-8859-5");
+    QTest::newRow("CP866 declared") << QByteArray("<meta charset=cp866><p>\x83\xE0\xA8\xAF\xAF") << word
+                                    << QByteArray("ibm866");
+    QTest::newRow("Latin-1 is read as browsers read it")
+        << QByteArray("<meta charset=latin1><p>caf\xE9 \x93q\x94") << QStringLiteral("café “q”")
+        << QByteArray("windows-1252");
+    // Labels the converter knows but no article is written in: an ordinary page stays readable.
+    QTest::newRow("EBCDIC label is taken as none")
+        << QByteArray("<meta charset=\"ibm-1047\"><p>") + cp1251 << word << QByteArray("windows-1251");
+    QTest::newRow("UTF-7 label is taken as none")
+        << QByteArray("<meta charset=utf-7><p>") + utf8 << word << QByteArray("utf-8");
+    QTest::newRow("Shift_JIS label is taken as none")
+        << QByteArray("<meta charset=shift_jis><p>") + cp1251 << word << QByteArray("windows-1251");
     QTest::newRow("unknown charset is guessed")
         << QByteArray("<meta charset=\"x-no-such-thing\"><p>") + cp1251 << word << QByteArray("windows-1251");
     QTest::newRow("declaration in a comment does not count")
@@ -106,7 +131,7 @@ void TestArticle::breaksLongRuns_data() {
         << (QStringLiteral("&nbsp;") + QString(20, u'a') + QChar(QChar::Nbsp)).repeated(100) << 2;
     QTest::newRow("long attribute") << QStringLiteral("<a href=\"%1\">x</a>").arg(run) << 0;
     QTest::newRow("long comment") << QStringLiteral("<!--%1-->").arg(run) << 0;
-    QTest::newRow("long style") << QStringLiteral("<style>%1</style>").arg(run) << 0;
+    QTest::newRow("long style") << QStringLiteral("<style>p { font-family: %1 }\n</style>").arg(run) << 0;
     QTest::newRow("run split by tags") << QString(800, u'a') + QStringLiteral("<b>") + QString(800, u'b') << 0;
 }
 
@@ -119,7 +144,169 @@ void TestArticle::breaksLongRuns() {
     QCOMPARE(prepared.count(zeroWidthSpace), breaks);
     QVERIFY(!prepared.contains(QRegularExpression(QStringLiteral("&[#A-Za-z0-9]*\u200B"))));
     prepared.remove(zeroWidthSpace);
-    QCOMPARE(prepared, html);
+    // The view is given characters, not the references that name them.
+    QCOMPARE(prepared, QString(html).replace(QStringLiteral("&nbsp;"), QChar(QChar::Nbsp)));
+}
+
+void TestArticle::decodesCharacterReferences_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("attribute");
+    QTest::addColumn<QString>("decoded");
+    const auto row = [](const char* name, const QString& text, bool attribute, const QString& decoded) {
+        QTest::newRow(name) << text << attribute << decoded;
+    };
+    row("the markup characters", u"&lt;b&gt; &amp; &quot;"_qs, false, u"<b> & \""_qs);
+    row("no-break space", u"a&nbsp;b"_qs, false, u"a\u00A0b"_qs);
+    row("decimal and hexadecimal", u"&#1075;&#x43B;&#X43e;"_qs, false, u"гло"_qs);
+    row("numeric without a semicolon", u"&#1075x"_qs, false, u"гx"_qs);
+    row("NUL, a surrogate and past the last character", u"&#0;&#xD800;&#99999999999999;"_qs, false,
+        u"\uFFFD\uFFFD\uFFFD"_qs);
+    row("the Windows-1252 block", u"&#150;&#128;"_qs, false, u"\u2013\u20AC"_qs);
+    row("the longest name", u"&CounterClockwiseContourIntegral;"_qs, false, u"\u2233"_qs);
+    row("two characters", u"&NotEqualTilde;"_qs, false, u"\u2242\u0338"_qs);
+    row("an old name without a semicolon", u"&copy 2020"_qs, false, u"\u00A9 2020"_qs);
+    row("the longest old name inside a longer word", u"&notit;"_qs, false, u"\u00ACit;"_qs);
+    row("an old name before = in text", u"?a=1&copy=2"_qs, false, u"?a=1\u00A9=2"_qs);
+    row("an old name before = in an address", u"?a=1&copy=2"_qs, true, u"?a=1&copy=2"_qs);
+    row("an old name before a letter in an address", u"?x&copyright"_qs, true, u"?x&copyright"_qs);
+    row("an unknown name", u"&nosuchname; & &; &#; &#x;"_qs, false, u"&nosuchname; & &; &#; &#x;"_qs);
+    row("a name longer than any", u"&"_qs + QString(40, u'a') + u';', false, u"&"_qs + QString(40, u'a') + u';');
+}
+
+void TestArticle::decodesCharacterReferences() {
+    QFETCH(QString, text);
+    QFETCH(bool, attribute);
+    QFETCH(QString, decoded);
+    if (attribute) QCOMPARE(article::DecodedAttribute(text), decoded);
+    // Written for the view, the text holds no reference but the four it reads exactly.
+    QString written;
+    article::AppendDecoded(written, text,
+                           attribute ? article::ReferenceContext::Attribute : article::ReferenceContext::Text);
+    QVERIFY2(!written.contains(QRegularExpression(QStringLiteral("&(?!(lt|gt|amp|quot);)"))), qPrintable(written));
+    QString back = written;
+    back.replace(u"&lt;"_qs, u"<"_qs).replace(u"&gt;"_qs, u">"_qs).replace(u"&quot;"_qs, u"\""_qs);
+    back.replace(u"&amp;"_qs, u"&"_qs);
+    QCOMPARE(back, decoded);
+}
+
+void TestArticle::keepsTheStyleSubset_data() {
+    QTest::addColumn<QString>("css");
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<QStringList>("imports");
+    const auto row = [](const char* name, const QString& css, const QString& kept, const QStringList& imports = {}) {
+        QTest::newRow(name) << css << kept << imports;
+    };
+    row("a plain rule", u"p { color: red }"_qs, u"p { color: red }\n"_qs);
+    row("element, class, id and one of each with an element",
+        u"h1, .note, #top, td.small, a#up { color: #ff0000 }"_qs, u"h1, .note, #top, td.small, a#up { color: #ff0000 }\n"_qs);
+    row("combinators, pseudo-classes, attributes and * are left out",
+        u"h1 ~ p, div > p, div p, p + p, a:hover, [href], *, .a.b, .note { color: red }"_qs,
+        u".note { color: red }\n"_qs);
+    row("a rule with nothing simple goes whole", u"h1 ~ p { color: red } q { color: blue }"_qs,
+        u"q { color: blue }\n"_qs);
+    row("one declaration per property: the last", u"p { color: red; COLOR: blue; margin: 1px }"_qs,
+        u"p { color: blue; margin: 1px }\n"_qs);
+    row("unless an earlier one is important", u"p { color: red !important; color: blue }"_qs,
+        u"p { color: red !important }\n"_qs);
+    row("lengths within bounds", u"p { font-size: 100000px; margin: -9999999px 2em; text-indent: 50000% }"_qs,
+        u"p { font-size: 300px; margin: -4000px 2em; text-indent: 1000% }\n"_qs);
+    row("unknown properties and units are left out",
+        u"p { position: fixed; behavior: url(x.htc); width: 1e9px; color: green }"_qs, u"p { color: green }\n"_qs);
+    row("functions other than an image's address and colours",
+        u"p { color: expression(alert(1)); width: calc(100% - 1px); background: rgb(1, 2, 3) url(dot.png) }"_qs,
+        u"p { background: rgb(1, 2, 3) url(dot.png) }\n"_qs);
+    row("escapes", u"p { color: \\72 ed; font-family: \"a\\\"b\" }"_qs, QString());
+    row("at-rules with blocks go whole", u"@media screen { p { color: red } } @font-face { x: y } q { color: blue }"_qs,
+        u"q { color: blue }\n"_qs);
+    row("imports are named apart", u"@import url(\"a.css\"); @import 'b.css'; @import url(c.css) screen; p{color:red}"_qs,
+        u"p { color: red }\n"_qs, {u"a.css"_qs, u"b.css"_qs, u"c.css"_qs});
+    row("comments and old hiding", u"<!-- p { color: red } /* } */ q { /* x */ color: blue } -->"_qs,
+        u"p { color: red }\nq { color: blue }\n"_qs);
+    row("quoted font names", u"p { font-family: \"Times New Roman\", serif }"_qs,
+        u"p { font-family: \"Times New Roman\", serif }\n"_qs);
+    row("unclosed block", u"p { color: red"_qs, u"p { color: red }\n"_qs);
+    row("twenty thousand declarations of one property",
+        u"p {"_qs + QStringLiteral("color: #%1;").repeated(20000).arg(u"123456"_qs) + u'}', u"p { color: #123456 }\n"_qs);
+}
+
+void TestArticle::keepsTheStyleSubset() {
+    QFETCH(QString, css);
+    QFETCH(QString, kept);
+    QFETCH(QStringList, imports);
+    const article::StyleSubset subset = article::KeepStyleSubset(css);
+    QCOMPARE(subset.css, kept);
+    QCOMPARE(subset.imports, imports);
+    // What is kept is kept again as it stands.
+    QCOMPARE(article::KeepStyleSubset(subset.css).css, subset.css);
+}
+
+void TestArticle::keepsWhitelistedMarkup_data() {
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QString>("prepared");
+    const auto row = [](const char* name, const QString& html, const QString& prepared) {
+        QTest::newRow(name) << html << prepared;
+    };
+    row("image sizes within bounds, handlers left out",
+        u"<img src=dot.png width=100000 height=\"9000000\" onerror=\"x()\" alt='a&amp;b'>"_qs,
+        u"<img src=\"dot.png\" width=\"4096\" height=\"4096\" alt=\"a&amp;b\">"_qs);
+    row("percentages and numbers with units", u"<img width=\"150%\" height=\"12.5px\">"_qs,
+        u"<img width=\"100%\" height=\"12\">"_qs);
+    row("spans, borders and paddings",
+        u"<table border=100000 cellpadding=-5 cellspacing=7 summary=x><tr><td colspan=20000 rowspan=0 onclick=y>x"_qs,
+        u"<table border=\"20\" cellpadding=\"0\" cellspacing=\"7\"><tr><td colspan=\"100\" rowspan=\"1\">x"_qs);
+    row("font sizes and colours", u"<font size=+9 color=\"red;x\" face=\"Arial, sans-serif\">x</font>"_qs,
+        u"<font size=\"+6\" face=\"Arial, sans-serif\">x</font>"_qs);
+    row("style attributes keep the subset", u"<p style=\"font-size:100000px; position:fixed\">x</p>"_qs,
+        u"<p style=\"font-size: 300px\">x</p>"_qs);
+    row("sectioning elements become blocks", u"<section><article><p>x</p></article></section>"_qs,
+        u"<div><div><p>x</p></div></div>"_qs);
+    row("unknown elements go, their text stays",
+        u"<iframe src=x></iframe><form><input value=1><p>y</p></form><svg><g>z</g></svg><meta charset=utf-8>"_qs,
+        u"<p>y</p>z"_qs);
+    row("an attribute once, as written first", u"<a href=\"a&amp;b\" HREF=\"c\" Name=n>x</a>"_qs,
+        u"<a href=\"a&amp;b\" name=\"n\">x</a>"_qs);
+    row("only a style sheet link", u"<link rel=stylesheet type=text/css href=a.css><link rel=icon href=b.ico>"_qs,
+        u"<link rel=\"stylesheet\" type=\"text/css\" href=\"a.css\"/><link href=\"b.ico\"/>"_qs);
+    row("a style element keeps its subset and names its imports",
+        u"<style>@import 'a.css'; h1 ~ p { color: red } p { color: blue }</style>"_qs,
+        u"<style>@import url(\"a.css\");\np { color: blue }\n</style>"_qs);
+    row("a million letters after &", u"<p>&"_qs + QString(3000, u'a'), QString());
+}
+
+void TestArticle::keepsWhitelistedMarkup() {
+    QFETCH(QString, html);
+    QFETCH(QString, prepared);
+    QString page = html;
+    article::PreparePage(page);
+    if (prepared.isEmpty()) {  // only that the view gets no reference it would read itself
+        QVERIFY(page.startsWith(u"<p>&amp;aaa"_qs));
+        QVERIFY(!page.contains(QRegularExpression(QStringLiteral("&(?!(lt|gt|amp|quot);)"))));
+        return;
+    }
+    QCOMPARE(page, prepared);
+}
+
+void TestArticle::countsTheTableGrid_data() {
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<qint64>("positions");
+    QTest::newRow("two by two") << u"<table><tr><td>a<td>b<tr><td>c<td>d</table>"_qs << qint64(4);
+    QTest::newRow("a wide cell widens every row")
+        << u"<table><tr><td colspan=5>a<tr><td>b<tr><td>c</table>"_qs << qint64(15);
+    QTest::newRow("a tall cell takes its columns below")
+        << u"<table><tr><td rowspan=3>a<td>b<tr><td>c<tr><td>d</table>"_qs << qint64(6);
+    QTest::newRow("a tall cell past the last row") << u"<table><tr><td rowspan=4>a</table>"_qs << qint64(4);
+    QTest::newRow("tables inside tables add up")
+        << u"<table><tr><td><table><tr><td>a<td>b</table><td>c</table>"_qs << qint64(4);
+    QTest::newRow("a table section outside any table")
+        << u"<tbody><td>a<td>b<tr><td>c</tbody><td>d"_qs << qint64(5);
+    QTest::newRow("wide cells in many rows")
+        << u"<table>"_qs + u"<tr><td colspan=20000>x"_qs.repeated(500) << qint64(500) * article::kMaxColumnSpan;
+}
+
+void TestArticle::countsTheTableGrid() {
+    QFETCH(QString, html);
+    QFETCH(qint64, positions);
+    QCOMPARE(article::PreparePage(html).tableCells, positions);
 }
 
 QTEST_GUILESS_MAIN(TestArticle)

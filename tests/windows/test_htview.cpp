@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextFrame>
 #include <QTextBrowser>
@@ -26,6 +27,7 @@
 
 #include "find_bar.h"
 #include "htview.h"
+#include "markup_whitelist.h"
 #include "article_browser.h"
 #include "page_fixtures.h"
 #include "panel.h"
@@ -166,6 +168,8 @@ private slots:
     void hostileLinksAreNotFollowed();
     void preparedPagesReadAsMeasured_data();
     void preparedPagesReadAsMeasured();
+    void hostilePagesAreShownWithinBoundsOrRefused_data();
+    void hostilePagesAreShownWithinBoundsOrRefused();
 
 private:
     QString Fixture(const QString& name, const QByteArray& bytes);
@@ -677,6 +681,8 @@ void TestHtview::hostileResourcesAreLeftOut_data() {
     QTest::newRow("300 MB sparse image") << QStringLiteral("huge.png") << leftOut;
     QTest::newRow("image that is a FIFO") << QStringLiteral("fifo.png") << leftOut;
     QTest::newRow("symbolic link out of the folder") << QStringLiteral("outside-link.png") << leftOut;
+    QTest::newRow("NUL after a link out of the folder") << QStringLiteral("outside-link.png%00.png") << leftOut;
+    QTest::newRow("NUL after an image in the folder") << QStringLiteral("dot.png%00") << leftOut;
     QTest::newRow("symbolic link to a device") << QStringLiteral("zero-link.png") << leftOut;
     QTest::newRow("../ out of the folder") << QStringLiteral("../outside/dot.png") << leftOut;
     QTest::newRow("absolute path out of the folder")
@@ -744,7 +750,7 @@ void TestHtview::styleSheetsOnlyFromTheArticleFolder() {
         return cursor.charFormat().foreground().color();
     };
     QCOMPARE(colourOf(QStringLiteral("red.css")), QColor(255, 0, 0));
-    for (const char* href : {"green-link.css", "../outside/green.css", "fifo.css", "/dev/urandom", "/dev/zero"}) {
+    for (const char* href : {"green-link.css", "green-link.css%00.css", "../outside/green.css", "fifo.css", "/dev/urandom", "/dev/zero"}) {
         const QColor colour = colourOf(QString::fromLatin1(href));
         QVERIFY2(colour != QColor(0, 255, 0) && colour != QColor(255, 0, 0), href);
         QVERIFY2(viewer_->wb1->toPlainText().contains(QStringLiteral("Текст")), href);
@@ -771,6 +777,12 @@ void TestHtview::hostileLinksAreNotFollowed_data() {
     QTest::newRow("../ out of the folder") << QStringLiteral("../../../../etc/passwd") << outside;
     QTest::newRow("page outside the folder") << QStringLiteral("../outside/given.html") << outside;
     QTest::newRow("symbolic link to a page outside") << QStringLiteral("escape.html") << outside;
+    // The system ends a name at NUL: "escape.html%00.html" would open escape.html itself.
+    const QString control = QStringLiteral("управляющий символ");
+    QTest::newRow("NUL after a link to a page outside") << QStringLiteral("escape.html%00.html") << control;
+    QTest::newRow("NUL after a picture") << QStringLiteral("photo.png%00.png") << control;
+    QTest::newRow("line break in the name") << QStringLiteral("photo%0A.png") << control;
+    QTest::newRow("C1 control in the name") << QStringLiteral("photo%C2%85.png") << control;
     QTest::newRow("executable script") << QStringLiteral("run.sh") << QStringLiteral("исполняемый файл");
     QTest::newRow("script without the executable bit") << QStringLiteral("script.sh") << QStringLiteral("другого типа");
     QTest::newRow("desktop entry") << QStringLiteral("app.desktop") << QStringLiteral("другого типа");
@@ -863,9 +875,14 @@ void TestHtview::preparedPagesReadAsMeasured_data() {
     QTest::newRow("stray cells") << QStringLiteral("<td>x").repeated(20000) << true;
     QTest::newRow("cells at the limit") << QStringLiteral("<td>x").repeated(int(article::kMaxTableCells)) << false;
     QTest::newRow("style rules times elements")
-        << QStringLiteral("<style>") + QStringLiteral("*{color:red}").repeated(3000) + QStringLiteral("</style>") +
+        << QStringLiteral("<style>") + QStringLiteral("p{color:red}").repeated(3000) + QStringLiteral("</style>") +
                QStringLiteral("<p>a").repeated(3000)
         << true;
+    // A universal selector is no simple selector: its rules are left out, the page is shown.
+    QTest::newRow("universal rules are left out")
+        << QStringLiteral("<style>") + QStringLiteral("*{color:red}").repeated(3000) + QStringLiteral("</style>") +
+               QStringLiteral("<p>a").repeated(3000)
+        << false;
     const QString deep = QStringLiteral("<div>").repeated(396) + QStringLiteral("<b>x</b>").repeated(3000);
     QTest::newRow("deep elements") << deep << false;
     QTest::newRow("deep elements under a style sheet") << QStringLiteral("<style>zz{}</style>") + deep << true;
@@ -889,6 +906,85 @@ void TestHtview::preparedPagesReadAsMeasured() {
     QVERIFY2(FrameDepth(document.rootFrame()) - 1 <= windows::kMaxTableDepth, qPrintable(page.html.left(200)));
     QVERIFY(page.shape.elementDepth <= windows::kMaxElementDepth);
     QVERIFY(document.blockCount() <= page.shape.tableCells + page.shape.elements + 1);
+}
+
+// Pages that passed every earlier limit and then kept Qt's parser or layout busy for
+// minutes. Each is shown without what was left out or brought within bounds, or refused.
+void TestHtview::hostilePagesAreShownWithinBoundsOrRefused_data() {
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<QString>("shown");  // text the view must show
+    const auto paragraphs = [](int count) { return QByteArray("<p>абзац</p>").repeated(count); };
+    QTest::newRow("an image millions of pixels high")
+        << QByteArray("<p>до</p><img src=\"dot.png\" height=\"9000000\"><p>после</p>") << false << u"после"_qs;
+    QTest::newRow("a hundred images of 100,000 pixels a side")
+        << QByteArray("<img src=\"dot.png\" width=100000 height=100000>").repeated(100) + "<p>после</p>" << false
+        << u"после"_qs;
+    QTest::newRow("a sibling selector over ten thousand paragraphs")
+        << "<style>h1 ~ p { color: red }</style><h1>Заголовок</h1>" + paragraphs(10000) << false << u"абзац"_qs;
+    QByteArray declarations;
+    for (int i = 0; i < 20000; ++i) declarations += "color: #" + QByteArray::number(0x100000 + i, 16) + ";";
+    QTest::newRow("one rule of twenty thousand declarations over as many paragraphs")
+        << "<style>p {" + declarations + "}</style>" + paragraphs(20000) << false << u"абзац"_qs;
+    QTest::newRow("an 8 MiB sheet of declarations over two thousand paragraphs")
+        << "<link rel=stylesheet type=text/css href=\"big.css\">" + paragraphs(2000) << false << u"абзац"_qs;
+    QByteArray imports;
+    for (int i = 0; i < 2000; ++i) imports += "@import url(\"mega.css?" + QByteArray::number(i) + "\");\n";
+    QTest::newRow("two thousand imports of a 1 MB sheet")
+        << "<style>" + imports + "</style>" + paragraphs(100) << false << u"абзац"_qs;
+    QTest::newRow("sheets importing themselves")
+        << QByteArray("<link rel=stylesheet type=text/css href=\"loop.css\"><p>текст</p>") << false << u"текст"_qs;
+    QTest::newRow("500 rows of cells 20,000 columns wide")
+        << "<table>" + QByteArray("<tr><td colspan=20000>x</td></tr>").repeated(500) + "</table>" << true << QString();
+    QTest::newRow("500 rows of cells 20,000 rows tall")
+        << "<table>" + QByteArray("<tr><td rowspan=20000>x</td></tr>").repeated(500) + "</table>" << true << QString();
+    QTest::newRow("& before a million letters")
+        << "<p>&" + QByteArray(1000000, 'a') + "</p>" << false << u"&aaaa"_qs;
+    QTest::newRow("huge borders, paddings and fonts")
+        << QByteArray("<table border=100000 cellpadding=100000 cellspacing=100000><tr><td>ячейка</td></tr></table>"
+                      "<p style=\"font-size: 100000px; margin: 100000000px; padding-left: 99999999pt\">буквы</p>"
+                      "<font size=+100>шрифт</font>")
+        << false << u"буквы"_qs;
+}
+
+void TestHtview::hostilePagesAreShownWithinBoundsOrRefused() {
+    QFETCH(QByteArray, page);
+    QFETCH(bool, refused);
+    QFETCH(QString, shown);
+    const QString bio = dir_.filePath(QStringLiteral("bio"));
+    Write(bio + QStringLiteral("/dot.png"), PngBytes(4, Qt::red));
+    QByteArray big;
+    while (big.size() < 8 * 1024 * 1024 - 64) big += "p { color: #123456; margin: 1px } ";
+    Write(bio + QStringLiteral("/big.css"), big);
+    Write(bio + QStringLiteral("/mega.css"), QByteArray("p { color: red; margin: 2px } ").repeated(35000));
+    Write(bio + QStringLiteral("/loop.css"), QByteArray("@import url(loop.css); p { margin: 1px }"));
+    const QString path = Fixture(QStringLiteral("bio/hostile.html"), page);
+
+    windows::LoadedPage loaded = windows::LoadPage(path);
+    QCOMPARE(loaded.status == windows::PageStatus::Refused, refused);
+    if (refused) return;
+    windows::ArticleBrowser browser;
+    browser.SetArticleFolder(bio);
+    browser.resize(780, 520);
+    browser.Open(QUrl::fromLocalFile(path), std::move(loaded.html), loaded.shape);
+    const QSizeF size = browser.document()->documentLayout()->documentSize();
+
+    QVERIFY(!browser.viewport()->grab().isNull());
+    QVERIFY2(browser.toPlainText().contains(shown), qPrintable(browser.toPlainText().left(200)));
+    // Nothing the page asks for is laid out larger than the bounds.
+    for (QTextBlock block = browser.document()->begin(); block.isValid(); block = block.next()) {
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            const QTextCharFormat format = fragment.fragment().charFormat();
+            if (format.isImageFormat()) {
+                QVERIFY(format.toImageFormat().width() <= article::kMaxBoxPixels);
+                QVERIFY(format.toImageFormat().height() <= article::kMaxBoxPixels);
+            }
+            QVERIFY(format.fontPointSize() <= 300);
+            // A rule the page's sheets could not keep paints no paragraph red.
+            QVERIFY(format.foreground().color() != QColor(Qt::red));
+        }
+    }
+    QVERIFY2(size.height() < 1e7, qPrintable(QString::number(size.height())));
 }
 
 QTEST_MAIN(TestHtview)
