@@ -1,5 +1,9 @@
 // The program: the application, the main window, the viewer and the About window hidden,
 // then the event loop until the main window closes.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -7,12 +11,18 @@
 #include "Mesager.h"
 #include "Unit1.h"
 #include "application_title.h"
+#include "display_check.h"
 #include "qt_strings.h"
 #include "rules.h"
 #include "htview.h"
 #include "qt_translations.h"
 
 int main(int argc, char** argv) {
+    if (!windows::CanShowWindows(argc, argv)) {
+        const std::string program = argc > 0 ? std::filesystem::path(argv[0]).filename().string() : "tsldemo";
+        std::fprintf(stderr, "%s\n", windows::NoDisplayMessage(program).c_str());
+        return 1;
+    }
     QApplication app(argc, argv);
     windows::InstallQtTranslations(app);
     // The title captions every message box. It goes in as the application's name: a
