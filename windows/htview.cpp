@@ -96,6 +96,14 @@ Thtv::Thtv(const QString& articleFolder, QWidget* parent) : QWidget(parent, Qt::
     QFont pageFont(QStringLiteral("Times New Roman"));
     pageFont.setPointSizeF(kPageFontPoints);
     wb1->setFont(pageFont);
+    // Pages set their text colours for a light page; under a dark scheme the view's own
+    // background would leave them unreadable.
+    QPalette pagePalette = wb1->palette();
+    pagePalette.setColor(QPalette::Base, design::kPageBackground);
+    pagePalette.setColor(QPalette::Text, design::kPageText);
+    pagePalette.setColor(QPalette::Link, design::kPageLink);
+    pagePalette.setColor(QPalette::LinkVisited, design::kPageLinkVisited);
+    wb1->setPalette(pagePalette);
     wb1->viewport()->installEventFilter(this);
 
     Panel1 = new Panel(QStringLiteral("Panel1"), design::kFieldColour, this);
