@@ -129,9 +129,13 @@ void TViw::showEvent(QShowEvent* event) {
         const QScreen* screen = QGuiApplication::primaryScreen();
         if (const QWidget* owner = parentWidget()) screen = owner->screen();
         // Centred by its outer edges, frame included, before it reaches the screen.
+        // On a screen too small for it, it is made as much smaller as it must be to fit.
         if (screen) {
             const QMargins frame = FrameBeforeShow(this).value_or(QMargins());
-            setGeometry(CentredClient(size(), frame, screen->availableGeometry()));
+            const QRect area = screen->availableGeometry();
+            const QSize client = FittedClient(kClient, frame, area);
+            if (client != size()) setFixedSize(client);
+            setGeometry(CentredClient(client, frame, area));
         }
     } else {
         move(lastPos_);

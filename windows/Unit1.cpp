@@ -328,9 +328,11 @@ void TForm1::showEvent(QShowEvent* event) {
     if (!shownBefore_ && !event->spontaneous() && isWindow()) {
         shownBefore_ = true;
         // Centred by its outer edges, frame included, before it reaches the screen.
+        // On a screen too small for it, it is made as much smaller as it must be to fit.
         if (const QScreen* where = screen()) {
             const QMargins frame = FrameBeforeShow(this).value_or(QMargins());
-            setGeometry(CentredClient(size(), frame, where->availableGeometry()));
+            const QRect area = where->availableGeometry();
+            setGeometry(CentredClient(FittedClient(size(), frame, area, minimumSize()), frame, area));
         }
     }
     QWidget::showEvent(event);

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
@@ -166,7 +167,7 @@ Thtv::Thtv(const QString& articleFolder, QWidget* parent) : QWidget(parent, Qt::
 
 void Thtv::FormCreate() {
     // The outer size, frame included; until the frame is known it is all client area.
-    AskClientSize(design::viewer::kOuter);
+    AskClientSize(OuterSize());
     zoomLevel_ = kNormalZoom;
 }
 
@@ -179,8 +180,14 @@ void Thtv::FitOuterSize(const std::optional<QMargins>& frame) {
     // Only while the window has the size the program gave it: once the user has resized it,
     // the user's size stands.
     if (!fittingOuterSize_ || !frame || size() != askedClient_) return;
-    const QSize client = design::viewer::kOuter.shrunkBy(*frame);
+    const QSize client = OuterSize().shrunkBy(*frame);
     if (client != askedClient_) AskClientSize(client);
+}
+
+QSize Thtv::OuterSize() const {
+    const QScreen* where = screen();
+    if (!where) return design::viewer::kOuter;
+    return design::viewer::kOuter.boundedTo(where->availableGeometry().size());
 }
 
 void Thtv::ShowHT(const QString& page) {
@@ -240,7 +247,13 @@ void Thtv::ShowWindow() {
         } else {
             // The frame is asked for before the first show, so that the window appears at its
             // outer size at once rather than growing by its frame and then shrinking back.
-            FitOuterSize(FrameBeforeShow(this));
+            const std::optional<QMargins> frame = FrameBeforeShow(this);
+            FitOuterSize(frame);
+            // Made smaller to fit its screen, it is also placed on it rather than wherever the
+            // window manager puts new windows.
+            if (OuterSize() != design::viewer::kOuter && screen()) {
+                setGeometry(CentredClient(size(), frame.value_or(QMargins()), screen()->availableGeometry()));
+            }
         }
         show();
     }

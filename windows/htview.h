@@ -65,6 +65,9 @@ private:
     bool HistoryButton(Qt::MouseButton button);
     void SetZoom(int level);
     void AskClientSize(const QSize& client);
+    // The outer size the window is given: 800 x 600, or the available part of its screen
+    // where that is smaller.
+    QSize OuterSize() const;
     // Gives the window its outer size with the given frame, until it is first closed.
     void FitOuterSize(const std::optional<QMargins>& frame);
     QWidget* ReportParent();
