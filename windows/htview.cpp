@@ -10,6 +10,8 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -149,6 +151,8 @@ Thtv::Thtv(const QString& articleFolder, QWidget* parent) : QWidget(parent, Qt::
     connect(AddShortcut(this, {QKeySequence(Qt::Key_Escape)}), &QShortcut::activated, this, [this] {
         if (FindBar1->isVisible()) FindBar1->CloseBar();
     });
+    connect(AddShortcut(this, QKeySequence::keyBindings(QKeySequence::Print)), &QShortcut::activated, this,
+            &Thtv::Print);
     // Ctrl+W hides the window as its close box does.
     connect(AddShortcut(this, {QKeySequence(Qt::CTRL | Qt::Key_W)}), &QShortcut::activated, this, [this] { close(); });
     connect(AddShortcut(this, {QKeySequence(Qt::ALT | Qt::Key_Left)}), &QShortcut::activated, wb1,
@@ -260,6 +264,19 @@ void Thtv::ShowWindow() {
     raise();
     activateWindow();
 }
+
+void Thtv::Print() {
+    RunHandler(ReportParent(), [&] {
+        QPrinter printer(QPrinter::HighResolution);
+        // The title names the print job, and the PDF file the dialog offers to save.
+        printer.setDocName(wb1->documentTitle());
+        printer.setCreator(QApplication::applicationName());
+        QPrintDialog dialog(&printer, this);
+        if (dialog.exec() == QDialog::Accepted) PrintTo(printer);
+    });
+}
+
+void Thtv::PrintTo(QPrinter& printer) const { wb1->document()->print(&printer); }
 
 QWidget* Thtv::ReportParent() {
     if (isVisible()) return this;

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class QTextBrowser;
+class QPrinter;
 class QPushButton;
 class QUrl;
 
@@ -38,6 +39,11 @@ public:
     // page saying so; a page too large or too deeply nested to show raises dialogue::DialogueError and leaves
     // the view as it was.
     void Navigate(const QUrl& url);
+
+    // Opens the print dialog for the page shown, which can also save it as a PDF file.
+    void Print();
+    // Prints the page shown on printer, set up as the print dialog leaves it.
+    void PrintTo(QPrinter& printer) const;
 
     // The page's text size, in percent of the normal size.
     int ZoomPercent() const;

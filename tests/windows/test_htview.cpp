@@ -10,6 +10,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QComboBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -254,6 +258,8 @@ private slots:
     void hostileLinksAreNotFollowed();
     void preparedPagesReadAsMeasured_data();
     void preparedPagesReadAsMeasured();
+    void ctrlPOpensThePrintDialogWithPdf();
+    void printsThePageAsPdf();
     void readableUnderADarkPalette_data();
     void readableUnderADarkPalette();
     void findBarReadableUnderADarkPalette();
@@ -980,6 +986,51 @@ void TestHtview::preparedPagesReadAsMeasured() {
     QVERIFY2(FrameDepth(document.rootFrame()) - 1 <= windows::kMaxTableDepth, qPrintable(page.html.left(200)));
     QVERIFY(page.shape.elementDepth <= windows::kMaxElementDepth);
     QVERIFY(document.blockCount() <= page.shape.tableCells + page.shape.elements + 1);
+}
+
+// Ctrl+P brings up the print dialog, which offers to print into a PDF file.
+void TestHtview::ctrlPOpensThePrintDialogWithPdf() {
+    ShowActive(QStringLiteral(TSL_SOURCE_DIR "/data/bio/son.html"));
+    QStringList printers;
+    bool seen = false;
+    QTimer timer;
+    timer.setInterval(5);
+    connect(&timer, &QTimer::timeout, this, [&] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) return;
+        seen = true;
+        for (const QComboBox* box : dialog->findChildren<QComboBox*>())
+            for (int i = 0; i < box->count(); ++i) printers << box->itemText(i);
+        dialog->reject();
+    });
+    timer.start();
+    QTest::keyClick(viewer_, Qt::Key_P, Qt::ControlModifier);
+    timer.stop();
+    QVERIFY(seen);
+    QVERIFY2(printers.filter(QStringLiteral("PDF")).size() == 1, qPrintable(printers.join(u',')));
+    QVERIFY(viewer_->isVisible());
+}
+
+// What the dialog's PDF choice does: the page, its title at the top, as text in a PDF file.
+void TestHtview::printsThePageAsPdf() {
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty()) QSKIP("pdftotext is missing (scripts/install-deps.sh installs poppler-utils)");
+    viewer_->ShowHT(QStringLiteral(TSL_SOURCE_DIR "/data/bio/son.html"));
+    const QString title = viewer_->wb1->documentTitle();
+    QVERIFY(!title.isEmpty());
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir_.filePath(QStringLiteral("article.pdf")));
+    viewer_->PrintTo(printer);
+
+    QProcess reader;
+    reader.start(pdftotext, {QStringLiteral("-enc"), QStringLiteral("UTF-8"), printer.outputFileName(),
+                             QStringLiteral("-")});
+    QVERIFY(reader.waitForFinished(30000));
+    QCOMPARE(reader.exitCode(), 0);
+    const QString text = QString::fromUtf8(reader.readAllStandardOutput());
+    QVERIFY2(text.trimmed().startsWith(title), qPrintable(text.left(200)));
+    QVERIFY(text.contains(QStringLiteral("Сколько нужно спать")));
 }
 
 void TestHtview::readableUnderADarkPalette_data() {
