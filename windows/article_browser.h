@@ -25,6 +25,7 @@ inline constexpr qint64 kMaxPagePixels = 64 * 1024 * 1024;
 // the article folder, each within kMaxResourceBytes and all of a page's within
 // kMaxPageResourceBytes; nothing remote loads. A refused resource is left out.
 class ArticleBrowser : public QTextBrowser {
+    Q_OBJECT
 public:
     explicit ArticleBrowser(QWidget* parent = nullptr);
 

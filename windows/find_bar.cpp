@@ -47,6 +47,7 @@ QToolButton* MakeButton(const QString& name, const QString& tip, QWidget* parent
 
 FindBar::FindBar(QTextEdit* view, QWidget* parent) : QWidget(parent), view_(view) {
     setObjectName(QStringLiteral("FindBar"));
+    setAccessibleName(QStringLiteral("Поиск на странице"));
     FindEdit = new QLineEdit(this);
     FindEdit->setObjectName(QStringLiteral("FindEdit"));
     FindEdit->setPlaceholderText(QStringLiteral("Найти на странице"));

@@ -250,6 +250,7 @@ private slots:
     void ctrlWHidesLikeTheCloseBox_data();
     void ctrlWHidesLikeTheCloseBox();
     void accessibleRole();
+    void articleIsAReadableDocument();
     void hostileResourcesAreLeftOut_data();
     void hostileResourcesAreLeftOut();
     void styleSheetsOnlyFromTheArticleFolder();
@@ -762,6 +763,46 @@ void TestHtview::accessibleRole() {
     QAccessibleInterface* panel = QAccessible::queryAccessibleInterface(viewer_->Panel1);
     QVERIFY(panel);
     QCOMPARE(panel->role(), QAccessible::Pane);
+
+    // The find bar is a group of its own in the panel, beside the button, holding its controls.
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(viewer_->FindBar1);
+    QVERIFY(bar);
+    QCOMPARE(bar->role(), QAccessible::Grouping);
+    QCOMPARE(bar->text(QAccessible::Name), QStringLiteral("Поиск на странице"));
+    QCOMPARE(bar->parent()->object(), viewer_->Panel1);
+    QList<QObject*> children;
+    for (int i = 0; i < bar->childCount(); ++i) children << bar->child(i)->object();
+    for (QObject* control : {static_cast<QObject*>(viewer_->FindBar1->FindEdit),
+                             static_cast<QObject*>(viewer_->FindBar1->FindNextButton),
+                             static_cast<QObject*>(viewer_->FindBar1->FindCount)}) {
+        QVERIFY2(children.contains(control), qPrintable(control->objectName()));
+    }
+    QCOMPARE(QAccessible::queryAccessibleInterface(viewer_->Button1)->childCount(), 0);
+}
+
+// The article is a document whose text is read by position, as a screen reader reads it.
+void TestHtview::articleIsAReadableDocument() {
+    viewer_->ShowHT(Fixture(QStringLiteral("doc.html"),
+                            Page(QStringLiteral("<h1>Грипп</h1><p>") + kArticle + QStringLiteral("</p>")).toUtf8()));
+    QAccessibleInterface* article = QAccessible::queryAccessibleInterface(viewer_->wb1);
+    QVERIFY(article);
+    QCOMPARE(article->role(), QAccessible::Document);
+    QCOMPARE(article->text(QAccessible::Name), QStringLiteral("Статья"));
+    QVERIFY(article->state().readOnly);
+    QAccessibleTextInterface* text = article->textInterface();
+    QVERIFY(text);
+    const QString whole = QStringLiteral("Грипп\n") + kArticle;
+    QCOMPARE(text->characterCount(), whole.size());
+    QCOMPARE(text->text(0, text->characterCount()), whole);
+    QCOMPARE(text->text(6, 11), QStringLiteral("Грипп"));
+    // Out-of-range offsets are held to the text.
+    QCOMPARE(text->text(-5, 5), QStringLiteral("Грипп"));
+    QCOMPARE(text->text(whole.size() - 1, whole.size() + 10), whole.right(1));
+    text->setSelection(0, 6, 11);
+    QCOMPARE(text->selectionCount(), 1);
+    QCOMPARE(viewer_->wb1->textCursor().selectedText(), QStringLiteral("Грипп"));
+    text->removeSelection(0);
+    QCOMPARE(text->selectionCount(), 0);
 }
 
 void TestHtview::hostileResourcesAreLeftOut_data() {

@@ -402,6 +402,7 @@ private slots:
         for (const char* panel : {"Panel1", "Panel2", "Panel3", "Panel4"})
             QTest::newRow(panel) << panel << int(QAccessible::Pane);
         QTest::newRow("list") << "DictBox" << int(QAccessible::List);
+        QTest::newRow("splitter") << "Splitter1" << int(QAccessible::Splitter);
     }
 
     void accessibleRoles() {
