@@ -273,10 +273,9 @@ gid_t GroupNotMine() {
 TEST(AtomicWrite, KeepsTheOwnerAndTheGroupWhereTheWriterMay) {
     TempFolder folder;
     const std::string path = (folder.Root() / "file").string();
-    folder.Write("file", "old");
     std::string error;
-    const auto identity = checker::IdentityOf(path, error);
-    ASSERT_TRUE(identity);
+    const auto identity = checker::WriteAtomically(path, "old", std::nullopt, 0644, error);
+    ASSERT_TRUE(identity) << error;
     checker::FileIdentity asRead = *identity;
     asRead.group = GroupNotMine();
     const auto written = checker::WriteAtomically(path, "new", asRead, 0644, error);

@@ -466,24 +466,30 @@ def check_about_above(desktop, main):
     return "outer %s centred, above the viewer and the main window" % (outer,)
 
 
-def check_about_reopens_in_place(desktop, main):
+def open_about(desktop, main, button=ABOUT_BUTTON):
+    """Opens the About window with «О программе» (at button in the main window's client area)."""
     desktop.x(["xdotool", "windowactivate", "--sync", str(main)])
-    desktop.click(main, *ABOUT_BUTTON)
-    about = desktop.window(ABOUT_TITLE)
+    desktop.click(main, *button)
+    return desktop.window(ABOUT_TITLE)
+
+
+def close_about_window(desktop, about, button=ABOUT_CLOSE):
+    desktop.click(about, *button)
+    desktop.wait_for(lambda: not desktop.visible(ABOUT_TITLE), "About window closed")
+
+
+def check_about_reopens_in_place(desktop, main):
+    about = open_about(desktop, main)
     desktop.x(["xdotool", "windowmove", "--sync", str(about), "300", "150"])
     time.sleep(0.3)
     before = desktop.client(about)
     for _ in range(2):  # a frame counted twice would walk the window on with every showing
-        desktop.click(about, *ABOUT_CLOSE)
-        desktop.wait_for(lambda: not desktop.visible(ABOUT_TITLE), "About window closed")
-        desktop.x(["xdotool", "windowactivate", "--sync", str(main)])
-        desktop.click(main, *ABOUT_BUTTON)
-        about = desktop.window(ABOUT_TITLE)
+        close_about_window(desktop, about)
+        about = open_about(desktop, main)
         time.sleep(0.3)
         after = desktop.client(about)
         expect(after == before, "About window reopened at %s, closed at %s" % (after, before))
-    desktop.click(about, *ABOUT_CLOSE)
-    desktop.wait_for(lambda: not desktop.visible(ABOUT_TITLE), "About window closed")
+    close_about_window(desktop, about)
     return "closed and reopened twice at %s" % (before,)
 
 
@@ -550,9 +556,7 @@ def check_splitter_drag(desktop, main):
 
 
 def check_about_keeps_place_when_minimised(desktop, main):
-    desktop.x(["xdotool", "windowactivate", "--sync", str(main)])
-    desktop.click(main, *ABOUT_BUTTON)
-    about = desktop.window(ABOUT_TITLE)
+    about = open_about(desktop, main)
     desktop.x(["xdotool", "windowmove", "--sync", str(about), "260", "170"])
     time.sleep(0.3)
     before = desktop.client(about)
@@ -564,15 +568,11 @@ def check_about_keeps_place_when_minimised(desktop, main):
     time.sleep(0.3)
     restored = desktop.client(about)
     expect(restored == before, "About window restored at %s, minimised at %s" % (restored, before))
-    desktop.click(about, *ABOUT_CLOSE)
-    desktop.wait_for(lambda: not desktop.visible(ABOUT_TITLE), "About window closed")
-    desktop.x(["xdotool", "windowactivate", "--sync", str(main)])
-    desktop.click(main, *ABOUT_BUTTON)
-    about = desktop.window(ABOUT_TITLE)
+    close_about_window(desktop, about)
+    about = open_about(desktop, main)
     time.sleep(0.3)
     reopened = desktop.client(about)
-    desktop.click(about, *ABOUT_CLOSE)
-    desktop.wait_for(lambda: not desktop.visible(ABOUT_TITLE), "About window closed")
+    close_about_window(desktop, about)
     expect(reopened == before, "About window reopened at %s after a minimise, left at %s" % (reopened, before))
     return "minimised, restored and reopened at %s" % (before,)
 
@@ -600,13 +600,10 @@ def check_windows_fit_scaled_screen(desktop, main):
     expect(inside(viewer_outer, area), "viewer (outer %s) is not inside the work area %s" % (viewer_outer, area))
     desktop.key("ctrl+w")
     desktop.wait_for(lambda: not desktop.visible(VIEWER_TITLE), "viewer closed")
-    desktop.x(["xdotool", "windowactivate", "--sync", str(main)])
-    desktop.click(main, scale * ABOUT_BUTTON[0], scale * ABOUT_BUTTON[1])
-    about = desktop.window(ABOUT_TITLE)
+    about = open_about(desktop, main, (scale * ABOUT_BUTTON[0], scale * ABOUT_BUTTON[1]))
     about_outer = desktop.outer(about)
+    close_about_window(desktop, about, (scale * ABOUT_CLOSE[0], scale * ABOUT_CLOSE[1]))
     expect(inside(about_outer, area), "About window (outer %s) is not inside the work area %s" % (about_outer, area))
-    desktop.click(about, scale * ABOUT_CLOSE[0], scale * ABOUT_CLOSE[1])
-    desktop.wait_for(lambda: not desktop.visible(ABOUT_TITLE), "About window closed")
     return "in the work area %s: main window %s, viewer %s, About window %s" % (area, outer, viewer_outer, about_outer)
 
 
