@@ -1,7 +1,7 @@
 // The program: the application, the main window, the viewer and the About window hidden,
 // then the event loop until the main window closes.
-#include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include <QApplication>
@@ -18,12 +18,13 @@
 #include "qt_translations.h"
 
 int main(int argc, char** argv) {
-    if (!windows::CanShowWindows(argc, argv)) {
-        const std::string program = argc > 0 ? std::filesystem::path(argv[0]).filename().string() : "tsldemo";
-        std::fprintf(stderr, "%s\n", windows::NoDisplayMessage(program).c_str());
-        return 1;
+    std::optional<QApplication> application;
+    {
+        const windows::NoDisplayGuard noDisplay(argc > 0 ? std::filesystem::path(argv[0]).filename().string()
+                                                         : std::string("tsldemo"));
+        application.emplace(argc, argv);
     }
-    QApplication app(argc, argv);
+    QApplication& app = *application;
     windows::InstallQtTranslations(app);
     // The title captions every message box. It goes in as the application's name: a
     // display name would also be appended to every window's caption on X11.

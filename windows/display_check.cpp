@@ -1,95 +1,93 @@
 #include "display_check.h"
 
+#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <memory>
-#include <string_view>
+#include <mutex>
+#include <vector>
 
-#include <xcb/xcb.h>
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
 
 namespace windows {
 namespace {
 
-std::vector<std::string> SplitPlatforms(std::string_view list) {
-    // "wayland;xcb" tries each in turn; "offscreen:fontengine=freetype" carries options.
-    std::vector<std::string> names;
-    while (!list.empty()) {
-        const std::size_t end = list.find(';');
-        const std::string_view entry = list.substr(0, end);
-        const std::string_view name = entry.substr(0, entry.find(':'));
-        if (!name.empty()) names.emplace_back(name);
-        if (end == std::string_view::npos) break;
-        list.remove_prefix(end + 1);
-    }
-    return names;
+// A message Qt gave while the guard was up, kept whole so that it can be given on later.
+struct HeldMessage {
+    QtMsgType type;
+    QByteArray file, function, category;
+    int line;
+    QString text;
+};
+
+struct GuardState {
+    std::mutex mutex;
+    std::string program;
+    QtMessageHandler previous = nullptr;
+    std::vector<HeldMessage> held;
+};
+
+GuardState& State() {
+    static GuardState state;
+    return state;
 }
 
-bool X11Reachable(const std::string& display) {
-    struct Disconnect {
-        void operator()(xcb_connection_t* connection) const { xcb_disconnect(connection); }
-    };
-    const std::unique_ptr<xcb_connection_t, Disconnect> connection(
-        xcb_connect(display.empty() ? nullptr : display.c_str(), nullptr));
-    return connection && xcb_connection_has_error(connection.get()) == 0;
+void Pass(QtMessageHandler handler, QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (handler) {
+        handler(type, context, text);
+    } else {
+        std::fprintf(stderr, "%s\n", qUtf8Printable(qFormatLogMessage(type, context, text)));
+        std::fflush(stderr);
+    }
 }
 
-bool WaylandReachable() {
-    if (const char* socket = std::getenv("WAYLAND_SOCKET"); socket && *socket) return true;
-    const char* name = std::getenv("WAYLAND_DISPLAY");
-    std::filesystem::path path(name && *name ? name : "wayland-0");
-    if (path.is_relative()) {
-        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-        if (!runtime || !*runtime) return false;
-        path = std::filesystem::path(runtime) / path;
+void Hold(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    GuardState& state = State();
+    const std::lock_guard lock(state.mutex);
+    // Qt ends the program with this fatal message when no platform plugin could make a
+    // connection to a display.
+    if (type == QtFatalMsg && text.contains(QStringLiteral("Qt platform plugin"))) {
+        std::fprintf(stderr, "%s\n", NoDisplayMessage(state.program).c_str());
+        std::fflush(stderr);
+        std::_Exit(1);
     }
-    std::error_code error;
-    return std::filesystem::is_socket(path, error);
+    if (type == QtFatalMsg) {
+        Pass(state.previous, type, context, text);
+        return;
+    }
+    state.held.push_back({type, QByteArray(context.file), QByteArray(context.function), QByteArray(context.category),
+                          context.line, text});
 }
 
 }  // namespace
 
-PlatformRequest RequestedPlatform(const std::vector<std::string>& args,
-                                  const std::function<const char*(const char*)>& getEnv) {
-    PlatformRequest request;
-    std::string fromArgs;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        std::string_view arg = args[i];
-        // Qt takes its options with one dash or two.
-        if (arg.substr(0, 2) == "--") arg.remove_prefix(1);
-        if (i + 1 < args.size() && arg == "-platform") fromArgs = args[++i];
-        else if (i + 1 < args.size() && arg == "-display") request.x11Display = args[++i];
-    }
-    const char* fromEnv = getEnv("QT_QPA_PLATFORM");
-    if (!fromArgs.empty()) request.platforms = SplitPlatforms(fromArgs);
-    else if (fromEnv && *fromEnv) request.platforms = SplitPlatforms(fromEnv);
-    if (request.platforms.empty()) request.platforms = {"xcb", "wayland"};
-    return request;
+NoDisplayGuard::NoDisplayGuard(std::string program) {
+    GuardState& state = State();
+    const std::lock_guard lock(state.mutex);
+    state.program = std::move(program);
+    state.previous = qInstallMessageHandler(Hold);
 }
 
-bool PlatformUsable(const PlatformRequest& request, const std::function<bool(const std::string&)>& x11Reachable,
-                    const std::function<bool()>& waylandReachable) {
-    for (const std::string& name : request.platforms) {
-        if (name == "xcb") {
-            if (x11Reachable(request.x11Display)) return true;
-        } else if (name.rfind("wayland", 0) == 0) {
-            if (waylandReachable()) return true;
-        } else {
-            return true;
-        }
+NoDisplayGuard::~NoDisplayGuard() {
+    GuardState& state = State();
+    std::vector<HeldMessage> held;
+    {
+        const std::lock_guard lock(state.mutex);
+        qInstallMessageHandler(state.previous);
+        held.swap(state.held);
     }
-    return false;
-}
-
-bool CanShowWindows(int argc, char** argv) {
-    const std::vector<std::string> args(argv, argv + argc);
-    const auto getEnv = [](const char* name) -> const char* { return std::getenv(name); };
-    return PlatformUsable(RequestedPlatform(args, getEnv), X11Reachable, WaylandReachable);
+    for (const HeldMessage& message : held) {
+        const QMessageLogContext context(message.file.isEmpty() ? nullptr : message.file.constData(), message.line,
+                                         message.function.isEmpty() ? nullptr : message.function.constData(),
+                                         message.category.isEmpty() ? nullptr : message.category.constData());
+        Pass(state.previous, message.type, context, message.text);
+    }
 }
 
 std::string NoDisplayMessage(const std::string& program) {
     return program +
-           ": нет графического дисплея: DISPLAY (или WAYLAND_DISPLAY) не задан или недоступен; "
-           "no graphical display: DISPLAY (or WAYLAND_DISPLAY) is not set or cannot be reached";
+           ": нет дисплея для окон программы: DISPLAY (или WAYLAND_DISPLAY) не задан или недоступен; "
+           "no display for the program's windows: DISPLAY (or WAYLAND_DISPLAY) is not set or cannot be reached";
 }
 
 }  // namespace windows

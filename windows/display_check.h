@@ -1,30 +1,22 @@
 #pragma once
-// Whether the windows have a screen to go to, decided before QApplication is made: without
-// one, Qt would end the program with an abort and advice meant for packagers.
-#include <functional>
+// Start-up where no display can be reached: instead of Qt's abort with advice meant for
+// packagers, one line in Russian and English on standard error and exit status 1.
 #include <string>
-#include <vector>
 
 namespace windows {
 
-// The platform plugins Qt will try, in order, and the X display asked for on the command line.
-struct PlatformRequest {
-    std::vector<std::string> platforms;
-    std::string x11Display;  // empty: the one DISPLAY names
+// While it lives (around making the QApplication), Qt's messages are held back. When Qt
+// finds no platform that can show windows, the program writes NoDisplayMessage and ends
+// with status 1; otherwise the held messages are written as usual when the guard goes.
+// Nothing is asked of the display beforehand: the platform is found as Qt finds it, so
+// -platform and QT_QPA_PLATFORM work as ever, and start-up costs nothing more.
+class NoDisplayGuard {
+public:
+    explicit NoDisplayGuard(std::string program);
+    ~NoDisplayGuard();
+    NoDisplayGuard(const NoDisplayGuard&) = delete;
+    NoDisplayGuard& operator=(const NoDisplayGuard&) = delete;
 };
-
-// What the command line (-platform, -display) and QT_QPA_PLATFORM ask for, as Qt reads them;
-// neither: X11, or Wayland where it runs. getEnv returns nullptr for an unset variable.
-PlatformRequest RequestedPlatform(const std::vector<std::string>& args,
-                                  const std::function<const char*(const char*)>& getEnv);
-
-// Whether one of the requested platforms can show windows. Only X11 and Wayland need a
-// display; any other platform (offscreen, a framebuffer, VNC) is left to Qt.
-bool PlatformUsable(const PlatformRequest& request, const std::function<bool(const std::string&)>& x11Reachable,
-                    const std::function<bool()>& waylandReachable);
-
-// The same for this process: the X server is asked for a connection, Wayland's socket looked for.
-bool CanShowWindows(int argc, char** argv);
 
 // The one line the program writes to standard error when there is no display.
 std::string NoDisplayMessage(const std::string& program);
