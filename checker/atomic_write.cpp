@@ -108,7 +108,11 @@ std::optional<FileIdentity> WriteAtomically(const std::string& path, std::string
     struct stat written {};
     if (::fstat(fd, &written) != 0) return fail("не удалось прочесть временный файл");
     if (expected && (written.st_uid != expected->owner || written.st_gid != expected->group)) {
-        if (::fchown(fd, expected->owner, expected->group) != 0) return fail("не удалось сохранить владельца файла");
+        // A user keeps their own file's owner but can give it only a group they are in: a
+        // copy handed over with another group is then written with the user's group, which
+        // the caller sees in the identity returned.
+        if (::fchown(fd, expected->owner, expected->group) != 0 && written.st_uid != expected->owner)
+            return fail("не удалось сохранить владельца файла");
         // A change of owner may clear set-id bits; put the mode back.
         if (::fchmod(fd, mode) != 0) return fail("не удалось сохранить права файла");
     }

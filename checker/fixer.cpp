@@ -7,6 +7,7 @@
 #include <set>
 #include <unordered_map>
 
+#include <grp.h>
 #include <sys/stat.h>
 
 #include "atomic_write.h"
@@ -29,6 +30,16 @@ constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
 // The question a line asks as the program folds it: trimmed line, text before "|", lower-cased.
 std::u16string FoldedQuestion(std::u16string_view line) { return LowerCase(GetLeft(TrimView(line))); }
+
+// A group by its name, quoted, or by its number where it has none.
+std::string GroupName(gid_t group) {
+    std::vector<char> buffer(4096);
+    struct group entry {};
+    struct group* found = nullptr;
+    if (::getgrgid_r(group, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
+        return std::string("«") + found->gr_name + "»";
+    return std::to_string(group);
+}
 
 bool Askable(std::u16string_view question) { return !question.empty() && question.back() > u' '; }
 
@@ -532,6 +543,13 @@ void Fixer::Write(FixResult& result) {
             result.changes.push_back(std::move(failed));
             result.writeFailed = true;
             break;
+        }
+        if (file.exists && file.identity && identity->group != file.identity->group) {
+            FixChange regrouped;
+            regrouped.action = FixChange::Action::GroupChanged;
+            regrouped.file = file.shown;
+            regrouped.reason = FromUtf8(GroupName(identity->group) + " вместо " + GroupName(file.identity->group));
+            result.changes.push_back(std::move(regrouped));
         }
         file.identity = identity;
         file.exists = true;

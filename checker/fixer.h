@@ -18,6 +18,7 @@ struct FixChange {
         Kept,          // a line that needs one of these left as it is: reason says why
         FileKept,      // a file that needs a repair left as it is: reason says why
         WriteFailed,   // the file could not be written: reason says why; later files were not
+        GroupChanged,  // written with the writer's group, its own could not be kept: reason says which
     };
     Action action = Action::Kept;
     std::string file;          // relative to the folder, e.g. "mem/г"

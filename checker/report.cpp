@@ -129,6 +129,10 @@ std::string FormatChange(const FixChange& change) {
         case Action::Kept: out += "оставлена как есть: " + VisibleText(change.reason); break;
         case Action::FileKept: out += "не изменён: " + VisibleText(change.reason); break;
         case Action::WriteFailed: out += "не записан: " + VisibleText(change.reason); break;
+        case Action::GroupChanged:
+            out += "записан с группой " + VisibleText(change.reason) +
+                   ": прежнюю группу файлу может дать только её участник";
+            break;
     }
     if (!change.text.empty()) out += ": «" + VisibleText(Shortened(change.text, kShownUnits)) + "»";
     return out;

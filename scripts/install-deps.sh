@@ -10,7 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   python3 time
   libxcb1-dev
-  xvfb xauth xdotool imagemagick openbox x11-utils
+  xvfb xauth xdotool imagemagick openbox x11-utils poppler-utils
   fonts-liberation fonts-wine fonts-dejavu-core
   desktop-file-utils appstream
   "$@"

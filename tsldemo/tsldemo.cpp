@@ -1,5 +1,9 @@
 // The program: the application, the main window, the viewer and the About window hidden,
 // then the event loop until the main window closes.
+#include <filesystem>
+#include <optional>
+#include <string>
+
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -7,13 +11,20 @@
 #include "Mesager.h"
 #include "Unit1.h"
 #include "application_title.h"
+#include "display_check.h"
 #include "qt_strings.h"
 #include "rules.h"
 #include "htview.h"
 #include "qt_translations.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    std::optional<QApplication> application;
+    {
+        const windows::NoDisplayGuard noDisplay(argc > 0 ? std::filesystem::path(argv[0]).filename().string()
+                                                         : std::string("tsldemo"));
+        application.emplace(argc, argv);
+    }
+    QApplication& app = *application;
     windows::InstallQtTranslations(app);
     // The title captions every message box. It goes in as the application's name: a
     // display name would also be appended to every window's caption on X11.

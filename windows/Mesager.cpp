@@ -104,7 +104,11 @@ void TViw::FormCreate() {
     lastFocus_ = Button1;
 }
 
-void TViw::ShowModal() { exec(); }
+void TViw::ShowModal() {
+    // Closed while minimised, the window still comes back in front of the user.
+    if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+    exec();
+}
 
 void TViw::Button1Click() { close(); }
 
@@ -114,14 +118,24 @@ void TViw::Button2Click() {
 }
 
 void TViw::showEvent(QShowEvent* event) {
+    // A spontaneous show is the window manager giving the window back after a minimise:
+    // the window is still where the user had it.
+    if (event->spontaneous()) {
+        QDialog::showEvent(event);
+        return;
+    }
     if (!shownOnce_) {
         shownOnce_ = true;
         const QScreen* screen = QGuiApplication::primaryScreen();
         if (const QWidget* owner = parentWidget()) screen = owner->screen();
         // Centred by its outer edges, frame included, before it reaches the screen.
+        // On a screen too small for it, it is made as much smaller as it must be to fit.
         if (screen) {
             const QMargins frame = FrameBeforeShow(this).value_or(QMargins());
-            setGeometry(CentredClient(size(), frame, screen->availableGeometry()));
+            const QRect area = screen->availableGeometry();
+            const QSize client = FittedClient(kClient, frame, area);
+            if (client != size()) setFixedSize(client);
+            setGeometry(CentredClient(client, frame, area));
         }
     } else {
         move(lastPos_);
@@ -131,8 +145,10 @@ void TViw::showEvent(QShowEvent* event) {
 }
 
 void TViw::hideEvent(QHideEvent* event) {
+    // A minimise hides the window spontaneously, still at its place; closed while
+    // minimised, it keeps the place noted then.
+    if (event->spontaneous() || !isMinimized()) lastPos_ = pos();
     if (!event->spontaneous()) {
-        lastPos_ = pos();
         if (QWidget* focus = focusWidget()) lastFocus_ = focus;
     }
     QDialog::hideEvent(event);

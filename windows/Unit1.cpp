@@ -120,6 +120,8 @@ TForm1::TForm1(std::u16string programDir, QWidget* parent)
     DictBox->setSelectionMode(QAbstractItemView::SingleSelection);
     DictBox->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DictBox->setModel(suggestions_);
+    connect(suggestions_, &SuggestionModel::modelReset, this, &TForm1::ListFocusFollowsEntries);
+    ListFocusFollowsEntries();
     SetFieldColour(DictBox);
     DictBox->installEventFilter(this);
     DictBox->viewport()->installEventFilter(this);
@@ -251,12 +253,44 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         FocusInput();
         return true;
     }
+    if (watched == DictBox && key && ListKeyGoesToInput(*key)) {
+        FocusInput();
+        // A character or a correction typed in the list is typed into the field.
+        if (key->key() != Qt::Key_Escape && key->key() != Qt::Key_Up) {
+            QKeyEvent typed(key->type(), key->key(), key->modifiers(), key->text(), key->isAutoRepeat(),
+                            key->count());
+            QApplication::sendEvent(Edit1, &typed);
+        }
+        return true;
+    }
     if (watched == DictBox->viewport() && event->type() == QEvent::MouseButtonDblClick &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         DictBoxDblClick();
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool TForm1::ListKeyGoesToInput(const QKeyEvent& key) const {
+    const Qt::KeyboardModifiers commands = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (key.modifiers() & commands) return false;
+    switch (key.key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Backspace:
+        return true;
+    case Qt::Key_Up:
+        return DictBox->currentIndex().row() <= 0;
+    default:
+        return !key.text().isEmpty() && key.text().front().isPrint();
+    }
+}
+
+void TForm1::ListFocusFollowsEntries() {
+    // An empty list has nothing to choose: it takes no Tab stop, and a list emptied while
+    // it had the focus hands it to the field.
+    const bool empty = suggestions_->Count() == 0;
+    if (empty && DictBox->hasFocus()) FocusInput();
+    DictBox->setFocusPolicy(empty ? Qt::NoFocus : Qt::StrongFocus);
 }
 
 void TForm1::LayOut() {
@@ -294,9 +328,11 @@ void TForm1::showEvent(QShowEvent* event) {
     if (!shownBefore_ && !event->spontaneous() && isWindow()) {
         shownBefore_ = true;
         // Centred by its outer edges, frame included, before it reaches the screen.
+        // On a screen too small for it, it is made as much smaller as it must be to fit.
         if (const QScreen* where = screen()) {
             const QMargins frame = FrameBeforeShow(this).value_or(QMargins());
-            setGeometry(CentredClient(size(), frame, where->availableGeometry()));
+            const QRect area = where->availableGeometry();
+            setGeometry(CentredClient(FittedClient(size(), frame, area, minimumSize()), frame, area));
         }
     }
     QWidget::showEvent(event);

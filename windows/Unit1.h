@@ -11,6 +11,7 @@
 #include "phrase_list.h"
 
 class QIcon;
+class QKeyEvent;
 class QLineEdit;
 class QListView;
 class QPlainTextEdit;
@@ -95,6 +96,10 @@ protected:
 
 private:
     void LayOut();
+    // Keys that leave the suggestion list for the input field: Esc, Up on the first row,
+    // and typing (printable characters and Backspace).
+    bool ListKeyGoesToInput(const QKeyEvent& key) const;
+    void ListFocusFollowsEntries();
 
     std::u16string programDir_;
     std::unique_ptr<dialogue::Dialogue> dialogue_;

@@ -31,6 +31,7 @@ inline constexpr int kMaxImportDepth = 4;
 // kMaxPageResourceBytes (style sheets within kMaxPageStyleBytes); nothing remote loads.
 // A refused resource is left out.
 class ArticleBrowser : public QTextBrowser {
+    Q_OBJECT
 public:
     explicit ArticleBrowser(QWidget* parent = nullptr);
 

@@ -19,6 +19,12 @@ inline const QColor kAboutColour(248, 231, 229);
 inline const QColor kAboutMemoColour(237, 237, 237);
 inline const QColor kMaroon(128, 0, 0);
 inline const QColor kTeal(0, 128, 128);
+// An article page that names no colours of its own, as browsers show one: dark text and
+// blue links on white, whatever the desktop's colour scheme.
+inline const QColor kPageBackground(255, 255, 255);
+inline const QColor kPageText(0, 0, 0);
+inline const QColor kPageLink(0, 0, 238);
+inline const QColor kPageLinkVisited(85, 26, 139);
 
 // A font by family name and character height in pixels.
 inline QFont Font(const QString& family, int pixels, bool bold = false) {

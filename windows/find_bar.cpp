@@ -20,6 +20,8 @@ namespace {
 const QColor kMatchColour(255, 236, 120);
 const QColor kCurrentColour(255, 150, 50);
 const QColor kNotFoundColour(255, 210, 210);
+// The bar sits on the viewer's light tool panel: its texts are dark under any colour scheme.
+const QColor kBarText(0, 0, 0);
 
 // Highlights are laid on this many matches either side of the current one, so that a
 // one-letter search in a long page stays quick.
@@ -45,6 +47,7 @@ QToolButton* MakeButton(const QString& name, const QString& tip, QWidget* parent
 
 FindBar::FindBar(QTextEdit* view, QWidget* parent) : QWidget(parent), view_(view) {
     setObjectName(QStringLiteral("FindBar"));
+    setAccessibleName(QStringLiteral("Поиск на странице"));
     FindEdit = new QLineEdit(this);
     FindEdit->setObjectName(QStringLiteral("FindEdit"));
     FindEdit->setPlaceholderText(QStringLiteral("Найти на странице"));
@@ -57,6 +60,9 @@ FindBar::FindBar(QTextEdit* view, QWidget* parent) : QWidget(parent), view_(view
     FindCount = new QLabel(this);
     FindCount->setObjectName(QStringLiteral("FindCount"));
     FindCount->setAccessibleName(QStringLiteral("Число совпадений"));
+    QPalette countPalette = FindCount->palette();
+    countPalette.setColor(QPalette::WindowText, kBarText);
+    FindCount->setPalette(countPalette);
     FindCount->setMinimumWidth(FindCount->fontMetrics().horizontalAdvance(QStringLiteral("9999 из 9999")));
     FindCloseButton = MakeButton(QStringLiteral("FindCloseButton"), QStringLiteral("Закрыть поиск (Esc)"), this);
 
@@ -196,7 +202,10 @@ void FindBar::ShowState() {
         FindCount->setText(QStringLiteral("%1 из %2").arg(current_ + 1).arg(starts_.size()));
     }
     QPalette palette = normalPalette_;
-    if (notFound) palette.setColor(QPalette::Base, kNotFoundColour);
+    if (notFound) {
+        palette.setColor(QPalette::Base, kNotFoundColour);
+        palette.setColor(QPalette::Text, kBarText);
+    }
     FindEdit->setPalette(palette);
     FindPrevButton->setEnabled(!starts_.isEmpty());
     FindNextButton->setEnabled(!starts_.isEmpty());

@@ -8,7 +8,10 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
@@ -70,6 +73,14 @@ Thtv::Thtv(const QString& articleFolder, QWidget* parent) : QWidget(parent, Qt::
     QFont pageFont(QStringLiteral("Times New Roman"));
     pageFont.setPointSizeF(kPageFontPoints);
     wb1->setFont(pageFont);
+    // Pages set their text colours for a light page; under a dark scheme the view's own
+    // background would leave them unreadable.
+    QPalette pagePalette = wb1->palette();
+    pagePalette.setColor(QPalette::Base, design::kPageBackground);
+    pagePalette.setColor(QPalette::Text, design::kPageText);
+    pagePalette.setColor(QPalette::Link, design::kPageLink);
+    pagePalette.setColor(QPalette::LinkVisited, design::kPageLinkVisited);
+    wb1->setPalette(pagePalette);
     wb1->viewport()->installEventFilter(this);
 
     Panel1 = new Panel(QStringLiteral("Panel1"), design::kFieldColour, this);
@@ -114,6 +125,8 @@ Thtv::Thtv(const QString& articleFolder, QWidget* parent) : QWidget(parent, Qt::
     connect(AddShortcut(this, {QKeySequence(Qt::Key_Escape)}), &QShortcut::activated, this, [this] {
         if (FindBar1->isVisible()) FindBar1->CloseBar();
     });
+    connect(AddShortcut(this, QKeySequence::keyBindings(QKeySequence::Print)), &QShortcut::activated, this,
+            &Thtv::Print);
     // Ctrl+W hides the window as its close box does.
     connect(AddShortcut(this, {QKeySequence(Qt::CTRL | Qt::Key_W)}), &QShortcut::activated, this, [this] { close(); });
     connect(AddShortcut(this, {QKeySequence(Qt::ALT | Qt::Key_Left)}), &QShortcut::activated, wb1,
@@ -132,7 +145,7 @@ Thtv::Thtv(const QString& articleFolder, QWidget* parent) : QWidget(parent, Qt::
 
 void Thtv::FormCreate() {
     // The outer size, frame included; until the frame is known it is all client area.
-    AskClientSize(design::viewer::kOuter);
+    AskClientSize(OuterSize());
     zoomLevel_ = kNormalZoom;
 }
 
@@ -145,8 +158,14 @@ void Thtv::FitOuterSize(const std::optional<QMargins>& frame) {
     // Only while the window has the size the program gave it: once the user has resized it,
     // the user's size stands.
     if (!fittingOuterSize_ || !frame || size() != askedClient_) return;
-    const QSize client = design::viewer::kOuter.shrunkBy(*frame);
+    const QSize client = OuterSize().shrunkBy(*frame);
     if (client != askedClient_) AskClientSize(client);
+}
+
+QSize Thtv::OuterSize() const {
+    const QScreen* where = screen();
+    if (!where) return design::viewer::kOuter;
+    return design::viewer::kOuter.boundedTo(where->availableGeometry().size());
 }
 
 void Thtv::ShowHT(const QString& page) {
@@ -206,13 +225,32 @@ void Thtv::ShowWindow() {
         } else {
             // The frame is asked for before the first show, so that the window appears at its
             // outer size at once rather than growing by its frame and then shrinking back.
-            FitOuterSize(FrameBeforeShow(this));
+            const std::optional<QMargins> frame = FrameBeforeShow(this);
+            FitOuterSize(frame);
+            // Made smaller to fit its screen, it is also placed on it rather than wherever the
+            // window manager puts new windows.
+            if (OuterSize() != design::viewer::kOuter && screen()) {
+                setGeometry(CentredClient(size(), frame.value_or(QMargins()), screen()->availableGeometry()));
+            }
         }
         show();
     }
     raise();
     activateWindow();
 }
+
+void Thtv::Print() {
+    RunHandler(ReportParent(), [&] {
+        QPrinter printer(QPrinter::HighResolution);
+        // The title names the print job, and the PDF file the dialog offers to save.
+        printer.setDocName(wb1->documentTitle());
+        printer.setCreator(QApplication::applicationName());
+        QPrintDialog dialog(&printer, this);
+        if (dialog.exec() == QDialog::Accepted) PrintTo(printer);
+    });
+}
+
+void Thtv::PrintTo(QPrinter& printer) const { wb1->document()->print(&printer); }
 
 QWidget* Thtv::ReportParent() {
     if (isVisible()) return this;

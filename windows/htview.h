@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class QTextBrowser;
+class QPrinter;
 class QPushButton;
 class QUrl;
 
@@ -39,6 +40,11 @@ public:
     // the view as it was.
     void Navigate(const QUrl& url);
 
+    // Opens the print dialog for the page shown, which can also save it as a PDF file.
+    void Print();
+    // Prints the page shown on printer, set up as the print dialog leaves it.
+    void PrintTo(QPrinter& printer) const;
+
     // The page's text size, in percent of the normal size.
     int ZoomPercent() const;
     void ZoomIn();
@@ -65,6 +71,9 @@ private:
     bool HistoryButton(Qt::MouseButton button);
     void SetZoom(int level);
     void AskClientSize(const QSize& client);
+    // The outer size the window is given: 800 x 600, or the available part of its screen
+    // where that is smaller.
+    QSize OuterSize() const;
     // Gives the window its outer size with the given frame, until it is first closed.
     void FitOuterSize(const std::optional<QMargins>& frame);
     QWidget* ReportParent();

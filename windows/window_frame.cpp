@@ -97,7 +97,14 @@ std::optional<QMargins> AskWindowManager(QWidget* window) {
 }  // namespace
 
 std::optional<QMargins> FrameBeforeShow(QWidget* window) {
-    if (auto answer = AskWindowManager(window)) return answer;
+    if (auto answer = AskWindowManager(window)) {
+        // The window manager counts the screen's pixels; the window is laid out in Qt's,
+        // which differ on a scaled screen.
+        const qreal ratio = window->devicePixelRatioF();
+        if (ratio == 1.0) return answer;
+        return QMargins(qRound(answer->left() / ratio), qRound(answer->top() / ratio), qRound(answer->right() / ratio),
+                        qRound(answer->bottom() / ratio));
+    }
     // Platforms that draw the frame themselves know it once the native window exists.
     window->winId();
     return FrameNow(window);
@@ -113,8 +120,15 @@ std::optional<QMargins> FrameNow(const QWidget* window) {
 
 QRect CentredClient(const QSize& client, const QMargins& frame, const QRect& area) {
     const QSize outer = client.grownBy(frame);
-    const QRect outerRect = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, outer, area);
+    QRect outerRect = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, outer, area);
+    if (outer.width() > area.width()) outerRect.moveLeft(area.left());
+    if (outer.height() > area.height()) outerRect.moveTop(area.top());
     return outerRect.marginsRemoved(frame);
+}
+
+QSize FittedClient(const QSize& client, const QMargins& frame, const QRect& area, const QSize& minimum) {
+    const QSize room = area.size().shrunkBy(frame);
+    return client.boundedTo(room).expandedTo(minimum);
 }
 
 }  // namespace windows

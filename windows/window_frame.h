@@ -20,7 +20,12 @@ std::optional<QMargins> FrameBeforeShow(QWidget* window);
 // The frame window has on the screen now, once the window manager has framed it.
 std::optional<QMargins> FrameNow(const QWidget* window);
 
-// The client rectangle whose frame, of the given margins, is centred in area.
+// The client rectangle whose frame, of the given margins, is centred in area; a frame larger
+// than the area starts at its top-left corner, so that the title bar stays in reach.
 QRect CentredClient(const QSize& client, const QMargins& frame, const QRect& area);
+
+// The client size asked for where the window fits in area with its frame; else made as much
+// smaller as it must to fit, though not below minimum.
+QSize FittedClient(const QSize& client, const QMargins& frame, const QRect& area, const QSize& minimum = {});
 
 }  // namespace windows

@@ -255,6 +255,48 @@ TEST(AtomicWrite, RefusesAFileThatChangedOrIsNoLongerAFile) {
     EXPECT_EQ(entries, 2u) << "mem/ and the file; no temporary file is left";
 }
 
+// A group this process is not in, so that only root may give a file that group.
+gid_t GroupNotMine() {
+    std::vector<gid_t> mine(static_cast<std::size_t>(std::max(0, ::getgroups(0, nullptr))));
+    mine.resize(static_cast<std::size_t>(std::max(0, ::getgroups(static_cast<int>(mine.size()), mine.data()))));
+    mine.push_back(::getegid());
+    for (const gid_t candidate : {gid_t{0}, gid_t{65534}, gid_t{1}, gid_t{2}, gid_t{3}}) {
+        if (std::find(mine.begin(), mine.end(), candidate) == mine.end()) return candidate;
+    }
+    return gid_t{4};
+}
+
+// A user's own copy of a base that carries another group (what `sudo cp -r` then
+// `chown -R user` leaves): the owner is kept, and the group where the writer may give it;
+// otherwise the file gets the writer's group and the identity returned says so. An owner
+// that cannot be kept is still refused.
+TEST(AtomicWrite, KeepsTheOwnerAndTheGroupWhereTheWriterMay) {
+    TempFolder folder;
+    const std::string path = (folder.Root() / "file").string();
+    std::string error;
+    const auto identity = checker::WriteAtomically(path, "old", std::nullopt, 0644, error);
+    ASSERT_TRUE(identity) << error;
+    checker::FileIdentity asRead = *identity;
+    asRead.group = GroupNotMine();
+    const auto written = checker::WriteAtomically(path, "new", asRead, 0644, error);
+    ASSERT_TRUE(written) << error;
+    EXPECT_EQ(ReadBytes(path), "new");
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_uid, identity->owner);
+    const gid_t expected = ::geteuid() == 0 ? asRead.group : identity->group;
+    EXPECT_EQ(after.st_gid, expected);
+    EXPECT_EQ(written->group, expected);
+
+    if (::geteuid() == 0) return;  // root may give a file any owner
+    checker::FileIdentity otherOwner = *written;
+    otherOwner.owner = ::geteuid() + 1;
+    error.clear();
+    EXPECT_FALSE(checker::WriteAtomically(path, "newer", otherOwner, 0644, error));
+    EXPECT_NE(error.find("владельца"), std::string::npos) << error;
+    EXPECT_EQ(ReadBytes(path), "new");
+}
+
 // Entries as the author meant them: UTF-8 without a mark read as UTF-8.
 std::multiset<std::pair<std::u16string, std::u16string>> Entries(const TempFolder& folder) {
     std::multiset<std::pair<std::u16string, std::u16string>> entries;

@@ -27,6 +27,10 @@ VIEWER_TITLE = "Просмотр"
 QUESTION = "бессонница"  # answered with a link to an article
 
 SCREEN = (1024, 768)
+# A screen that Qt scales by 2, like a laptop's at 150 %: 640 x 512 of Qt's pixels, too
+# small for the viewer's 800 x 600 and too narrow for the main window.
+SCALED_SCREEN = (1280, 1024)
+SCALE = 2
 # openbox themes with frames of different widths on every side: the program must get its
 # sizes and places right whatever the frame is.
 THEMES = ("Clearlooks", "Onyx")
@@ -60,10 +64,12 @@ def log(message):
 class Desktop:
     """Xvfb, openbox and the program, each started here and ended by its pid."""
 
-    def __init__(self, program, shots, theme):
+    def __init__(self, program, shots, theme, screen=SCREEN, scale=1):
         self.program = program
         self.shots = shots
         self.theme = theme
+        self.screen = screen
+        self.scale = scale
         self.processes = []
         self.home = tempfile.mkdtemp(prefix="tsldemo-desktop-")
         # Scaling or a platform chosen by the caller's Qt settings would change every size.
@@ -74,6 +80,8 @@ class Desktop:
         os.mkdir(runtime, 0o700)
         self.env.update({"XDG_RUNTIME_DIR": runtime, "LANG": "C.UTF-8", "QT_QPA_PLATFORM": "xcb"})
         self.env.pop("WAYLAND_DISPLAY", None)
+        if scale != 1:
+            self.env["QT_SCALE_FACTOR"] = str(scale)
         self.program_process = None
 
     # Processes.
@@ -118,7 +126,7 @@ class Desktop:
         # Xvfb picks a free display itself and writes its number to the pipe.
         read_end, write_end = os.pipe()
         xvfb = self.spawn("xvfb", ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                                   "%dx%dx24" % SCREEN, "-nolisten", "tcp"], pass_fds=(write_end,))
+                                   "%dx%dx24" % self.screen, "-nolisten", "tcp"], pass_fds=(write_end,))
         os.close(write_end)
         # The number and its line end come in two writes; closing the pipe between them
         # would end Xvfb.
@@ -152,8 +160,8 @@ class Desktop:
         self.spawn("openbox", ["openbox", "--sm-disable", "--config-file", config])
         # The work area comes a moment after openbox announces itself; a program started
         # before would centre its windows on the whole screen.
-        work_area = (MARGINS["left"], MARGINS["top"], SCREEN[0] - MARGINS["left"] - MARGINS["right"],
-                     SCREEN[1] - MARGINS["top"] - MARGINS["bottom"])
+        work_area = (MARGINS["left"], MARGINS["top"], self.screen[0] - MARGINS["left"] - MARGINS["right"],
+                     self.screen[1] - MARGINS["top"] - MARGINS["bottom"])
         self.wait_for(lambda: "window id" in self.x(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"])
                       and self.work_area() == work_area, "openbox to manage the screen with its margins")
 
@@ -381,7 +389,7 @@ def drag(desktop, main, from_x, to_x, y=200, check_while_dragging=None):
 
 def check_main_window_centred(desktop, main):
     area = desktop.work_area()
-    expect(area != (0, 0) + SCREEN, "the work area %s is the whole screen: the margins were not applied" % (area,))
+    expect(area != (0, 0) + desktop.screen, "the work area %s is the whole screen: the margins were not applied" % (area,))
     outer = desktop.outer(main)
     x, y, w, h = desktop.client(main)
     expect((w, h) == CLIENT, "main window's client area %dx%d, expected %dx%d" % ((w, h) + CLIENT))
@@ -401,15 +409,15 @@ def check_focus_on_about_button(desktop, main):
     return "Enter at start-up opened the About window"
 
 
-def open_viewer(desktop, main):
+def open_viewer(desktop, main, input_at=INPUT, details_at=DETAILS_BUTTON):
     # A keyboard map change can still swallow a letter now and then; the question is then
     # not known and "Подробно" stays hidden, so it is asked again.
     for attempt in range(3):
-        desktop.click(main, *INPUT)
+        desktop.click(main, *input_at)
         desktop.key("ctrl+a", "BackSpace")
         desktop.type(QUESTION)
         desktop.key("Return")
-        desktop.click(main, *DETAILS_BUTTON)
+        desktop.click(main, *details_at)
         try:
             return desktop.wait_for(lambda: desktop.visible(VIEWER_TITLE) and desktop.window(VIEWER_TITLE),
                                     "viewer", timeout=3)
@@ -458,24 +466,30 @@ def check_about_above(desktop, main):
     return "outer %s centred, above the viewer and the main window" % (outer,)
 
 
-def check_about_reopens_in_place(desktop, main):
+def open_about(desktop, main, button=ABOUT_BUTTON):
+    """Opens the About window with «О программе» (at button in the main window's client area)."""
     desktop.x(["xdotool", "windowactivate", "--sync", str(main)])
-    desktop.click(main, *ABOUT_BUTTON)
-    about = desktop.window(ABOUT_TITLE)
+    desktop.click(main, *button)
+    return desktop.window(ABOUT_TITLE)
+
+
+def close_about_window(desktop, about, button=ABOUT_CLOSE):
+    desktop.click(about, *button)
+    desktop.wait_for(lambda: not desktop.visible(ABOUT_TITLE), "About window closed")
+
+
+def check_about_reopens_in_place(desktop, main):
+    about = open_about(desktop, main)
     desktop.x(["xdotool", "windowmove", "--sync", str(about), "300", "150"])
     time.sleep(0.3)
     before = desktop.client(about)
     for _ in range(2):  # a frame counted twice would walk the window on with every showing
-        desktop.click(about, *ABOUT_CLOSE)
-        desktop.wait_for(lambda: not desktop.visible(ABOUT_TITLE), "About window closed")
-        desktop.x(["xdotool", "windowactivate", "--sync", str(main)])
-        desktop.click(main, *ABOUT_BUTTON)
-        about = desktop.window(ABOUT_TITLE)
+        close_about_window(desktop, about)
+        about = open_about(desktop, main)
         time.sleep(0.3)
         after = desktop.client(about)
         expect(after == before, "About window reopened at %s, closed at %s" % (after, before))
-    desktop.click(about, *ABOUT_CLOSE)
-    desktop.wait_for(lambda: not desktop.visible(ABOUT_TITLE), "About window closed")
+    close_about_window(desktop, about)
     return "closed and reopened twice at %s" % (before,)
 
 
@@ -541,6 +555,58 @@ def check_splitter_drag(desktop, main):
         min(seen["line"]), max(seen["line"]), after[0], reopened[0])
 
 
+def check_about_keeps_place_when_minimised(desktop, main):
+    about = open_about(desktop, main)
+    desktop.x(["xdotool", "windowmove", "--sync", str(about), "260", "170"])
+    time.sleep(0.3)
+    before = desktop.client(about)
+    desktop.x(["xdotool", "windowminimize", "--sync", str(about)])
+    desktop.wait_for(lambda: "_NET_WM_STATE_HIDDEN" in desktop.states(about), "About window minimised")
+    # Restored as Alt+Tab restores it: the window manager is asked to activate it.
+    desktop.x(["xdotool", "windowactivate", str(about)])
+    desktop.wait_for(lambda: "_NET_WM_STATE_HIDDEN" not in desktop.states(about), "About window restored")
+    time.sleep(0.3)
+    restored = desktop.client(about)
+    expect(restored == before, "About window restored at %s, minimised at %s" % (restored, before))
+    close_about_window(desktop, about)
+    about = open_about(desktop, main)
+    time.sleep(0.3)
+    reopened = desktop.client(about)
+    close_about_window(desktop, about)
+    expect(reopened == before, "About window reopened at %s after a minimise, left at %s" % (reopened, before))
+    return "minimised, restored and reopened at %s" % (before,)
+
+
+def inside(rect, area):
+    return (rect[0] >= area[0] and rect[1] >= area[1] and rect[0] + rect[2] <= area[0] + area[2]
+            and rect[1] + rect[3] <= area[1] + area[3])
+
+
+def check_windows_fit_scaled_screen(desktop, main):
+    """On a screen scaled by 2 the windows' sizes, in the screen's pixels, outgrow the work
+    area: each is made smaller and placed inside it, and stays usable."""
+    scale = desktop.scale
+    area = desktop.work_area()
+    outer = desktop.outer(main)
+    expect(inside(outer, area), "main window (outer %s) is not inside the work area %s" % (outer, area))
+    width, height = desktop.client(main)[2:]
+    # "Подробно" lies in the suggestion panel, which keeps its width at the right edge.
+    details = (width - scale * (CLIENT[0] - DETAILS_BUTTON[0]), scale * DETAILS_BUTTON[1])
+    input_at = (scale * INPUT[0], height - scale * (CLIENT[1] - INPUT[1]))
+    viewer = open_viewer(desktop, main, input_at, details)
+    time.sleep(0.5)
+    viewer_outer = desktop.outer(viewer)
+    desktop.screenshot("scaled-viewer")
+    expect(inside(viewer_outer, area), "viewer (outer %s) is not inside the work area %s" % (viewer_outer, area))
+    desktop.key("ctrl+w")
+    desktop.wait_for(lambda: not desktop.visible(VIEWER_TITLE), "viewer closed")
+    about = open_about(desktop, main, (scale * ABOUT_BUTTON[0], scale * ABOUT_BUTTON[1]))
+    about_outer = desktop.outer(about)
+    close_about_window(desktop, about, (scale * ABOUT_CLOSE[0], scale * ABOUT_CLOSE[1]))
+    expect(inside(about_outer, area), "About window (outer %s) is not inside the work area %s" % (about_outer, area))
+    return "in the work area %s: main window %s, viewer %s, About window %s" % (area, outer, viewer_outer, about_outer)
+
+
 def check_main_window_closes(desktop, main):
     desktop.x(["xdotool", "windowactivate", "--sync", str(main)])
     desktop.key("alt+F4")
@@ -567,8 +633,15 @@ CHECKS = [
     ("viewer's outer size 800x600 without a jump", check_viewer_outer_size),
     ("About window centred and kept above", check_about_above),
     ("About window reopens where it was left", check_about_reopens_in_place),
+    ("About window keeps its place across a minimise", check_about_keeps_place_when_minimised),
     ("viewer reopens at its last size and place", check_viewer_reopens_in_place),
     ("splitter drag with the mouse", check_splitter_drag),
+    ("closing the main window ends the program", check_main_window_closes),
+]
+
+# On a screen scaled by 2, under the first theme.
+SCALED_CHECKS = [
+    ("windows fit the work area of a screen scaled by %d" % SCALE, check_windows_fit_scaled_screen),
     ("closing the main window ends the program", check_main_window_closes),
 ]
 
@@ -594,18 +667,19 @@ def main(argv):
 
     for sig in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT):
         signal.signal(sig, stop)
-    failed = sum(run_checks(Desktop(program, shots, theme)) for theme in THEMES)
-    total = len(CHECKS) * len(THEMES)
+    failed = sum(run_checks(Desktop(program, shots, theme), CHECKS) for theme in THEMES)
+    failed += run_checks(Desktop(program, shots, THEMES[0], SCALED_SCREEN, SCALE), SCALED_CHECKS)
+    total = len(CHECKS) * len(THEMES) + len(SCALED_CHECKS)
     log("desktop: %d of %d checks failed" % (failed, total) if failed else "desktop: all %d checks passed" % total)
     return 1 if failed else 0
 
 
-def run_checks(desktop):
-    """Runs every check on a desktop of its own; returns how many failed."""
+def run_checks(desktop, checks):
+    """Runs the checks on a desktop of its own; returns how many failed."""
     failed = 0
     try:
         main_window = desktop.start()
-        for name, check in CHECKS:
+        for name, check in checks:
             try:
                 log("ok   %s: %s" % (name, check(desktop, main_window)))
             except Failure as failure:

@@ -10,17 +10,28 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QComboBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextFrame>
 #include <QTextBrowser>
 #include <QTextDocument>
+#include <QTextLayout>
+#include <QTextTable>
+#include <QAbstractTextDocumentLayout>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
+
+#include <cmath>
+#include <utility>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -123,6 +134,87 @@ void PressMouse(QWidget* widget, Qt::MouseButton button) {
     QApplication::sendEvent(widget, &release);
 }
 
+// A dark colour scheme as desktop themes set one.
+QPalette DarkPalette() {
+    QPalette dark;
+    const QColor window(53, 53, 53), base(61, 61, 61), text(230, 230, 230);
+    for (const auto& [role, colour] : {std::pair{QPalette::Window, window}, std::pair{QPalette::Base, base},
+                                       std::pair{QPalette::AlternateBase, window}, std::pair{QPalette::Button, window},
+                                       std::pair{QPalette::WindowText, text}, std::pair{QPalette::Text, text},
+                                       std::pair{QPalette::ButtonText, text},
+                                       std::pair{QPalette::Link, QColor(42, 130, 218)}}) {
+        dark.setColor(role, colour);
+    }
+    return dark;
+}
+
+double Luminance(QRgb pixel) {
+    const auto channel = [](int value) {
+        const double c = value / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(qRed(pixel)) + 0.7152 * channel(qGreen(pixel)) + 0.0722 * channel(qBlue(pixel));
+}
+
+double Contrast(QRgb a, QRgb b) {
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The commonest colour in an area of an image, taken as its background, and the contrast
+// of the text drawn on it: the pixel farthest from the background (the core of a glyph).
+struct TextOnBackground {
+    QColor background;
+    double contrast = 0;
+};
+
+TextOnBackground Measure(const QImage& image, const QRect& area) {
+    QHash<QRgb, int> counts;
+    const QRect inside = area.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x) ++counts[image.pixel(x, y) | 0xff000000u];
+    QRgb background = 0;
+    int most = -1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (it.value() > most) {
+            most = it.value();
+            background = it.key();
+        }
+    }
+    double best = 1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) best = std::max(best, Contrast(it.key(), background));
+    return {QColor(background), best};
+}
+
+// The first line of the page's first paragraph of ordinary text, in viewport coordinates.
+QRect FirstParagraphLine(QTextBrowser* view) {
+    QTextDocument* document = view->document();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        if (block.blockFormat().headingLevel() != 0 || block.text().trimmed().size() < 20) continue;
+        if (QTextCursor(block).currentTable()) continue;
+        const QRectF bounds = document->documentLayout()->blockBoundingRect(block);
+        const QTextLine line = block.layout()->lineAt(0);
+        return QRectF(bounds.left() + line.x(), bounds.top() + line.y(), line.naturalTextWidth(), line.height())
+            .toAlignedRect()
+            .translated(-view->horizontalScrollBar()->value(), -view->verticalScrollBar()->value());
+    }
+    return {};
+}
+
+// Sets a palette on the application for as long as it lives.
+class ApplicationPalette {
+public:
+    explicit ApplicationPalette(const QPalette& palette) : saved_(QApplication::palette()) {
+        QApplication::setPalette(palette);
+    }
+    ~ApplicationPalette() { QApplication::setPalette(saved_); }
+    ApplicationPalette(const ApplicationPalette&) = delete;
+    ApplicationPalette& operator=(const ApplicationPalette&) = delete;
+
+private:
+    QPalette saved_;
+};
+
 using window_testing::ModalCatcher;
 using window_testing::UrlRecorder;
 
@@ -160,6 +252,7 @@ private slots:
     void ctrlWHidesLikeTheCloseBox_data();
     void ctrlWHidesLikeTheCloseBox();
     void accessibleRole();
+    void articleIsAReadableDocument();
     void hostileResourcesAreLeftOut_data();
     void hostileResourcesAreLeftOut();
     void styleSheetsOnlyFromTheArticleFolder();
@@ -170,6 +263,11 @@ private slots:
     void preparedPagesReadAsMeasured();
     void hostilePagesAreShownWithinBoundsOrRefused_data();
     void hostilePagesAreShownWithinBoundsOrRefused();
+    void ctrlPOpensThePrintDialogWithPdf();
+    void printsThePageAsPdf();
+    void readableUnderADarkPalette_data();
+    void readableUnderADarkPalette();
+    void findBarReadableUnderADarkPalette();
 
 private:
     QString Fixture(const QString& name, const QByteArray& bytes);
@@ -669,6 +767,46 @@ void TestHtview::accessibleRole() {
     QAccessibleInterface* panel = QAccessible::queryAccessibleInterface(viewer_->Panel1);
     QVERIFY(panel);
     QCOMPARE(panel->role(), QAccessible::Pane);
+
+    // The find bar is a group of its own in the panel, beside the button, holding its controls.
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(viewer_->FindBar1);
+    QVERIFY(bar);
+    QCOMPARE(bar->role(), QAccessible::Grouping);
+    QCOMPARE(bar->text(QAccessible::Name), QStringLiteral("Поиск на странице"));
+    QCOMPARE(bar->parent()->object(), viewer_->Panel1);
+    QList<QObject*> children;
+    for (int i = 0; i < bar->childCount(); ++i) children << bar->child(i)->object();
+    for (QObject* control : {static_cast<QObject*>(viewer_->FindBar1->FindEdit),
+                             static_cast<QObject*>(viewer_->FindBar1->FindNextButton),
+                             static_cast<QObject*>(viewer_->FindBar1->FindCount)}) {
+        QVERIFY2(children.contains(control), qPrintable(control->objectName()));
+    }
+    QCOMPARE(QAccessible::queryAccessibleInterface(viewer_->Button1)->childCount(), 0);
+}
+
+// The article is a document whose text is read by position, as a screen reader reads it.
+void TestHtview::articleIsAReadableDocument() {
+    viewer_->ShowHT(Fixture(QStringLiteral("doc.html"),
+                            Page(QStringLiteral("<h1>Грипп</h1><p>") + kArticle + QStringLiteral("</p>")).toUtf8()));
+    QAccessibleInterface* article = QAccessible::queryAccessibleInterface(viewer_->wb1);
+    QVERIFY(article);
+    QCOMPARE(article->role(), QAccessible::Document);
+    QCOMPARE(article->text(QAccessible::Name), QStringLiteral("Статья"));
+    QVERIFY(article->state().readOnly);
+    QAccessibleTextInterface* text = article->textInterface();
+    QVERIFY(text);
+    const QString whole = QStringLiteral("Грипп\n") + kArticle;
+    QCOMPARE(text->characterCount(), whole.size());
+    QCOMPARE(text->text(0, text->characterCount()), whole);
+    QCOMPARE(text->text(6, 11), QStringLiteral("Грипп"));
+    // Out-of-range offsets are held to the text.
+    QCOMPARE(text->text(-5, 5), QStringLiteral("Грипп"));
+    QCOMPARE(text->text(whole.size() - 1, whole.size() + 10), whole.right(1));
+    text->setSelection(0, 6, 11);
+    QCOMPARE(text->selectionCount(), 1);
+    QCOMPARE(viewer_->wb1->textCursor().selectedText(), QStringLiteral("Грипп"));
+    text->removeSelection(0);
+    QCOMPARE(text->selectionCount(), 0);
 }
 
 void TestHtview::hostileResourcesAreLeftOut_data() {
@@ -985,6 +1123,103 @@ void TestHtview::hostilePagesAreShownWithinBoundsOrRefused() {
         }
     }
     QVERIFY2(size.height() < 1e7, qPrintable(QString::number(size.height())));
+}
+
+// Ctrl+P brings up the print dialog, which offers to print into a PDF file.
+void TestHtview::ctrlPOpensThePrintDialogWithPdf() {
+    ShowActive(QStringLiteral(TSL_SOURCE_DIR "/data/bio/son.html"));
+    QStringList printers;
+    bool seen = false;
+    QTimer timer;
+    timer.setInterval(5);
+    connect(&timer, &QTimer::timeout, this, [&] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) return;
+        seen = true;
+        for (const QComboBox* box : dialog->findChildren<QComboBox*>())
+            for (int i = 0; i < box->count(); ++i) printers << box->itemText(i);
+        dialog->reject();
+    });
+    timer.start();
+    QTest::keyClick(viewer_, Qt::Key_P, Qt::ControlModifier);
+    timer.stop();
+    QVERIFY(seen);
+    QVERIFY2(printers.filter(QStringLiteral("PDF")).size() == 1, qPrintable(printers.join(u',')));
+    QVERIFY(viewer_->isVisible());
+}
+
+// What the dialog's PDF choice does: the page, its title at the top, as text in a PDF file.
+void TestHtview::printsThePageAsPdf() {
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty()) QSKIP("pdftotext is missing (scripts/install-deps.sh installs poppler-utils)");
+    viewer_->ShowHT(QStringLiteral(TSL_SOURCE_DIR "/data/bio/son.html"));
+    const QString title = viewer_->wb1->documentTitle();
+    QVERIFY(!title.isEmpty());
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir_.filePath(QStringLiteral("article.pdf")));
+    viewer_->PrintTo(printer);
+
+    QProcess reader;
+    reader.start(pdftotext, {QStringLiteral("-enc"), QStringLiteral("UTF-8"), printer.outputFileName(),
+                             QStringLiteral("-")});
+    QVERIFY(reader.waitForFinished(30000));
+    QCOMPARE(reader.exitCode(), 0);
+    const QString text = QString::fromUtf8(reader.readAllStandardOutput());
+    QVERIFY2(text.trimmed().startsWith(title), qPrintable(text.left(200)));
+    QVERIFY(text.contains(QStringLiteral("Сколько нужно спать")));
+}
+
+void TestHtview::readableUnderADarkPalette_data() {
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QColor>("background");
+    QTest::newRow("sample article: dark text, no background")
+        << QStringLiteral(TSL_SOURCE_DIR "/data/bio/son.html") << QColor(255, 255, 255);
+    QTest::newRow("no colours named") << Fixture(QStringLiteral("plain.html"),
+                                                 Page(QStringLiteral("<p>") + kArticle + QStringLiteral("</p>")).toUtf8())
+                                      << QColor(255, 255, 255);
+    QTest::newRow("the page's own dark colours")
+        << Fixture(QStringLiteral("dark.html"),
+                   Page(QStringLiteral("<p>") + kArticle + QStringLiteral("</p>"),
+                        QStringLiteral("<style>body { background-color: #202020; color: #e0e0e0; }</style>"))
+                       .toUtf8())
+        << QColor(32, 32, 32);
+}
+
+// Under a dark colour scheme a page is shown on the colours it names, or on white with
+// dark text where it names none; its text keeps a contrast of at least 4.5:1.
+void TestHtview::readableUnderADarkPalette() {
+    QFETCH(QString, page);
+    QFETCH(QColor, background);
+    const ApplicationPalette dark(DarkPalette());
+    ShowActive(page);
+    QVERIFY(QTest::qWaitForWindowExposed(viewer_));
+    const QRect line = FirstParagraphLine(viewer_->wb1);
+    QVERIFY(!line.isEmpty());
+    const TextOnBackground seen = Measure(viewer_->wb1->viewport()->grab().toImage(), line);
+    QCOMPARE(seen.background, background);
+    QVERIFY2(seen.contrast >= 4.5, qPrintable(QString::number(seen.contrast)));
+}
+
+// The find bar lies on the light tool panel: its count and its "not found" cue stay dark
+// on light under a dark colour scheme.
+void TestHtview::findBarReadableUnderADarkPalette() {
+    const ApplicationPalette dark(DarkPalette());
+    ShowActive(Fixture(QStringLiteral("p.html"), Page(QStringLiteral("<p>Простуда и кашель.</p>")).toUtf8()));
+    FindBar* bar = viewer_->FindBar1;
+    QTest::mouseClick(viewer_->Button1, Qt::LeftButton);
+    Type(bar->FindEdit, QStringLiteral("каш"));
+    QCOMPARE(bar->FindCount->text(), QStringLiteral("1 из 1"));
+    const TextOnBackground count = Measure(bar->FindCount->grab().toImage(), bar->FindCount->rect());
+    QVERIFY2(count.contrast >= 4.5, qPrintable(QString::number(count.contrast)));
+
+    Type(bar->FindEdit, QStringLiteral("ж"));
+    QCOMPARE(bar->FindCount->text(), QStringLiteral("Не найдено"));
+    const TextOnBackground notFound = Measure(bar->FindCount->grab().toImage(), bar->FindCount->rect());
+    QVERIFY2(notFound.contrast >= 4.5, qPrintable(QString::number(notFound.contrast)));
+    const QRect typed = bar->FindEdit->rect().adjusted(4, 4, -4, -4);
+    const TextOnBackground cue = Measure(bar->FindEdit->grab().toImage(), typed);
+    QVERIFY2(cue.contrast >= 4.5, qPrintable(QString::number(cue.contrast)));
 }
 
 QTEST_MAIN(TestHtview)

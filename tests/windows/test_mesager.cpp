@@ -49,6 +49,8 @@ private slots:
     void closeWaysEndTheModalDisplay();
     void focusAndTextOutliveTheDisplay();
     void centredFirstThenWhereLeft();
+    void minimiseAndRestoreKeepThePlace_data();
+    void minimiseAndRestoreKeepThePlace();
 
 private:
     TViw* about_ = nullptr;
@@ -216,6 +218,46 @@ void TestMesager::centredFirstThenWhereLeft() {
     WhileShown(*about_, [&] { about_->move(moved); }, [&] { about_->close(); });
     WhileShown(*about_, [&] { shownAt = about_->pos(); }, [&] { about_->close(); });
     QCOMPARE(shownAt, moved);
+}
+
+void TestMesager::minimiseAndRestoreKeepThePlace_data() {
+    QTest::addColumn<bool>("closedWhileMinimised");
+    QTest::addColumn<bool>("movedBefore");
+    QTest::newRow("first display, restored, then closed") << false << false;
+    QTest::newRow("moved, restored, then closed") << false << true;
+    QTest::newRow("moved, closed while minimised") << true << true;
+}
+
+void TestMesager::minimiseAndRestoreKeepThePlace() {
+    QFETCH(bool, closedWhileMinimised);
+    QFETCH(bool, movedBefore);
+    const QPoint moved(41, 57);
+    QPoint before, restored;
+    WhileShown(
+        *about_,
+        [&] {
+            if (movedBefore) about_->move(moved);
+            before = about_->pos();
+            // Minimising hides the window spontaneously; restoring shows it spontaneously.
+            about_->setWindowState(Qt::WindowMinimized);
+            if (closedWhileMinimised) return;
+            about_->setWindowState(Qt::WindowNoState);
+            restored = about_->pos();
+        },
+        [&] { about_->close(); });
+    if (!closedWhileMinimised) QCOMPARE(restored, before);
+
+    QPoint reopened;
+    bool minimised = true;
+    WhileShown(
+        *about_,
+        [&] {
+            reopened = about_->pos();
+            minimised = about_->isMinimized();
+        },
+        [&] { about_->close(); });
+    QCOMPARE(reopened, before);
+    QVERIFY(!minimised);
 }
 
 QTEST_MAIN(TestMesager)

@@ -402,6 +402,7 @@ private slots:
         for (const char* panel : {"Panel1", "Panel2", "Panel3", "Panel4"})
             QTest::newRow(panel) << panel << int(QAccessible::Pane);
         QTest::newRow("list") << "DictBox" << int(QAccessible::List);
+        QTest::newRow("splitter") << "Splitter1" << int(QAccessible::Splitter);
     }
 
     void accessibleRoles() {
@@ -532,6 +533,7 @@ private slots:
     void tabOrder() {
         ShowWindow();
         Ask(QStringLiteral("головная боль"));  // shows "Подробно"
+        form_->Edit1->setText(QStringLiteral("го"));  // the list is a Tab stop while it lists something
         QList<QWidget*> chain;
         QWidget* w = form_->Button1;
         do {
@@ -675,6 +677,71 @@ private slots:
 
         // With nothing listed, Down stays in the field.
         QTest::keyClick(form_->Edit1, Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), form_->Edit1);
+    }
+
+    // Leaving the list by keyboard: Up on the first row and Esc go back to the field, and
+    // what is typed in the list is typed into the field.
+    void keysInTheListReachTheField_data() {
+        QTest::addColumn<int>("downs");  // rows moved down in the list before the key
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("inField");
+        QTest::addColumn<QString>("fieldText");
+        QTest::addColumn<int>("row");  // the list's current row after the key
+        QTest::newRow("Up on the first row") << 0 << int(Qt::Key_Up) << QString() << true << "го" << 0;
+        QTest::newRow("Up below it moves up") << 1 << int(Qt::Key_Up) << QString() << false << "го" << 0;
+        QTest::newRow("Esc") << 1 << int(Qt::Key_Escape) << QString() << true << "го" << 1;
+        QTest::newRow("a letter") << 1 << int(Qt::Key_L) << QStringLiteral("л") << true << "гол" << -1;
+        QTest::newRow("a space") << 0 << int(Qt::Key_Space) << QStringLiteral(" ") << true << "го " << -1;
+        QTest::newRow("Backspace") << 0 << int(Qt::Key_Backspace) << QStringLiteral("\b") << true << "г" << -1;
+        QTest::newRow("Ctrl+C stays") << 1 << int(Qt::Key_C) << QStringLiteral("\x03") << false << "го" << 1;
+    }
+
+    void keysInTheListReachTheField() {
+        QFETCH(int, downs);
+        QFETCH(int, key);
+        QFETCH(QString, text);
+        QFETCH(bool, inField);
+        QFETCH(QString, fieldText);
+        QFETCH(int, row);
+        ShowWindow();
+        QTest::mouseClick(form_->Edit1, Qt::LeftButton);
+        Type(form_->Edit1, QStringLiteral("го"));
+        QTest::keyClick(form_->Edit1, Qt::Key_Down);
+        for (int i = 0; i < downs; ++i) QTest::keyClick(form_->DictBox, Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), form_->DictBox);
+        const Qt::KeyboardModifiers modifiers = key == Qt::Key_C ? Qt::ControlModifier : Qt::NoModifier;
+        QTest::sendKeyEvent(QTest::Click, form_->DictBox, static_cast<Qt::Key>(key), text, modifiers);
+        QCOMPARE(QApplication::focusWidget(), inField ? static_cast<QWidget*>(form_->Edit1) : form_->DictBox);
+        QCOMPARE(form_->Edit1->text(), fieldText);
+        if (row >= 0) QCOMPARE(form_->DictBox->currentIndex().row(), row);
+        // The field goes on from where the typing left it.
+        if (inField) {
+            Type(form_->Edit1, QStringLiteral("л"));
+            QCOMPARE(form_->Edit1->text(), fieldText + QStringLiteral("л"));
+        }
+    }
+
+    // An empty list takes no Tab stop: there is nothing in it to choose.
+    void emptyListIsNoTabStop() {
+        ShowWindow();
+        QTest::mouseClick(form_->Edit1, Qt::LeftButton);
+        const auto tabs = [] {
+            QList<QWidget*> reached;
+            for (int i = 0; i < 2; ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                reached << QApplication::focusWidget();
+            }
+            return reached;
+        };
+        QCOMPARE(tabs(), (QList<QWidget*>{form_->InBtn, form_->Memo1}));
+        QTest::mouseClick(form_->Edit1, Qt::LeftButton);
+        Type(form_->Edit1, QStringLiteral("го"));
+        QCOMPARE(tabs(), (QList<QWidget*>{form_->InBtn, form_->DictBox}));
+        // Emptied while it has the focus, the list hands it to the field.
+        form_->Edit1->setText(QStringLiteral("гх"));
+        QCOMPARE(form_->Suggestions().Count(), 0);
         QCOMPARE(QApplication::focusWidget(), form_->Edit1);
     }
 
