@@ -3,6 +3,7 @@
 #include <array>
 
 #include <unicode/uchar.h>
+#include <unicode/utf16.h>
 
 namespace dialogue {
 
@@ -33,6 +34,19 @@ char16_t LowerBeyondTable(char16_t c) {
     return lower <= 0xFFFF ? static_cast<char16_t>(lower) : c;
 }
 
+bool IsPair(std::u16string_view s, std::size_t i) {
+    return U16_IS_LEAD(s[i]) && i + 1 < s.size() && U16_IS_TRAIL(s[i + 1]);
+}
+
+// The lower case of the character a surrogate pair stands for. Simple mappings keep a
+// character outside the BMP outside it (Deseret, Osage, Adlam ...); one that did not would
+// change the length, so it stays as it is.
+UChar32 LowerPair(char16_t lead, char16_t trail) {
+    const UChar32 c = U16_GET_SUPPLEMENTARY(lead, trail);
+    const UChar32 lower = u_tolower(c);
+    return lower > 0xFFFF ? lower : c;
+}
+
 }  // namespace
 
 std::u16string_view TrimView(std::u16string_view s) {
@@ -52,13 +66,35 @@ void AppendLowerCase(std::u16string_view s, std::u16string& out) {
     const std::size_t start = out.size();
     out.resize(start + s.size());
     char16_t* to = out.data() + start;
-    for (const char16_t c : s) *to++ = c < kTableUnits ? table[c] : LowerBeyondTable(c);
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char16_t c = s[i];
+        if (c < kTableUnits) {
+            to[i] = table[c];
+        } else if (IsPair(s, i)) {
+            const UChar32 lower = LowerPair(c, s[i + 1]);
+            to[i] = U16_LEAD(lower);
+            to[i + 1] = U16_TRAIL(lower);
+            ++i;
+        } else {
+            to[i] = LowerBeyondTable(c);
+        }
+    }
 }
 
 bool ChangesInLowerCase(std::u16string_view s) {
     const std::array<char16_t, kTableUnits>& table = LowerTable();
     char16_t changed = 0;
-    for (const char16_t c : s) changed |= static_cast<char16_t>((c < kTableUnits ? table[c] : LowerBeyondTable(c)) ^ c);
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char16_t c = s[i];
+        if (c < kTableUnits) {
+            changed |= static_cast<char16_t>(table[c] ^ c);
+        } else if (IsPair(s, i)) {
+            if (LowerPair(c, s[i + 1]) != U16_GET_SUPPLEMENTARY(c, s[i + 1])) return true;
+            ++i;
+        } else {
+            changed |= static_cast<char16_t>(LowerBeyondTable(c) ^ c);
+        }
+    }
     return changed != 0;
 }
 

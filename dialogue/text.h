@@ -9,7 +9,9 @@ namespace dialogue {
 std::u16string_view TrimView(std::u16string_view s);
 std::u16string Trim(std::u16string_view s);
 
-// Simple per-unit lower-case mapping: the result has the length of the input.
+// The simple lower-case mapping of every character, a surrogate pair's included; the
+// result has the length of the input (no simple mapping moves a character into or out of
+// the BMP), and a lone surrogate half stays as it is.
 std::u16string LowerCase(std::u16string_view s);
 // The same, appended to out.
 void AppendLowerCase(std::u16string_view s, std::u16string& out);

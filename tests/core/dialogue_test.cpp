@@ -80,6 +80,16 @@ TEST_F(DialogueTest, AnswersWithEchoAndClearsInput) {
     EXPECT_TRUE(window.messages.empty());
 }
 
+// Case is folded by character: a capital outside the BMP finds its small letter.
+TEST_F(DialogueTest, CapitalsBeyondTheBmpFindTheirSmallLetters) {
+    folder.Write(u"x", Utf8WithMark("x\U00010428 \U000104D8|Найдено.\r\n"));
+    for (const std::u16string& input : {std::u16string(u"X\U00010400 \U000104B0"), std::u16string(u"x\U00010428 \U000104D8")}) {
+        Ask(input);
+        ASSERT_EQ(window.transcript.size(), 2u) << ToUtf8(input);
+        EXPECT_EQ(window.transcript[1], u"Целитор: Найдено.") << ToUtf8(input);
+    }
+}
+
 TEST_F(DialogueTest, BlankInputAndEmptyFileShowMessages) {
     Ask(u"головная боль");
     const auto transcript = window.transcript;

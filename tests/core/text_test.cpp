@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <unicode/uchar.h>
+#include <unicode/utf16.h>
 
 #include "errors.h"
 #include "text.h"
@@ -59,11 +60,29 @@ TEST(LineFunctions, TrimDropsCodesUpTo32Only) {
 
 TEST(LineFunctions, LowerCaseMapsEachUnitAndKeepsLength) {
     EXPECT_EQ(LowerCase(u"ГОЛОВНАЯ Боль ЁЖ Apple"), u"головная боль ёж apple");
-    // U+0130 lower-cases to a plain i by the simple mapping; surrogate pairs stay as they are.
-    const std::u16string mixed = u"\u0130\U0001F600\xD800Ω";
+    // U+0130 lower-cases to a plain i by the simple mapping; a pair lower-cases as the
+    // character it stands for (Deseret, Osage); an emoji and a lone half stay.
+    const std::u16string mixed = u"\u0130\U0001F600\U00010400\U000104B0\xD800Ω\xDC00";
     const std::u16string lowered = LowerCase(mixed);
     ASSERT_EQ(lowered.size(), mixed.size());
-    EXPECT_EQ(lowered, u"i\U0001F600\xD800ω");
+    EXPECT_EQ(lowered, u"i\U0001F600\U00010428\U000104D8\xD800ω\xDC00");
+}
+
+TEST(LineFunctions, EveryCharacterBeyondTheBmpLowerCasesAsIcuMapsIt) {
+    for (UChar32 c = 0x10000; c <= 0x10FFFF; ++c) {
+        std::u16string character(2, u'\0');
+        character[0] = U16_LEAD(c);
+        character[1] = U16_TRAIL(c);
+        const UChar32 icu = u_tolower(c);
+        std::u16string expected = character;
+        if (icu > 0xFFFF) {
+            expected[0] = U16_LEAD(icu);
+            expected[1] = U16_TRAIL(icu);
+        }
+        const std::u16string line = u"аб" + character + u"cd";
+        ASSERT_EQ(LowerCase(line), u"аб" + expected + u"cd") << c;
+        ASSERT_EQ(ChangesInLowerCase(line), expected != character) << c;
+    }
 }
 
 TEST(LineFunctions, EveryUnitLowerCasesAsIcuMapsItAndChangesAreSeen) {
