@@ -29,6 +29,8 @@ private slots:
     void keepsWhitelistedMarkup();
     void countsTheTableGrid_data();
     void countsTheTableGrid();
+    void keepsImagesUpToTheLimit_data();
+    void keepsImagesUpToTheLimit();
 };
 
 void TestArticle::decodesByMarkDeclarationOrGuess_data() {
@@ -310,4 +312,24 @@ void TestArticle::countsTheTableGrid() {
 }
 
 QTEST_GUILESS_MAIN(TestArticle)
+void TestArticle::keepsImagesUpToTheLimit_data() {
+    QTest::addColumn<int>("images");
+    QTest::newRow("none") << 0;
+    QTest::newRow("one below the limit") << article::kMaxImages - 1;
+    QTest::newRow("the limit") << article::kMaxImages;
+    QTest::newRow("one past the limit") << article::kMaxImages + 1;
+    QTest::newRow("far past the limit") << article::kMaxImages * 3;
+}
+
+// The first kMaxImages images stay; each one past them is left out and counted.
+void TestArticle::keepsImagesUpToTheLimit() {
+    QFETCH(int, images);
+    QString html = QStringLiteral("<p><img src=\"a.png\" alt=x>").repeated(images);
+    const article::PageShape shape = article::PreparePage(html);
+    const int kept = std::min(images, article::kMaxImages);
+    QCOMPARE(shape.images, kept);
+    QCOMPARE(shape.imagesLeftOut, images - kept);
+    QCOMPARE(html.count(QStringLiteral("<img ")), kept);
+}
+
 #include "test_article.moc"
