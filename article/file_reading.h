@@ -1,6 +1,6 @@
 #pragma once
-// Reading a file that lies beside the program, which nobody vouches for: only a regular
-// file, opened so that a FIFO or device cannot block, and never more than a set size.
+// Reading a file that lies beside the program, which nobody vouches for, for Qt callers:
+// the paths and bytes of untrusted_files (see there what is refused and why) as Qt's.
 #include <QByteArray>
 #include <QString>
 

@@ -442,222 +442,284 @@ private:
     int tables_ = 0;
 };
 
+// One pass over a page, writing what the view is given and measuring it as it goes.
+class PagePreparation {
+public:
+    explicit PagePreparation(QStringView in) : in_(in), size_(in.size()), open_(out_, shape_) {
+        out_.reserve(size_ + size_ / kMaxUnbrokenRun + 16);
+    }
+
+    PageShape Run(QString& html) {
+        while (i_ < size_) {
+            Weigh();
+            if (in_[i_] == u'<') {
+                ReadMarkup();
+            } else {
+                ReadText();
+            }
+        }
+        Weigh();
+        html = std::move(out_);
+        return std::move(shape_);
+    }
+
+private:
+    // What was read since the last mark is weighted by the tables open at the mark.
+    void Weigh() {
+        shape_.layoutWork += qint64(i_ - mark_) << std::min(markTables_, 30);
+        mark_ = i_;
+        markTables_ = open_.Tables();
+    }
+
+    // A comment, a declaration or processing instruction, or a tag at i_ ("<").
+    void ReadMarkup() {
+        qsizetype j = i_ + 1;
+        while (j < size_ && IsBlank(in_[j])) ++j;
+        if (in_.sliced(j).startsWith(u"!--")) {
+            KeepComment(j);
+            return;
+        }
+        if (j < size_ && (in_[j] == u'!' || in_[j] == u'?')) {
+            const qsizetype gt = in_.indexOf(u'>', j);
+            i_ = gt < 0 ? size_ : gt + 1;
+            return;
+        }
+        const std::optional<Tag> tag = ReadTag(in_, i_);
+        if (!tag) {
+            out_ += u"&lt;";
+            ++i_;
+            ++run_;
+            return;
+        }
+        i_ = tag->end;
+        run_ = 0;
+        KeepTag(*tag);
+    }
+
+    // The comment whose "!--" starts at j; an unclosed one takes the rest of the page.
+    void KeepComment(qsizetype j) {
+        const qsizetype end = in_.indexOf(u"-->", j + 3);
+        if (end >= 0) {
+            out_ += u"<!--";
+            out_ += in_.sliced(j + 3, end - j - 3);
+            out_ += u"-->";
+        }
+        i_ = end < 0 ? size_ : end + 3;
+        run_ = 0;
+    }
+
+    void KeepTag(const Tag& tag) {
+        if (tag.name.isEmpty()) return;
+        if (tag.name == u"script" && !tag.closing) {
+            i_ = RawTextEnd(i_, tag.name).second;
+            return;
+        }
+        const QString name = KeptElement(tag.name);
+        if (name.isEmpty()) {
+            NoteElementLeftOut(tag);
+            return;
+        }
+        if (tag.closing) {
+            if (open_.IsOpen(name)) open_.CloseThrough(name);
+            return;
+        }
+        if (name == u"style") {
+            KeepStyleElement(tag);
+            return;
+        }
+        if (name == u"img" && !TakeImage()) return;
+        // "<span/>" closes at once in the view; a table part is kept open all the same, so
+        // that every cell and table is counted.
+        if (name == u"link") shape_.styled = true;
+        if (IsVoid(name) || (tag.selfClosing && !IsTablePart(name))) {
+            // The view takes an unclosed <link> for a container and hides the rest of the
+            // page inside it.
+            AppendTag(out_, name, tag, tag.selfClosing || name == u"link", shape_);
+            ++shape_.elements;
+            shape_.nestingWork += open_.Depth() + 1;
+            return;
+        }
+        CloseOmittedEndTags(name);
+        if (name == u"td" || name == u"th" || name == u"tr") PlaceTablePart(name, tag);
+        open_.Push(name);
+        AppendTag(out_, name, tag, false, shape_);
+        ++shape_.elements;
+        shape_.nestingWork += open_.Depth();
+    }
+
+    void NoteElementLeftOut(const Tag& tag) {
+        if (!tag.closing && !IsNeverShown(tag.name) && !shape_.elementsLeftOut.contains(tag.name) &&
+            shape_.elementsLeftOut.size() < kMaxNamesLeftOut) {
+            shape_.elementsLeftOut.append(tag.name);
+        }
+    }
+
+    // Whether one more image is kept; those past the limit are counted and left out.
+    bool TakeImage() {
+        if (shape_.images >= kMaxImages) {
+            ++shape_.imagesLeftOut;
+            return false;
+        }
+        ++shape_.images;
+        return true;
+    }
+
+    // The end of the raw text that an element such as <style> holds, and past its end tag.
+    std::pair<qsizetype, qsizetype> RawTextEnd(qsizetype from, QStringView name) const {
+        const QString endTag = u"</"_qs + name.toString();
+        const qsizetype at = in_.indexOf(endTag, from, Qt::CaseInsensitive);
+        if (at < 0) return {size_, size_};
+        const qsizetype gt = in_.indexOf(u'>', at);
+        return {at, gt < 0 ? size_ : gt + 1};
+    }
+
+    // A <style> element with the subset of its sheet that the page keeps.
+    void KeepStyleElement(const Tag& tag) {
+        const QString name = u"style"_qs;
+        const auto [textEnd, after] = RawTextEnd(i_, name);
+        const StyleSubset subset = KeepStyleSubset(in_.sliced(i_, textEnd - i_));
+        shape_.styleSelectors += subset.selectors;
+        shape_.styleDeclarations += subset.declarations;
+        shape_.selectorsLeftOut += subset.selectorsLeftOut;
+        for (const QString& property : subset.propertiesLeftOut) {
+            if (!shape_.propertiesLeftOut.contains(property) && shape_.propertiesLeftOut.size() < kMaxNamesLeftOut) {
+                shape_.propertiesLeftOut.append(property);
+            }
+        }
+        shape_.styled = true;
+        AppendTag(out_, name, tag, false, shape_);
+        // Other sheets come in through the viewer's loader, which keeps them to the
+        // article folder and flattens what they import in turn.
+        for (const QString& import : subset.imports) {
+            out_ += u"@import url(\"";
+            for (const QChar c : import) AppendCharacter(out_, c.unicode(), ReferenceContext::Attribute);
+            out_ += u"\");\n";
+        }
+        for (const QChar c : subset.css) AppendCharacter(out_, c.unicode(), ReferenceContext::Text);
+        out_ += u"</style>";
+        i_ = after;
+    }
+
+    // The end tags that HTML lets a page leave out, closed before this element opens.
+    void CloseOmittedEndTags(const QString& name) {
+        if (name == u"p") {
+            CloseTopIf({u"p"});
+        } else if (name == u"li" || name == u"option") {
+            CloseTopIf({u"p"});
+            CloseTopIf({name == u"li" ? u"li" : u"option"});
+        } else if (name == u"dt" || name == u"dd") {
+            CloseTopIf({u"p"});
+            CloseTopIf({u"dt", u"dd"});
+        }
+    }
+
+    void CloseTopIf(std::initializer_list<const char16_t*> names) {
+        for (const char16_t* closable : names) {
+            if (open_.Depth() > 0 && open_.Top() == QStringView(closable)) {
+                open_.CloseThrough(QString(open_.Top()));
+                return;
+            }
+        }
+    }
+
+    // A cell or row finds its row and table, or gets them, as HTML would have them; a cell
+    // takes its place in the table's grid.
+    void PlaceTablePart(const QString& name, const Tag& tag) {
+        if (name == u"tr") {
+            PlaceRow();
+            return;
+        }
+        PlaceCell();
+        const qint64 grown =
+            open_.Grid().AddCell(KeptSpan(tag, name, u"colspan"), KeptSpan(tag, name, u"rowspan"));
+        shape_.tableCells += grown;
+        shape_.layoutWork += (kCellLayoutWork * std::max<qint64>(grown, 1)) << std::min(open_.Tables(), 30);
+    }
+
+    void PlaceRow() {
+        auto part = open_.InnermostTablePart();
+        if (part && open_.NameAt(*part) == u"tr") {
+            open_.CloseAbove(*part);
+            open_.CloseThrough(u"tr"_qs);
+            part = open_.InnermostTablePart();
+        }
+        if (part) {
+            open_.CloseAbove(*part);
+        } else {
+            OpenImpliedElement(u"table"_qs);
+        }
+    }
+
+    void PlaceCell() {
+        const auto part = open_.InnermostTablePart();
+        if (part && open_.NameAt(*part) == u"tr") {
+            open_.CloseAbove(*part);
+        } else if (part) {
+            open_.CloseAbove(*part);
+            OpenImpliedElement(u"tr"_qs);
+        } else {
+            OpenImpliedElement(u"table"_qs);
+            OpenImpliedElement(u"tr"_qs);
+        }
+    }
+
+    // An element the page leaves out but HTML implies, such as the row around a bare cell.
+    void OpenImpliedElement(const QString& name) {
+        open_.Push(name);
+        out_ += u'<';
+        out_ += name;
+        out_ += u'>';
+        ++shape_.elements;
+        shape_.nestingWork += open_.Depth();
+    }
+
+    // Text, with its character references decoded here: the view's parser reads any run of
+    // letters after "&" as a name, which takes it minutes on a long run. An unbroken run
+    // gets a break opportunity every kMaxUnbrokenRun characters.
+    void ReadText() {
+        const QChar c = in_[i_];
+        if (c == u'&' && KeepCharacterReference()) return;
+        if (c.isSpace() && c != QChar::Nbsp) {
+            run_ = 0;
+        } else if (++run_ > kMaxUnbrokenRun && !c.isLowSurrogate()) {
+            out_ += QChar(0x200B);
+            run_ = 1;
+        }
+        AppendCharacter(out_, c.unicode(), ReferenceContext::Text);
+        ++i_;
+    }
+
+    // Whether a character reference stood at i_ ("&") and was written decoded.
+    bool KeepCharacterReference() {
+        const CharacterReference reference = ReadCharacterReference(in_, i_, ReferenceContext::Text);
+        if (reference.length <= 0) return false;
+        if (++run_ > kMaxUnbrokenRun) {
+            out_ += QChar(0x200B);
+            run_ = 1;
+        }
+        AppendCharacter(out_, reference.first, ReferenceContext::Text);
+        if (reference.second != 0) AppendCharacter(out_, reference.second, ReferenceContext::Text);
+        if (reference.first == u' ') run_ = 0;
+        i_ += reference.length;
+        return true;
+    }
+
+    const QStringView in_;
+    const qsizetype size_;
+    QString out_;
+    PageShape shape_;
+    OpenElements open_;
+    qsizetype i_ = 0;
+    int run_ = 0;  // characters since the last break opportunity
+    qsizetype mark_ = 0;
+    int markTables_ = 0;
+};
+
 }  // namespace
 
 PageShape PreparePage(QString& html) {
-    PageShape shape;
-    const QStringView in(html);
-    const qsizetype size = in.size();
-    QString out;
-    out.reserve(size + size / kMaxUnbrokenRun + 16);
-    OpenElements open(out, shape);
-    int run = 0;
-    qsizetype i = 0;
-
-    // The end of the raw text that an element such as <style> holds, and past its end tag.
-    const auto rawTextEnd = [&](qsizetype from, QStringView name) -> std::pair<qsizetype, qsizetype> {
-        const QString endTag = u"</"_qs + name.toString();
-        const qsizetype at = in.indexOf(endTag, from, Qt::CaseInsensitive);
-        if (at < 0) return {size, size};
-        const qsizetype gt = in.indexOf(u'>', at);
-        return {at, gt < 0 ? size : gt + 1};
-    };
-    const auto openElement = [&](const QString& name) {
-        open.Push(name);
-        out += u'<';
-        out += name;
-        out += u'>';
-        ++shape.elements;
-        shape.nestingWork += open.Depth();
-    };
-    // Cells and rows find their row and table, or get them, as HTML would have them.
-    const auto placeTablePart = [&](const QString& name) {
-        auto part = open.InnermostTablePart();
-        if (name == u"tr") {
-            if (part && open.NameAt(*part) == u"tr") {
-                open.CloseAbove(*part);
-                open.CloseThrough(u"tr"_qs);
-                part = open.InnermostTablePart();
-            }
-            if (part) {
-                open.CloseAbove(*part);
-            } else {
-                openElement(u"table"_qs);
-            }
-            return;
-        }
-        // td, th
-        if (part && open.NameAt(*part) == u"tr") {
-            open.CloseAbove(*part);
-        } else if (part) {
-            open.CloseAbove(*part);
-            openElement(u"tr"_qs);
-        } else {
-            openElement(u"table"_qs);
-            openElement(u"tr"_qs);
-        }
-    };
-
-    // What was read since the last mark is weighted by the tables open at the mark.
-    qsizetype mark = 0;
-    int markTables = 0;
-    const auto weigh = [&] {
-        shape.layoutWork += qint64(i - mark) << std::min(markTables, 30);
-        mark = i;
-        markTables = open.Tables();
-    };
-
-    while (i < size) {
-        weigh();
-        const QChar c = in[i];
-        if (c == u'<') {
-            qsizetype j = i + 1;
-            while (j < size && IsBlank(in[j])) ++j;
-            if (in.sliced(j).startsWith(u"!--")) {
-                const qsizetype end = in.indexOf(u"-->", j + 3);
-                if (end >= 0) {
-                    out += u"<!--";
-                    out += in.sliced(j + 3, end - j - 3);
-                    out += u"-->";
-                }
-                i = end < 0 ? size : end + 3;
-                run = 0;
-                continue;
-            }
-            if (j < size && (in[j] == u'!' || in[j] == u'?')) {
-                const qsizetype gt = in.indexOf(u'>', j);
-                i = gt < 0 ? size : gt + 1;
-                continue;
-            }
-            const std::optional<Tag> tag = ReadTag(in, i);
-            if (!tag) {
-                out += u"&lt;";
-                ++i;
-                ++run;
-                continue;
-            }
-            i = tag->end;
-            run = 0;
-            if (tag->name.isEmpty()) continue;
-            if (tag->name == u"script" && !tag->closing) {
-                i = rawTextEnd(i, tag->name).second;
-                continue;
-            }
-            const QString name = KeptElement(tag->name);
-            if (name.isEmpty()) {
-                if (!tag->closing && !IsNeverShown(tag->name) && !shape.elementsLeftOut.contains(tag->name) &&
-                    shape.elementsLeftOut.size() < kMaxNamesLeftOut) {
-                    shape.elementsLeftOut.append(tag->name);
-                }
-                continue;
-            }
-            if (tag->closing) {
-                if (open.IsOpen(name)) open.CloseThrough(name);
-                continue;
-            }
-            if (name == u"style") {
-                const auto [textEnd, after] = rawTextEnd(i, name);
-                const StyleSubset subset = KeepStyleSubset(in.sliced(i, textEnd - i));
-                shape.styleSelectors += subset.selectors;
-                shape.styleDeclarations += subset.declarations;
-                shape.selectorsLeftOut += subset.selectorsLeftOut;
-                for (const QString& property : subset.propertiesLeftOut) {
-                    if (!shape.propertiesLeftOut.contains(property) && shape.propertiesLeftOut.size() < kMaxNamesLeftOut) {
-                        shape.propertiesLeftOut.append(property);
-                    }
-                }
-                shape.styled = true;
-                AppendTag(out, name, *tag, false, shape);
-                // Other sheets come in through the viewer's loader, which keeps them to the
-                // article folder and flattens what they import in turn.
-                for (const QString& import : subset.imports) {
-                    out += u"@import url(\"";
-                    for (const QChar c : import) AppendCharacter(out, c.unicode(), ReferenceContext::Attribute);
-                    out += u"\");\n";
-                }
-                for (const QChar c : subset.css) AppendCharacter(out, c.unicode(), ReferenceContext::Text);
-                out += u"</style>";
-                i = after;
-                continue;
-            }
-            if (name == u"img") {
-                if (shape.images >= kMaxImages) {
-                    ++shape.imagesLeftOut;
-                    continue;
-                }
-                ++shape.images;
-            }
-            // "<span/>" closes at once in the view; a table part is kept open all the same, so
-            // that every cell and table is counted.
-            if (name == u"link") shape.styled = true;
-            if (IsVoid(name) || (tag->selfClosing && !IsTablePart(name))) {
-                // The view takes an unclosed <link> for a container and hides the rest of the
-                // page inside it.
-                AppendTag(out, name, *tag, tag->selfClosing || name == u"link", shape);
-                ++shape.elements;
-                shape.nestingWork += open.Depth() + 1;
-                continue;
-            }
-            // The end tags that HTML lets a page leave out.
-            const auto closeTopIf = [&](std::initializer_list<const char16_t*> names) {
-                for (const char16_t* closable : names) {
-                    if (open.Depth() > 0 && open.Top() == QStringView(closable)) {
-                        open.CloseThrough(QString(open.Top()));
-                        return;
-                    }
-                }
-            };
-            if (name == u"p") {
-                closeTopIf({u"p"});
-            } else if (name == u"li" || name == u"option") {
-                closeTopIf({u"p"});
-                closeTopIf({name == u"li" ? u"li" : u"option"});
-            } else if (name == u"dt" || name == u"dd") {
-                closeTopIf({u"p"});
-                closeTopIf({u"dt", u"dd"});
-            } else if (name == u"td" || name == u"th" || name == u"tr") {
-                placeTablePart(name);
-                if (name != u"tr") {
-                    const qint64 grown = open.Grid().AddCell(KeptSpan(*tag, name, u"colspan"),
-                                                             KeptSpan(*tag, name, u"rowspan"));
-                    shape.tableCells += grown;
-                    shape.layoutWork += (kCellLayoutWork * std::max<qint64>(grown, 1)) << std::min(open.Tables(), 30);
-                }
-            }
-            open.Push(name);
-            AppendTag(out, name, *tag, false, shape);
-            ++shape.elements;
-            shape.nestingWork += open.Depth();
-            continue;
-        }
-        // Text, with its character references decoded here: the view's parser reads any
-        // run of letters after "&" as a name, which takes it minutes on a long run.
-        if (c == u'&') {
-            const CharacterReference reference = ReadCharacterReference(in, i, ReferenceContext::Text);
-            if (reference.length > 0) {
-                if (++run > kMaxUnbrokenRun) {
-                    out += QChar(0x200B);
-                    run = 1;
-                }
-                AppendCharacter(out, reference.first, ReferenceContext::Text);
-                if (reference.second != 0) AppendCharacter(out, reference.second, ReferenceContext::Text);
-                if (reference.first == u' ') run = 0;
-                i += reference.length;
-                continue;
-            }
-        }
-        if (c.isSpace() && c != QChar::Nbsp) {
-            run = 0;
-        } else if (++run > kMaxUnbrokenRun && !c.isLowSurrogate()) {
-            out += QChar(0x200B);
-            run = 1;
-        }
-        AppendCharacter(out, c.unicode(), ReferenceContext::Text);
-        ++i;
-    }
-    weigh();
-    html = std::move(out);
-    return shape;
+    // Run replaces html only once it has read it all.
+    return PagePreparation(html).Run(html);
 }
 
 }  // namespace article

@@ -185,7 +185,7 @@ void FolderCheck::ClassifyEntry(const std::string& name, Entry& entry) {
             u"нет запасного файла: на вопрос, у первой буквы которого нет своего файла, программа "
             u"покажет ошибку «" + reason + u"»",
             u"");
-    } else if (path == fallback_) {
+    } else if (path == fallback_) {  // NOLINT(bugprone-branch-clone): read whatever its name
         entry.path = path;
     } else if (!regular) {
         Add(shownName, 0, Kind::UnusedFile,

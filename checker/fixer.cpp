@@ -285,8 +285,7 @@ void Fixer::LoadFile(KnowledgeFile& file) {
 }
 
 void Fixer::PlanLines() {
-    for (std::size_t f = 0; f < files_.size(); ++f) {
-        KnowledgeFile& file = files_[f];
+    for (KnowledgeFile& file : files_) {
         file.plans.resize(file.split.lines.size());
         for (std::size_t i = 0; i < file.split.lines.size(); ++i) {
             const LineSpan& span = file.split.lines[i];

@@ -54,7 +54,10 @@ void Dialogue::AnswerFromList(std::u16string_view key) {
 std::u16string Dialogue::GetHiper(std::u16string_view answer) {
     LinkedAnswer cut = SplitLink(answer);
     if (!cut.link.empty()) {
-        PagePath_ += PortLinkSeparators(cut.link);
+        // The link extends PagePath_ by what it adds to the article root under the one rule
+        // for article paths (from the root, as each question starts, that is ArticlePath).
+        const std::size_t rootLength = ArticleRoot(ProgramDir_).size();
+        PagePath_ += std::u16string_view(ArticlePath(ProgramDir_, cut.link)).substr(rootLength);
         window_.SetDetailsVisible(true);
     }
     return std::move(cut.rest);

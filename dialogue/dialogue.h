@@ -77,7 +77,4 @@ private:
     std::u16string SuggestPrefix_;
 };
 
-// The index of the first line whose question equals key, or -1 (AnsweringLine).
-inline long FindAnswerLine(const PhraseList& list, std::u16string_view key) { return AnsweringLine(list, key); }
-
 }  // namespace dialogue

@@ -55,7 +55,7 @@ std::size_t DistinctLines::Insert(std::u16string_view line) {
 }
 
 std::size_t DistinctLines::MemoryBytes() const {
-    return lines_.capacity() * sizeof(lines_[0]) + hashes_.capacity() * sizeof(hashes_[0]) +
+    return lines_.capacity() * sizeof(decltype(lines_)::value_type) + hashes_.capacity() * sizeof(hashes_[0]) +
            firstFileLines_.capacity() * sizeof(firstFileLines_[0]) + slots_.capacity() * sizeof(slots_[0]);
 }
 

@@ -1,11 +1,10 @@
 #include "rules.h"
 
-#include <sys/stat.h>
-
 #include "collation.h"
 #include "errors.h"
 #include "phrase_list.h"
 #include "text.h"
+#include "untrusted_file.h"
 
 namespace dialogue {
 
@@ -24,8 +23,7 @@ long AnsweringLine(const PhraseList& list, std::u16string_view key) {
 }
 
 bool IsRegularFile(std::u16string_view path) {
-    struct stat info {};
-    return ::stat(ToUtf8(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    return untrusted_files::IsRegularFile(ToUtf8(path));
 }
 
 }  // namespace dialogue

@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format clang-tidy
   python3 time
   libxcb1-dev
   xvfb xauth xdotool imagemagick openbox x11-utils poppler-utils

@@ -32,7 +32,7 @@ fi
 # Builds as the caller, then hands the build folder to the test user for ctest's own files.
 run_preset() {
   local preset=$1
-  cmake --preset "$preset" >/dev/null
+  cmake --preset "$preset" -DTSL_WERROR=ON >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
   [ "$(id -u)" -ne 0 ] || chown -R "$test_user" "build/$preset"
   as_test_user ctest --preset "$preset" -j "$jobs"
@@ -40,6 +40,9 @@ run_preset() {
 
 echo "== build and test (dev)"
 run_preset dev
+
+echo "== formatting and static checks (clang-format, clang-tidy)"
+scripts/lint.sh
 
 echo "== desktop (the program under Xvfb and openbox, driven with the mouse and keyboard)"
 shots=build/dev/desktop-test
@@ -53,7 +56,7 @@ echo "== build and test (AddressSanitizer + UndefinedBehaviorSanitizer)"
 run_preset sanitize
 
 echo "== fuzzing smoke (libFuzzer, a few seconds per target)"
-cmake --preset fuzz >/dev/null
+cmake --preset fuzz -DTSL_WERROR=ON >/dev/null
 cmake --build --preset fuzz -j "$jobs"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -62,6 +65,8 @@ fuzz() {
   shift 3
   mkdir -p "$work/$target"
   cp "$seeds"/* "$work/$target"/
+  # Inputs kept for this target beside the sample, such as fixed crashes.
+  [ ! -d "fuzz/seeds/$target" ] || cp "fuzz/seeds/$target"/* "$work/$target"/
   echo "-- $target"
   build/fuzz/fuzz/"$target" -max_total_time=8 -max_len="$max_len" -print_final_stats=0 "$@" \
     "$work/$target" 2>&1 | tail -n 1

@@ -389,7 +389,7 @@ TEST(CheckFolder, VerdictAgreesWithTheProgramOnRandomBases) {
                 if (!key.empty()) {
                     const std::u16string selected = dialogue::SelectKnowledgeFile(folder.Dir(), key);
                     myList.Load(selected);
-                    const long match = dialogue::FindAnswerLine(myList, key);
+                    const long match = dialogue::AnsweringLine(myList, key);
                     answered = selected == path && match >= 0 &&
                                myList.Line(static_cast<std::size_t>(match)) == lines[i];
                 }

@@ -49,7 +49,7 @@ TEST(Decoding, EveryWindows1251ByteDecodesToOneUnit) {
 TEST(Decoding, RefusesInvalidUtf8AndLoneByteAfterUtf16Mark) {
     const std::string refused[] = {
         "\xEF\xBB\xBF\xFF",                 // not UTF-8 at all
-        "\xEF\xBB\xBF" "abc\xD0",           // truncated sequence at the end
+        std::string("\xEF\xBB\xBF") + "abc\xD0",  // truncated sequence at the end
         "\xEF\xBB\xBF\xC0\x80",             // overlong NUL
         "\xEF\xBB\xBF\xED\xA0\x80",         // encoded surrogate
         "\xEF\xBB\xBF\xF4\x90\x80\x80",     // beyond U+10FFFF

@@ -110,7 +110,7 @@ TEST_F(DialogueTest, BlankInputAndEmptyFileShowMessages) {
 
 TEST_F(DialogueTest, AboutComesUpBeforeEverySeventhAction) {
     for (int action = 1; action <= 15; ++action) {
-        window.events.push_back("action");
+        window.events.emplace_back("action");
         Ask(action % 2 ? u"грипп" : u"");
         if (action == 7) {
             EXPECT_EQ(dialogue.QueryCount(), 0);
@@ -118,8 +118,8 @@ TEST_F(DialogueTest, AboutComesUpBeforeEverySeventhAction) {
     }
     std::vector<std::string> expected;
     for (int action = 1; action <= 15; ++action) {
-        expected.push_back("action");
-        if (action % 7 == 0) expected.push_back("about");
+        expected.emplace_back("action");
+        if (action % 7 == 0) expected.emplace_back("about");
     }
     EXPECT_EQ(window.events, expected);
     EXPECT_EQ(dialogue.QueryCount(), 1);

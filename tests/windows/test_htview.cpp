@@ -823,6 +823,9 @@ void TestHtview::hostileResourcesAreLeftOut_data() {
     QTest::newRow("NUL after an image in the folder") << QStringLiteral("dot.png%00") << leftOut;
     QTest::newRow("symbolic link to a device") << QStringLiteral("zero-link.png") << leftOut;
     QTest::newRow("../ out of the folder") << QStringLiteral("../outside/dot.png") << leftOut;
+    // "bio-x" begins with "bio" but is a folder beside it.
+    QTest::newRow("sibling folder named like the article folder") << QStringLiteral("../bio-x/dot.png") << leftOut;
+    QTest::newRow("symbolic link into a sibling named like it") << QStringLiteral("sibling-link.png") << leftOut;
     QTest::newRow("absolute path out of the folder")
         << QUrl::fromLocalFile(dir_.filePath(QStringLiteral("outside/dot.png"))).toString() << leftOut;
     QTest::newRow("remote") << QStringLiteral("http://127.0.0.1:9/dot.png") << leftOut;
@@ -840,6 +843,8 @@ void TestHtview::hostileResourcesAreLeftOut() {
     const QString bio = dir_.filePath(QStringLiteral("bio"));
     Write(bio + QStringLiteral("/dot.png"), PngBytes(4, Qt::red));
     Write(dir_.filePath(QStringLiteral("outside/dot.png")), PngBytes(4, Qt::red));
+    Write(dir_.filePath(QStringLiteral("bio-x/dot.png")), PngBytes(4, Qt::red));
+    MakeLink(dir_.filePath(QStringLiteral("bio-x/dot.png")), bio + QStringLiteral("/sibling-link.png"));
     Write(bio + QStringLiteral("/text.png"), QByteArray("just words"));
     {
         QFile huge(bio + QStringLiteral("/huge.png"));
@@ -915,6 +920,8 @@ void TestHtview::hostileLinksAreNotFollowed_data() {
     QTest::newRow("../ out of the folder") << QStringLiteral("../../../../etc/passwd") << outside;
     QTest::newRow("page outside the folder") << QStringLiteral("../outside/given.html") << outside;
     QTest::newRow("symbolic link to a page outside") << QStringLiteral("escape.html") << outside;
+    QTest::newRow("page in a sibling folder named like it") << QStringLiteral("../bio-x/given.html") << outside;
+    QTest::newRow("picture in a sibling folder named like it") << QStringLiteral("../bio-x/photo.png") << outside;
     // The system ends a name at NUL: "escape.html%00.html" would open escape.html itself.
     const QString control = QStringLiteral("управляющий символ");
     QTest::newRow("NUL after a link to a page outside") << QStringLiteral("escape.html%00.html") << control;
@@ -938,6 +945,8 @@ void TestHtview::hostileLinksAreNotFollowed() {
     const QString bio = dir_.filePath(QStringLiteral("bio"));
     Fixture(QStringLiteral("outside/given.html"), Page(QStringLiteral("Снаружи")).toUtf8());
     MakeLink(dir_.filePath(QStringLiteral("outside/given.html")), bio + QStringLiteral("/escape.html"));
+    Fixture(QStringLiteral("bio-x/given.html"), Page(QStringLiteral("Рядом")).toUtf8());
+    Write(dir_.filePath(QStringLiteral("bio-x/photo.png")), PngBytes(2, Qt::blue));
     Write(bio + QStringLiteral("/run.sh"), QByteArray("#!/bin/sh\ntouch /tmp/ran\n"));
     MakeExecutable(bio + QStringLiteral("/run.sh"));
     Write(bio + QStringLiteral("/script.sh"), QByteArray("#!/bin/sh\ntouch /tmp/ran\n"));

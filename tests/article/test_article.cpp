@@ -1,8 +1,12 @@
 // The article pages' pure functions, without widgets: decoding a page's bytes and
 // preparing its markup.
+#include <QDir>
+#include <QFile>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QtTest>
 
+#include "article_folder.h"
 #include "html_entities.h"
 #include "markup_whitelist.h"
 #include "page_fixtures.h"
@@ -29,6 +33,9 @@ private slots:
     void keepsWhitelistedMarkup();
     void countsTheTableGrid_data();
     void countsTheTableGrid();
+    void keepsImagesUpToTheLimit_data();
+    void keepsImagesUpToTheLimit();
+    void folderHoldsOnlyWhatLiesInsideByRealPath();
 };
 
 void TestArticle::decodesByMarkDeclarationOrGuess_data() {
@@ -310,4 +317,62 @@ void TestArticle::countsTheTableGrid() {
 }
 
 QTEST_GUILESS_MAIN(TestArticle)
+void TestArticle::keepsImagesUpToTheLimit_data() {
+    QTest::addColumn<int>("images");
+    QTest::newRow("none") << 0;
+    QTest::newRow("one below the limit") << article::kMaxImages - 1;
+    QTest::newRow("the limit") << article::kMaxImages;
+    QTest::newRow("one past the limit") << article::kMaxImages + 1;
+    QTest::newRow("far past the limit") << article::kMaxImages * 3;
+}
+
+// The first kMaxImages images stay; each one past them is left out and counted.
+void TestArticle::keepsImagesUpToTheLimit() {
+    QFETCH(int, images);
+    QString html = QStringLiteral("<p><img src=\"a.png\" alt=x>").repeated(images);
+    const article::PageShape shape = article::PreparePage(html);
+    const int kept = std::min(images, article::kMaxImages);
+    QCOMPARE(shape.images, kept);
+    QCOMPARE(shape.imagesLeftOut, images - kept);
+    QCOMPARE(html.count(QStringLiteral("<img ")), kept);
+}
+
+// The article folder "bio" beside "bio-x", which begins with the same letters.
+void TestArticle::folderHoldsOnlyWhatLiesInsideByRealPath() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QDir root(dir.path());
+    QVERIFY(root.mkpath(QStringLiteral("bio/sub")) && root.mkpath(QStringLiteral("bio-x")));
+    for (const char* name : {"bio/page.html", "bio-x/page.html"}) {
+        QFile file(root.filePath(QString::fromLatin1(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QVERIFY(QFile::link(root.filePath(QStringLiteral("bio-x/page.html")), root.filePath(QStringLiteral("bio/sibling.html"))));
+    QVERIFY(QFile::link(root.filePath(QStringLiteral("bio-x")), root.filePath(QStringLiteral("bio/sibling-folder"))));
+    const QString real = QFileInfo(dir.path()).canonicalFilePath();
+    const article::ArticleFolder folder(root.filePath(QStringLiteral("bio")));
+
+    struct Case {
+        const char* path;  // relative to the temporary folder
+        QString inside;    // the real path, or empty when outside
+    };
+    const Case cases[] = {
+        {"bio", real + QStringLiteral("/bio")},
+        {"bio/page.html", real + QStringLiteral("/bio/page.html")},
+        {"bio/sub/missing.html", real + QStringLiteral("/bio/sub/missing.html")},
+        {"bio/sub/../page.html", real + QStringLiteral("/bio/page.html")},
+        {"bio-x", {}},
+        {"bio-x/page.html", {}},
+        {"bio/../bio-x/page.html", {}},
+        {"bio-x/missing.html", {}},
+        {"bio/sibling.html", {}},
+        {"bio/sibling-folder/page.html", {}},
+        {"bio/sibling-folder/missing.html", {}},
+    };
+    for (const Case& c : cases) {
+        const QString path = QString::fromLatin1(c.path);
+        QCOMPARE(path + QStringLiteral(" -> ") + folder.Inside(root.filePath(path)), path + QStringLiteral(" -> ") + c.inside);
+    }
+}
+
 #include "test_article.moc"
