@@ -43,9 +43,9 @@ inline constexpr qint64 kMaxStyledNestingWork = 1'000'000;
 // Each declaration a rule holds costs about as much again on every element it is matched
 // against; a rule keeps at most one declaration of each property.
 inline constexpr qint64 kMaxDeclarationWork = 4'000'000;
-// Every character of the page, weighted by 2 to the power of the tables around it: the
-// layout of a table's contents takes about twice as long for each level of tables around
-// it. A full page inside one table is the most this allows.
+// Every character of the page, weighted by 3 to the power of the tables around it: the
+// layout of a table's contents takes up to about three times as long for each level of
+// tables around it. Two thirds of a page inside one table is the most this allows.
 inline constexpr qint64 kMaxLayoutWork = 2 * kMaxPageBytes;
 // Images past this many are left out of the page.
 inline constexpr int kMaxImages = 1000;

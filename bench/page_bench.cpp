@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -137,7 +138,7 @@ const std::vector<Case>& Cases() {
         {"TextAtTheLayoutLimitInNestedTables",
          [] {
              return Repeated("<table border=1><tr><td>", windows::kMaxTableDepth) +
-                    QByteArray(article::kMaxLayoutWork >> (windows::kMaxTableDepth + 1), 'w');
+                    QByteArray(article::kMaxLayoutWork / 2 / qint64(std::pow(3, windows::kMaxTableDepth)), 'w');
          }},
         {"NestingAndTextNearTheirLimits",
          [] {
