@@ -28,7 +28,8 @@ QString RealPath(const QString& path) {
 }  // namespace
 
 bool HasControlCharacter(QStringView path) {
-    return std::any_of(path.begin(), path.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
+    return std::any_of(path.begin(), path.end(),
+                       [](QChar c) { return c.category() == QChar::Other_Control; });
 }
 
 QString ArticleFolder::Inside(const QString& path) const {

@@ -37,13 +37,17 @@ FileRead Adapted(untrusted_files::FileContents read) {
 }  // namespace
 
 FileRead ReadRegularFile(const QString& path, qint64 maxBytes) {
-    return Adapted(untrusted_files::ReadWholeFile(NativePath(path), static_cast<std::uint64_t>(std::max<qint64>(maxBytes, 0))));
+    return Adapted(untrusted_files::ReadWholeFile(
+        NativePath(path), static_cast<std::uint64_t>(std::max<qint64>(maxBytes, 0))));
 }
 
 FileRead ReadFileHead(const QString& path, qint64 maxBytes) {
-    return Adapted(untrusted_files::ReadFileHead(NativePath(path), static_cast<std::uint64_t>(std::max<qint64>(maxBytes, 0))));
+    return Adapted(untrusted_files::ReadFileHead(
+        NativePath(path), static_cast<std::uint64_t>(std::max<qint64>(maxBytes, 0))));
 }
 
-bool IsExecutableFile(const QString& path) { return untrusted_files::IsExecutableFile(NativePath(path)); }
+bool IsExecutableFile(const QString& path) {
+    return untrusted_files::IsExecutableFile(NativePath(path));
+}
 
 }  // namespace article

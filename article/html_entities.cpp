@@ -47,10 +47,12 @@ const NamedReference* FindNamed(std::string_view name) {
 }
 
 char32_t NumericCharacter(char32_t value, bool overflowed) {
-    if (overflowed || value == 0 || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0xFFFD;
+    if (overflowed || value == 0 || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+        return 0xFFFD;
     if (value >= 0x80 && value <= 0x9F) return kC1Replacements[value - 0x80];
     // Other control characters have no business in an article's text.
-    if (value < 0x20 && value != u'\t' && value != u'\n' && value != u'\r' && value != u'\f') return 0xFFFD;
+    if (value < 0x20 && value != u'\t' && value != u'\n' && value != u'\r' && value != u'\f')
+        return 0xFFFD;
     return value;
 }
 
@@ -79,7 +81,8 @@ CharacterReference ReadNamed(QStringView text, qsizetype at, ReferenceContext co
     // One more than the longest name, so that a longer run is seen to be no full name.
     std::array<char, kMaxEntityNameLength + 1> name{};
     qsizetype length = 0;
-    while (length < qsizetype(name.size()) && at + 1 + length < size && IsAsciiAlphanumeric(text[at + 1 + length])) {
+    while (length < qsizetype(name.size()) && at + 1 + length < size &&
+           IsAsciiAlphanumeric(text[at + 1 + length])) {
         name[length] = static_cast<char>(text[at + 1 + length].unicode());
         ++length;
     }
@@ -115,7 +118,8 @@ void AppendCodePoint(QString& out, char32_t c) {
 
 }  // namespace
 
-CharacterReference ReadCharacterReference(QStringView text, qsizetype at, ReferenceContext context) {
+CharacterReference ReadCharacterReference(QStringView text, qsizetype at,
+                                          ReferenceContext context) {
     if (at + 1 < text.size() && text[at + 1] == u'#') return ReadNumeric(text, at);
     return ReadNamed(text, at, context);
 }
@@ -151,7 +155,8 @@ QString DecodedAttribute(QStringView value) {
     out.reserve(value.size());
     for (qsizetype i = 0; i < value.size();) {
         const CharacterReference reference =
-            value[i] == u'&' ? ReadCharacterReference(value, i, ReferenceContext::Attribute) : CharacterReference{};
+            value[i] == u'&' ? ReadCharacterReference(value, i, ReferenceContext::Attribute)
+                             : CharacterReference{};
         if (reference.length == 0) {
             out += value[i];
             ++i;

@@ -12,7 +12,7 @@ inline constexpr int kMaxEntityNameLength = 31;
 struct CharacterReference {
     qsizetype length = 0;  // of the reference, "&" and ";" included; 0 when none starts here
     char32_t first = 0;
-    char32_t second = 0;   // a few names stand for two characters
+    char32_t second = 0;  // a few names stand for two characters
 };
 
 enum class ReferenceContext { Text, Attribute };

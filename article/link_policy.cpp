@@ -36,13 +36,15 @@ bool IsPagePath(const QString& path) {
 
 LinkDecision DecideLocalLink(const ArticleFolder& folder, const QString& path) {
     if (HasControlCharacter(path)) {
-        return Explain(path, QStringLiteral("Ссылка не открыта"),
-                       QStringLiteral("В имени файла, на который ведёт ссылка, есть управляющий символ:"));
+        return Explain(
+            path, QStringLiteral("Ссылка не открыта"),
+            QStringLiteral("В имени файла, на который ведёт ссылка, есть управляющий символ:"));
     }
     const QString real = folder.Inside(path);
     if (real.isEmpty()) {
-        return Explain(path, QStringLiteral("Ссылка не открыта"),
-                       QStringLiteral("Ссылка ведёт за пределы папки статей, поэтому она не открывается:"));
+        return Explain(
+            path, QStringLiteral("Ссылка не открыта"),
+            QStringLiteral("Ссылка ведёт за пределы папки статей, поэтому она не открывается:"));
     }
     if (IsPagePath(path)) return {LinkAction::OpenPage, path, {}, {}};
 
@@ -53,25 +55,28 @@ LinkDecision DecideLocalLink(const ArticleFolder& folder, const QString& path) {
     case FileStatus::TooLarge:
         break;
     case FileStatus::Missing:
-        return Explain(path, QStringLiteral("Файл не найден"), QStringLiteral("Файла, на который ведёт ссылка, нет на диске:"));
+        return Explain(path, QStringLiteral("Файл не найден"),
+                       QStringLiteral("Файла, на который ведёт ссылка, нет на диске:"));
     case FileStatus::NotRegular:
         return Explain(path, notOpened, QStringLiteral("Ссылка ведёт не на обычный файл:"));
     case FileStatus::Unreadable:
         return Explain(path, notOpened, QStringLiteral("Не удалось прочитать файл:"));
     }
     if (IsExecutableFile(real)) {
-        return Explain(path, notOpened,
-                       QStringLiteral("Это исполняемый файл; из статьи такие файлы не запускаются:"));
+        return Explain(
+            path, notOpened,
+            QStringLiteral("Это исполняемый файл; из статьи такие файлы не запускаются:"));
     }
     const QMimeDatabase types;
     const QMimeType byName = types.mimeTypeForFile(real, QMimeDatabase::MatchExtension);
     const QMimeType byContent = types.mimeTypeForData(head.bytes);
     if (!IsInert(byName) || !IsInert(byContent)) {
         const QMimeType shown = IsInert(byName) ? byContent : byName;
-        return Explain(path, notOpened,
-                       QStringLiteral("Из статьи открываются только изображения, PDF, текст, звук и видео; "
-                                      "этот файл другого типа (%1):")
-                           .arg(shown.name().toHtmlEscaped()));
+        return Explain(
+            path, notOpened,
+            QStringLiteral("Из статьи открываются только изображения, PDF, текст, звук и видео; "
+                           "этот файл другого типа (%1):")
+                .arg(shown.name().toHtmlEscaped()));
     }
     return {LinkAction::OpenOutside, real, {}, {}};
 }

@@ -12,9 +12,9 @@ namespace article {
 bool IsPagePath(const QString& path);
 
 enum class LinkAction {
-    OpenPage,      // in the viewer
-    OpenOutside,   // hand to the desktop
-    Explain,       // show our own page: heading and text
+    OpenPage,     // in the viewer
+    OpenOutside,  // hand to the desktop
+    Explain,      // show our own page: heading and text
 };
 
 struct LinkDecision {

@@ -29,7 +29,8 @@ bool IsNeverShown(QStringView name);
 // escaped), or nullopt when it is left out. key is lower-cased; a style attribute's
 // declarations are counted into *declarations and the properties it loses named in
 // *propertiesLeftOut.
-std::optional<QString> KeptAttribute(QStringView element, QStringView key, QStringView value, qint64* declarations,
+std::optional<QString> KeptAttribute(QStringView element, QStringView key, QStringView value,
+                                     qint64* declarations,
                                      QStringList* propertiesLeftOut = nullptr);
 
 }  // namespace article

@@ -59,8 +59,9 @@ std::optional<QString> DecodeWithIcu(const char* encoding, QByteArrayView bytes)
     if (U_FAILURE(status)) return std::nullopt;
     const auto length = static_cast<int32_t>(bytes.size());
     QString text(2 * bytes.size() + 1, Qt::Uninitialized);
-    int32_t produced = ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()),
-                                     static_cast<int32_t>(text.size()), bytes.data(), length, &status);
+    int32_t produced =
+        ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()),
+                      static_cast<int32_t>(text.size()), bytes.data(), length, &status);
     if (status == U_BUFFER_OVERFLOW_ERROR) {
         status = U_ZERO_ERROR;
         ucnv_reset(converter.get());
@@ -90,19 +91,24 @@ QByteArray BrowserLabel(const QByteArray& label) {
         std::initializer_list<const char*> labels;
     };
     static const Encoding kKnown[] = {
-        {"utf-8", {"utf-8", "utf8", "unicode-1-1-utf-8", "unicode11utf8", "unicode20utf8", "x-unicode20utf8"}},
+        {"utf-8",
+         {"utf-8", "utf8", "unicode-1-1-utf-8", "unicode11utf8", "unicode20utf8",
+          "x-unicode20utf8"}},
         // A page that can say "utf-16" in ASCII is not UTF-16 (a real one carries a mark).
-        {"utf-8", {"utf-16", "utf-16le", "utf-16be", "utf16", "unicode", "ucs-2", "csunicode",
-                   "iso-10646-ucs-2", "unicodefeff", "unicodefffe"}},
+        {"utf-8",
+         {"utf-16", "utf-16le", "utf-16be", "utf16", "unicode", "ucs-2", "csunicode",
+          "iso-10646-ucs-2", "unicodefeff", "unicodefffe"}},
         {"windows-1251", {"windows-1251", "cp1251", "x-cp1251"}},
         {"koi8-r", {"koi8-r", "koi8_r", "koi8", "koi", "cskoi8r"}},
         {"koi8-u", {"koi8-u", "koi8-ru"}},
-        {"iso-8859-5", {"iso-8859-5", "iso8859-5", "iso88595", "iso_8859-5", "iso_8859-5:1988", "iso-ir-144",
-                        "cyrillic", "csisolatincyrillic"}},
+        {"iso-8859-5",
+         {"iso-8859-5", "iso8859-5", "iso88595", "iso_8859-5", "iso_8859-5:1988", "iso-ir-144",
+          "cyrillic", "csisolatincyrillic"}},
         {"ibm866", {"ibm866", "cp866", "866", "csibm866"}},
-        {"windows-1252", {"windows-1252", "x-cp1252", "cp1252", "iso-8859-1", "iso8859-1", "iso88591", "iso_8859-1",
-                          "iso_8859-1:1987", "iso-ir-100", "latin1", "l1", "csisolatin1", "cp819", "ibm819",
-                          "us-ascii", "ascii", "ansi_x3.4-1968"}},
+        {"windows-1252",
+         {"windows-1252", "x-cp1252", "cp1252", "iso-8859-1", "iso8859-1", "iso88591", "iso_8859-1",
+          "iso_8859-1:1987", "iso-ir-100", "latin1", "l1", "csisolatin1", "cp819", "ibm819",
+          "us-ascii", "ascii", "ansi_x3.4-1968"}},
     };
     for (const Encoding& encoding : kKnown) {
         for (const char* known : encoding.labels) {
@@ -115,7 +121,8 @@ QByteArray BrowserLabel(const QByteArray& label) {
 }  // namespace
 
 QByteArray DeclaredCharset(QByteArrayView bytes) {
-    const QByteArray head = bytes.first(std::min(bytes.size(), kCharsetScanBytes)).toByteArray().toLower();
+    const QByteArray head =
+        bytes.first(std::min(bytes.size(), kCharsetScanBytes)).toByteArray().toLower();
     qsizetype at = 0;
     while (at < head.size()) {
         const qsizetype open = head.indexOf('<', at);
@@ -160,14 +167,16 @@ DecodedPage DecodePage(QByteArrayView bytes) {
 
 
 bool PageShape::TooComplex() const {
-    return elementDepth > kMaxElementDepth || tableDepth > kMaxTableDepth || tableCells > kMaxTableCells ||
-           nestingWork > kMaxNestingWork || layoutWork > kMaxLayoutWork ||
-           (styled && nestingWork > kMaxStyledNestingWork) || !StyleFits(styleSelectors, styleDeclarations, *this);
+    return elementDepth > kMaxElementDepth || tableDepth > kMaxTableDepth ||
+           tableCells > kMaxTableCells || nestingWork > kMaxNestingWork ||
+           layoutWork > kMaxLayoutWork || (styled && nestingWork > kMaxStyledNestingWork) ||
+           !StyleFits(styleSelectors, styleDeclarations, *this);
 }
 
 bool StyleFits(qint64 selectors, qint64 declarations, const PageShape& shape) {
     if (selectors == 0) return true;
-    return selectors * shape.elements <= kMaxStyleWork && declarations * shape.elements <= kMaxDeclarationWork &&
+    return selectors * shape.elements <= kMaxStyleWork &&
+           declarations * shape.elements <= kMaxDeclarationWork &&
            shape.nestingWork <= kMaxStyledNestingWork;
 }
 
@@ -192,21 +201,25 @@ bool IsBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\
 bool IsAsciiLetter(QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 
 bool IsNameChar(QChar c) {
-    return IsAsciiLetter(c) || (c >= u'0' && c <= u'9') || c == u'-' || c == u'_' || c == u':' || c == u'.';
+    return IsAsciiLetter(c) || (c >= u'0' && c <= u'9') || c == u'-' || c == u'_' || c == u':' ||
+           c == u'.';
 }
 
 bool IsVoid(QStringView name) {
-    static const QStringList kVoid{u"br"_qs,    u"img"_qs,  u"hr"_qs,    u"meta"_qs,  u"link"_qs,
-                                   u"input"_qs, u"area"_qs, u"base"_qs,  u"col"_qs,   u"param"_qs,
-                                   u"wbr"_qs,   u"frame"_qs, u"embed"_qs, u"source"_qs, u"basefont"_qs,
-                                   u"keygen"_qs, u"track"_qs};
+    static const QStringList kVoid{
+        u"br"_qs,    u"img"_qs,    u"hr"_qs,       u"meta"_qs,   u"link"_qs, u"input"_qs,
+        u"area"_qs,  u"base"_qs,   u"col"_qs,      u"param"_qs,  u"wbr"_qs,  u"frame"_qs,
+        u"embed"_qs, u"source"_qs, u"basefont"_qs, u"keygen"_qs, u"track"_qs};
     return kVoid.contains(name);
 }
 
-bool IsTableSection(QStringView name) { return name == u"tbody" || name == u"thead" || name == u"tfoot"; }
+bool IsTableSection(QStringView name) {
+    return name == u"tbody" || name == u"thead" || name == u"tfoot";
+}
 
 bool IsTablePart(QStringView name) {
-    return name == u"table" || name == u"tr" || name == u"td" || name == u"th" || IsTableSection(name);
+    return name == u"table" || name == u"tr" || name == u"td" || name == u"th" ||
+           IsTableSection(name);
 }
 
 struct Attribute {
@@ -259,7 +272,8 @@ std::optional<Tag> ReadTag(QStringView html, qsizetype start) {
             continue;
         }
         const qsizetype keyStart = i;
-        while (i < size && !IsBlank(html[i]) && html[i] != u'>' && html[i] != u'/' && html[i] != u'=') {
+        while (i < size && !IsBlank(html[i]) && html[i] != u'>' && html[i] != u'/' &&
+               html[i] != u'=') {
             if (html[i] == u'"' || html[i] == u'\'') {
                 // A quote inside a name: skip the quoted part so that its '>' does not end the tag.
                 const QChar quote = html[i];
@@ -303,7 +317,8 @@ std::optional<Tag> ReadTag(QStringView html, qsizetype start) {
 
 // Writes the tag with the attributes the element keeps, each once (the first, as HTML
 // reads a repeated one), decoded by us and quoted.
-void AppendTag(QString& out, const QString& name, const Tag& tag, bool selfClosing, PageShape& shape) {
+void AppendTag(QString& out, const QString& name, const Tag& tag, bool selfClosing,
+               PageShape& shape) {
     out += u'<';
     out += name;
     QList<QString> written;
@@ -312,7 +327,8 @@ void AppendTag(QString& out, const QString& name, const Tag& tag, bool selfClosi
         if (written.contains(key)) continue;
         written.append(key);
         const std::optional<QString> value =
-            KeptAttribute(name, key, DecodedAttribute(attribute.value), &shape.styleDeclarations, &shape.propertiesLeftOut);
+            KeptAttribute(name, key, DecodedAttribute(attribute.value), &shape.styleDeclarations,
+                          &shape.propertiesLeftOut);
         if (!value) continue;
         out += u' ';
         out += key;
@@ -328,7 +344,8 @@ int KeptSpan(const Tag& tag, QStringView name, QStringView key) {
     for (const Attribute& attribute : tag.attributes) {
         if (attribute.key.compare(key, Qt::CaseInsensitive) != 0) continue;
         qint64 ignored = 0;
-        const std::optional<QString> kept = KeptAttribute(name, key, DecodedAttribute(attribute.value), &ignored);
+        const std::optional<QString> kept =
+            KeptAttribute(name, key, DecodedAttribute(attribute.value), &ignored);
         return kept ? kept->toInt() : 1;
     }
     return 1;
@@ -389,7 +406,8 @@ public:
     void Push(const QString& name) {
         names_.push_back(name);
         ++counts_[name];
-        if (name == u"table" || name == u"tr" || IsTableSection(name)) tableParts_.push_back(names_.size() - 1);
+        if (name == u"table" || name == u"tr" || IsTableSection(name))
+            tableParts_.push_back(names_.size() - 1);
         if (name == u"table") {
             ++tables_;
             shape_.tableDepth = std::max(shape_.tableDepth, tables_);
@@ -593,7 +611,8 @@ private:
         shape_.styleDeclarations += subset.declarations;
         shape_.selectorsLeftOut += subset.selectorsLeftOut;
         for (const QString& property : subset.propertiesLeftOut) {
-            if (!shape_.propertiesLeftOut.contains(property) && shape_.propertiesLeftOut.size() < kMaxNamesLeftOut) {
+            if (!shape_.propertiesLeftOut.contains(property) &&
+                shape_.propertiesLeftOut.size() < kMaxNamesLeftOut) {
                 shape_.propertiesLeftOut.append(property);
             }
         }
@@ -603,7 +622,8 @@ private:
         // article folder and flattens what they import in turn.
         for (const QString& import : subset.imports) {
             out_ += u"@import url(\"";
-            for (const QChar c : import) AppendCharacter(out_, c.unicode(), ReferenceContext::Attribute);
+            for (const QChar c : import)
+                AppendCharacter(out_, c.unicode(), ReferenceContext::Attribute);
             out_ += u"\");\n";
         }
         for (const QChar c : subset.css) AppendCharacter(out_, c.unicode(), ReferenceContext::Text);
@@ -644,7 +664,8 @@ private:
         const qint64 grown =
             open_.Grid().AddCell(KeptSpan(tag, name, u"colspan"), KeptSpan(tag, name, u"rowspan"));
         shape_.tableCells += grown;
-        shape_.layoutWork += kCellLayoutWork * std::max<qint64>(grown, 1) * TableWeight(open_.Tables());
+        shape_.layoutWork +=
+            kCellLayoutWork * std::max<qint64>(grown, 1) * TableWeight(open_.Tables());
     }
 
     void PlaceRow() {
@@ -702,7 +723,8 @@ private:
 
     // Whether a character reference stood at i_ ("&") and was written decoded.
     bool KeepCharacterReference() {
-        const CharacterReference reference = ReadCharacterReference(in_, i_, ReferenceContext::Text);
+        const CharacterReference reference =
+            ReadCharacterReference(in_, i_, ReferenceContext::Text);
         if (reference.length <= 0) return false;
         if (++run_ > kMaxUnbrokenRun) {
             out_ += QChar(0x200B);

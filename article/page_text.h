@@ -53,16 +53,16 @@ inline constexpr int kMaxImages = 1000;
 inline constexpr int kMaxUnbrokenRun = 1000;
 
 struct PageShape {
-    int elementDepth = 0;      // elements open inside one another, at the deepest point
-    int tableDepth = 0;        // tables inside tables, at the deepest point
-    qint64 tableCells = 0;     // grid positions of the tables' layouts: rows times widest row
-    qint64 elements = 0;       // start tags kept
-    qint64 nestingWork = 0;    // sum of the depth at each start tag
-    qint64 styleSelectors = 0; // selectors in the page's own <style> elements
-    qint64 styleDeclarations = 0; // declarations in them and in style attributes
-    qint64 layoutWork = 0;     // characters weighted by the tables around them
-    bool styled = false;       // has a <style> element or a <link>, which may bring a style sheet
-    int images = 0;            // images kept
+    int elementDepth = 0;          // elements open inside one another, at the deepest point
+    int tableDepth = 0;            // tables inside tables, at the deepest point
+    qint64 tableCells = 0;         // grid positions of the tables' layouts: rows times widest row
+    qint64 elements = 0;           // start tags kept
+    qint64 nestingWork = 0;        // sum of the depth at each start tag
+    qint64 styleSelectors = 0;     // selectors in the page's own <style> elements
+    qint64 styleDeclarations = 0;  // declarations in them and in style attributes
+    qint64 layoutWork = 0;         // characters weighted by the tables around them
+    bool styled = false;  // has a <style> element or a <link>, which may bring a style sheet
+    int images = 0;       // images kept
     int imagesLeftOut = 0;
     // What the view will not show, to tell the page's author: the names of the first few
     // elements and style properties left out, each once, and how many style selectors

@@ -11,14 +11,51 @@ namespace article {
 namespace {
 
 // What the view's rich text understands, less what could pull in anything but an image.
-constexpr std::array kProperties{
-    u"background", u"background-color", u"background-image", u"border", u"border-bottom", u"border-collapse",
-    u"border-color", u"border-left", u"border-right", u"border-style", u"border-top", u"border-width", u"color", u"float", u"font", u"font-family", u"font-size",
-    u"font-style", u"font-variant", u"font-weight", u"height", u"letter-spacing", u"line-height",
-    u"list-style", u"list-style-type", u"margin", u"margin-bottom", u"margin-left", u"margin-right",
-    u"margin-top", u"padding", u"padding-bottom", u"padding-left", u"padding-right", u"padding-top",
-    u"page-break-after", u"page-break-before", u"text-align", u"text-decoration", u"text-indent",
-    u"text-transform", u"vertical-align", u"white-space", u"width", u"word-spacing"};
+constexpr std::array kProperties{u"background",
+                                 u"background-color",
+                                 u"background-image",
+                                 u"border",
+                                 u"border-bottom",
+                                 u"border-collapse",
+                                 u"border-color",
+                                 u"border-left",
+                                 u"border-right",
+                                 u"border-style",
+                                 u"border-top",
+                                 u"border-width",
+                                 u"color",
+                                 u"float",
+                                 u"font",
+                                 u"font-family",
+                                 u"font-size",
+                                 u"font-style",
+                                 u"font-variant",
+                                 u"font-weight",
+                                 u"height",
+                                 u"letter-spacing",
+                                 u"line-height",
+                                 u"list-style",
+                                 u"list-style-type",
+                                 u"margin",
+                                 u"margin-bottom",
+                                 u"margin-left",
+                                 u"margin-right",
+                                 u"margin-top",
+                                 u"padding",
+                                 u"padding-bottom",
+                                 u"padding-left",
+                                 u"padding-right",
+                                 u"padding-top",
+                                 u"page-break-after",
+                                 u"page-break-before",
+                                 u"text-align",
+                                 u"text-decoration",
+                                 u"text-indent",
+                                 u"text-transform",
+                                 u"vertical-align",
+                                 u"white-space",
+                                 u"width",
+                                 u"word-spacing"};
 
 // The largest length kept in each unit; larger ones are brought down to it. A page a few
 // screens wide or a letter a few times the window's height is the most an article needs.
@@ -26,15 +63,15 @@ struct UnitBound {
     const char16_t* unit;
     double bound;
 };
-constexpr std::array kLengthBounds{UnitBound{u"px", 4000}, UnitBound{u"pt", 3000}, UnitBound{u"pc", 250},
-                                   UnitBound{u"em", 200},  UnitBound{u"ex", 400},  UnitBound{u"rem", 200},
-                                   UnitBound{u"%", 1000},  UnitBound{u"in", 40},   UnitBound{u"cm", 100},
-                                   UnitBound{u"mm", 1000}, UnitBound{u"", 4000}};
+constexpr std::array kLengthBounds{
+    UnitBound{u"px", 4000}, UnitBound{u"pt", 3000}, UnitBound{u"pc", 250}, UnitBound{u"em", 200},
+    UnitBound{u"ex", 400},  UnitBound{u"rem", 200}, UnitBound{u"%", 1000}, UnitBound{u"in", 40},
+    UnitBound{u"cm", 100},  UnitBound{u"mm", 1000}, UnitBound{u"", 4000}};
 // Font sizes are bounded tighter: a glyph is drawn at its full size.
-constexpr std::array kFontSizeBounds{UnitBound{u"px", 300}, UnitBound{u"pt", 225}, UnitBound{u"pc", 19},
-                                     UnitBound{u"em", 20},  UnitBound{u"ex", 40},  UnitBound{u"rem", 20},
-                                     UnitBound{u"%", 2000}, UnitBound{u"in", 3},   UnitBound{u"cm", 8},
-                                     UnitBound{u"mm", 80},  UnitBound{u"", 300}};
+constexpr std::array kFontSizeBounds{
+    UnitBound{u"px", 300}, UnitBound{u"pt", 225}, UnitBound{u"pc", 19},  UnitBound{u"em", 20},
+    UnitBound{u"ex", 40},  UnitBound{u"rem", 20}, UnitBound{u"%", 2000}, UnitBound{u"in", 3},
+    UnitBound{u"cm", 8},   UnitBound{u"mm", 80},  UnitBound{u"", 300}};
 
 bool IsIdentStart(QChar c) {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_' || c == u'-';
@@ -77,7 +114,8 @@ QString WithoutComments(QStringView text) {
     QString out;
     for (qsizetype i = 0; i < text.size();) {
         const qsizetype next = SkipToken(text, i);
-        if (!(text[i] == u'/' && next - i >= 2 && text[i + 1] == u'*')) out += text.sliced(i, next - i);
+        if (!(text[i] == u'/' && next - i >= 2 && text[i + 1] == u'*'))
+            out += text.sliced(i, next - i);
         i = next;
     }
     return out;
@@ -137,7 +175,8 @@ QString KeptValue(QStringView property, QStringView value) {
         const bool signedNumber = (c == u'+' || c == u'-') && i + 1 < value.size() &&
                                   (IsDigit(value[i + 1]) || value[i + 1] == u'.') &&
                                   (i == 0 || !IsIdentChar(value[i - 1]));
-        if (IsDigit(c) || (c == u'.' && i + 1 < value.size() && IsDigit(value[i + 1])) || signedNumber) {
+        if (IsDigit(c) || (c == u'.' && i + 1 < value.size() && IsDigit(value[i + 1])) ||
+            signedNumber) {
             if (i > 0 && IsIdentChar(value[i - 1]) && !signedNumber) {
                 out += c;  // a digit inside a name, such as "h1"
                 ++i;
@@ -149,14 +188,15 @@ QString KeptValue(QStringView property, QStringView value) {
             i = end;
             continue;
         }
-        if (c == u'(' ) {
+        if (c == u'(') {
             const QString function = out.section(u' ', -1).toLower();
-            if (!(image && function.endsWith(u"url")) && !function.endsWith(u"rgb") && !function.endsWith(u"rgba")) {
+            if (!(image && function.endsWith(u"url")) && !function.endsWith(u"rgb") &&
+                !function.endsWith(u"rgba")) {
                 return {};
             }
         }
-        if (c == u'\\' || c == u'{' || c == u'}' || c == u';' || c == u'<' || c == u'>' || c == u'@' ||
-            c.category() == QChar::Other_Control) {
+        if (c == u'\\' || c == u'{' || c == u'}' || c == u';' || c == u'<' || c == u'>' ||
+            c == u'@' || c.category() == QChar::Other_Control) {
             return {};
         }
         if (c == u'"' || c == u'\'') {
@@ -195,7 +235,8 @@ std::vector<Declaration> KeptBlock(QStringView block, QStringList* propertiesLef
                 propertiesLeftOut->append(property);
             }
         };
-        if (std::find(kProperties.begin(), kProperties.end(), QStringView(property)) == kProperties.end()) {
+        if (std::find(kProperties.begin(), kProperties.end(), QStringView(property)) ==
+            kProperties.end()) {
             leftOut();
             continue;
         }
@@ -210,7 +251,8 @@ std::vector<Declaration> KeptBlock(QStringView block, QStringList* propertiesLef
             leftOut();
             continue;
         }
-        const auto same = std::find_if(kept.begin(), kept.end(), [&](const Declaration& d) { return d.property == property; });
+        const auto same = std::find_if(
+            kept.begin(), kept.end(), [&](const Declaration& d) { return d.property == property; });
         if (same == kept.end()) {
             kept.push_back({property, value, important});
         } else if (important || !same->important) {
@@ -243,7 +285,8 @@ QString ImportTarget(QStringView rule) {
         const qsizetype end = SkipToken(rest, 0);
         rest = rest.first(end);
     }
-    if (rest.size() >= 2 && (rest.front() == u'"' || rest.front() == u'\'') && rest.back() == rest.front()) {
+    if (rest.size() >= 2 && (rest.front() == u'"' || rest.front() == u'\'') &&
+        rest.back() == rest.front()) {
         rest = rest.sliced(1, rest.size() - 2);
     }
     for (const QChar c : rest) {
@@ -276,7 +319,8 @@ StyleSubset KeepStyleSubset(QStringView css) {
         if (c == u'@') {
             const qsizetype end = FindAtTopLevel(css, i, u";{");
             const QStringView rule = css.sliced(i, end - i);
-            if (rule.startsWith(u"@import", Qt::CaseInsensitive) && end < size && css[end] == u';') {
+            if (rule.startsWith(u"@import", Qt::CaseInsensitive) && end < size &&
+                css[end] == u';') {
                 const QString target = ImportTarget(rule.sliced(7));
                 if (!target.isEmpty()) subset.imports.append(target);
             } else {
@@ -300,8 +344,8 @@ StyleSubset KeepStyleSubset(QStringView css) {
         }
         i = close + 1;
         if (selectors.isEmpty()) continue;
-        const std::vector<Declaration> block =
-            KeptBlock(css.sliced(open + 1, std::min(close, size) - open - 1), &subset.propertiesLeftOut);
+        const std::vector<Declaration> block = KeptBlock(
+            css.sliced(open + 1, std::min(close, size) - open - 1), &subset.propertiesLeftOut);
         if (block.empty()) continue;
         subset.css += selectors.join(u", ");
         subset.css += u" { ";

@@ -14,10 +14,10 @@ namespace article {
 inline constexpr qsizetype kMaxNamesLeftOut = 8;
 
 struct StyleSubset {
-    QString css;              // the kept rules, one per line
-    qint64 selectors = 0;     // simple selectors kept, over all rules
-    qint64 declarations = 0;  // declarations kept, over all rules
-    QStringList imports;      // what @import names, in order; not in css
+    QString css;                    // the kept rules, one per line
+    qint64 selectors = 0;           // simple selectors kept, over all rules
+    qint64 declarations = 0;        // declarations kept, over all rules
+    QStringList imports;            // what @import names, in order; not in css
     qint64 selectorsLeftOut = 0;    // and at-rules
     QStringList propertiesLeftOut;  // the first few, each once
 };
@@ -27,6 +27,7 @@ StyleSubset KeepStyleSubset(QStringView css);
 
 // The declarations of a style="" attribute; counts them into *count and names the
 // properties left out in *propertiesLeftOut, when given.
-QString KeepDeclarations(QStringView declarations, qint64* count = nullptr, QStringList* propertiesLeftOut = nullptr);
+QString KeepDeclarations(QStringView declarations, qint64* count = nullptr,
+                         QStringList* propertiesLeftOut = nullptr);
 
 }  // namespace article

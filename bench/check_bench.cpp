@@ -28,9 +28,10 @@ constexpr int kRounds = 3;
 // 25 letters with files of their own and the fallback file.
 constexpr char16_t kLetters[] = u"абвгдежзийклмнопрстуфхцчшь";
 
-const char16_t* const kWords[] = {u"боль", u"голова", u"сердце", u"давление", u"сон", u"кашель",
-                                  u"простуда", u"витамин", u"ожог", u"грипп", u"лечение", u"врач",
-                                  u"температура", u"горло", u"насморк", u"аллергия"};
+const char16_t* const kWords[] = {u"боль",        u"голова", u"сердце",   u"давление",
+                                  u"сон",         u"кашель", u"простуда", u"витамин",
+                                  u"ожог",        u"грипп",  u"лечение",  u"врач",
+                                  u"температура", u"горло",  u"насморк",  u"аллергия"};
 
 struct Random {
     unsigned long long state = 88172645463325252ull;
@@ -106,7 +107,8 @@ void Generate(const std::filesystem::path& folder) {
             text += line;
             text += i % 2 ? u"\r\n" : u"\n";
         }
-        std::ofstream(folder / "mem" / dialogue::ToUtf8(std::u16string(1, letter)), std::ios::binary)
+        std::ofstream(folder / "mem" / dialogue::ToUtf8(std::u16string(1, letter)),
+                      std::ios::binary)
             << Encode(text, static_cast<int>(f % 3));
     }
 }
@@ -132,7 +134,8 @@ int main(int argc, char** argv) {
     for (const auto& path : paths) dialogue::ReadKnowledgeFile(path);  // warm the page cache
     dialogue::DefaultCollator();
 
-    const std::string command = std::string(TSL_CHECKER_EXE) + " '" + folder.string() + "' >/dev/null 2>&1";
+    const std::string command =
+        std::string(TSL_CHECKER_EXE) + " '" + folder.string() + "' >/dev/null 2>&1";
     double load = 1e300, check = 1e300, process = 1e300;
     std::size_t findings = 0, lines = 0;
     for (int round = 0; round < kRounds; ++round) {
@@ -159,7 +162,8 @@ int main(int argc, char** argv) {
     std::printf("files: %zu, lines: %zu, findings: %zu (best of %d rounds)\n", paths.size(), lines,
                 findings, kRounds);
     std::printf("program load, PhraseList::Load of each file: %.3f s\n", load);
-    std::printf("check in process, CheckFolder + report:      %.3f s  ratio %.2f\n", check, check / load);
+    std::printf("check in process, CheckFolder + report:      %.3f s  ratio %.2f\n", check,
+                check / load);
     std::printf("tsldemo-check as a process:                  %.3f s  ratio %.2f\n", process,
                 process / load);
     return 0;

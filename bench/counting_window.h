@@ -25,7 +25,9 @@ public:
     void ClearInput() override { SetInputText(u""); }
     void FocusInput() override {}
     void ClearTranscript() override {}
-    void AppendTranscript(const std::u16string& line) override { benchmark::DoNotOptimize(line.data()); }
+    void AppendTranscript(const std::u16string& line) override {
+        benchmark::DoNotOptimize(line.data());
+    }
     void ShowSuggestions(dialogue::SuggestionList shown) override {
         benchmark::DoNotOptimize(shown.Empty() ? nullptr : shown.Question(0).data());
         suggestions = shown.Count();

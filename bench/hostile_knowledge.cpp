@@ -33,7 +33,7 @@ namespace {
 
 struct Case {
     const char* name;
-    const char* letter;  // UTF-8; also the file's name in mem/
+    const char* letter;        // UTF-8; also the file's name in mem/
     std::size_t addressLimit;  // RLIMIT_AS for the run, 0 for none
     void (*write)(std::ofstream&);
 };
@@ -55,9 +55,12 @@ const Case kCases[] = {
          out.write("\xFF\xFE", 2);
          Repeat(out, "\xFA\xFD", 90'000'000);
      }},
-    {"50 MB of line breaks", "\xD0\xBD", 0, [](std::ofstream& out) { Repeat(out, "\n", 50'000'000); }},
-    {"10 MB of one-letter lines", "a", 0, [](std::ofstream& out) { Repeat(out, "a\n", 5'000'000); }},
-    {"500 MB of line breaks", "\xD0\xBE", 0, [](std::ofstream& out) { Repeat(out, "\r\n", 250'000'000); }},
+    {"50 MB of line breaks", "\xD0\xBD", 0,
+     [](std::ofstream& out) { Repeat(out, "\n", 50'000'000); }},
+    {"10 MB of one-letter lines", "a", 0,
+     [](std::ofstream& out) { Repeat(out, "a\n", 5'000'000); }},
+    {"500 MB of line breaks", "\xD0\xBE", 0,
+     [](std::ofstream& out) { Repeat(out, "\r\n", 250'000'000); }},
     {"500 MB of line breaks, address space limited to 1.5 GiB", "\xD0\xBE", std::size_t{3} << 29,
      [](std::ofstream& out) { Repeat(out, "\r\n", 250'000'000); }},
     {"20 MB of distinct lines", "1", 0,
@@ -85,7 +88,8 @@ double Milliseconds(std::chrono::steady_clock::duration d) {
 }
 
 // In the child: the window over folder, the letter typed and then asked.
-int RunCase(int argc, char** argv, const std::string& folder, const std::string& letter, std::size_t limit) {
+int RunCase(int argc, char** argv, const std::string& folder, const std::string& letter,
+            std::size_t limit) {
     if (limit != 0) {
         const rlimit as{limit, limit};
         setrlimit(RLIMIT_AS, &as);
@@ -121,7 +125,8 @@ int RunCase(int argc, char** argv, const std::string& folder, const std::string&
 
     QString report;
     for (const auto& box : windows::MessageBox::TakeShown()) report = box.text;
-    const QString transcript = form.Memo1->toPlainText().left(60).replace(QStringLiteral("\n"), QStringLiteral(" / "));
+    const QString transcript =
+        form.Memo1->toPlainText().left(60).replace(QStringLiteral("\n"), QStringLiteral(" / "));
     std::printf("%zu\t%.1f\t%.1f\t%.1f\t%zu\t%d\t%s\n", bytes, readMs, typeMs, askMs,
                 (PeakKiB() - std::min(PeakKiB(), startPeak)) / 1024, listed,
                 qPrintable(report.isEmpty() ? QStringLiteral("transcript: ") + transcript
@@ -137,8 +142,9 @@ int main(int argc, char** argv) {
         return RunCase(1, argv, argv[2], argv[3], std::strtoull(argv[4], nullptr, 10));
     }
     const bool ownFolder = argc < 2;
-    const fs::path root = ownFolder ? fs::temp_directory_path() / ("tsl-hostile-" + std::to_string(::getpid()))
-                                    : fs::path(argv[1]);
+    const fs::path root =
+        ownFolder ? fs::temp_directory_path() / ("tsl-hostile-" + std::to_string(::getpid()))
+                  : fs::path(argv[1]);
     std::printf("case\tbytes\tread ms\ttype ms\task ms\tpeak MiB\tlisted\toutcome\ttype/read\n");
     for (const Case& c : kCases) {
         const fs::path folder = root / "case";
@@ -149,8 +155,9 @@ int main(int argc, char** argv) {
             std::ofstream out(folder / "mem" / c.letter, std::ios::binary);
             c.write(out);
         }
-        const std::string command = std::string("\"") + fs::read_symlink("/proc/self/exe").string() + "\" --run \"" +
-                                    folder.string() + "\" " + c.letter + " " + std::to_string(c.addressLimit);
+        const std::string command =
+            std::string("\"") + fs::read_symlink("/proc/self/exe").string() + "\" --run \"" +
+            folder.string() + "\" " + c.letter + " " + std::to_string(c.addressLimit);
         std::FILE* child = ::popen(command.c_str(), "r");
         char line[4096] = {};
         const bool got = child != nullptr && std::fgets(line, sizeof line, child) != nullptr;
@@ -160,7 +167,8 @@ int main(int argc, char** argv) {
         double read = 0, type = 0;
         std::sscanf(row.c_str(), "%*s %lf %lf", &read, &type);
         std::printf("%s\t%s\t%s%.1f\n", c.name, row.c_str(),
-                    WIFEXITED(status) && WEXITSTATUS(status) == 0 ? "" : "CRASHED ", read > 0 ? type / read : 0.0);
+                    WIFEXITED(status) && WEXITSTATUS(status) == 0 ? "" : "CRASHED ",
+                    read > 0 ? type / read : 0.0);
         std::fflush(stdout);
     }
     fs::remove_all(ownFolder ? root : root / "case");

@@ -14,10 +14,11 @@ namespace bench {
 namespace {
 
 const char16_t* const kWords[] = {
-    u"боль", u"головная", u"горло", u"температура", u"кашель", u"насморк", u"давление",
-    u"сердце", u"ребёнка", u"ночью", u"после", u"еды", u"сильная", u"слабость", u"утром",
-    u"спина", u"живот", u"колено", u"аллергия", u"сыпь", u"зуд", u"ожог", u"укус", u"сон",
-    u"витамины", u"Глаза", u"УШИ", u"нос", u"Кожа", u"зубы", u"вода", u"диета",
+    u"боль",   u"головная", u"горло", u"температура", u"кашель",   u"насморк", u"давление",
+    u"сердце", u"ребёнка",  u"ночью", u"после",       u"еды",      u"сильная", u"слабость",
+    u"утром",  u"спина",    u"живот", u"колено",      u"аллергия", u"сыпь",    u"зуд",
+    u"ожог",   u"укус",     u"сон",   u"витамины",    u"Глаза",    u"УШИ",     u"нос",
+    u"Кожа",   u"зубы",     u"вода",  u"диета",
 };
 
 }  // namespace
@@ -57,7 +58,8 @@ std::u16string BenchFolder::Dir() const { return dialogue::FromUtf8(root_.string
 
 std::u16string BenchFolder::Write(char16_t initial, const std::string& bytes) const {
     const std::filesystem::path path = root_ / "mem" / dialogue::ToUtf8(std::u16string(1, initial));
-    std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return dialogue::FromUtf8(path.string());
 }
 
@@ -66,8 +68,10 @@ LetterFolder& LetterFolderFor(std::size_t lines) {
     auto& slot = folders[lines];
     if (!slot) {
         slot = std::make_unique<LetterFolder>();
-        slot->first = slot->folder.Write(kFirstLetter, GenerateKnowledgeFile(lines, kFirstLetter, 1));
-        slot->second = slot->folder.Write(kSecondLetter, GenerateKnowledgeFile(lines, kSecondLetter, 2));
+        slot->first =
+            slot->folder.Write(kFirstLetter, GenerateKnowledgeFile(lines, kFirstLetter, 1));
+        slot->second =
+            slot->folder.Write(kSecondLetter, GenerateKnowledgeFile(lines, kSecondLetter, 2));
     }
     return *slot;
 }

@@ -33,7 +33,9 @@ struct Session {
     Dialogue dialogue;
 };
 
-std::size_t Lines(const benchmark::State& state) { return static_cast<std::size_t>(state.range(0)); }
+std::size_t Lines(const benchmark::State& state) {
+    return static_cast<std::size_t>(state.range(0));
+}
 
 void BM_ReadBytes(benchmark::State& state) {
     Fixture& fixture = FixtureFor(Lines(state));
@@ -43,7 +45,8 @@ void BM_ReadBytes(benchmark::State& state) {
 // The reference of the scale targets: reading the bytes and converting them to UTF-16.
 void BM_ReadAndDecode(benchmark::State& state) {
     Fixture& fixture = FixtureFor(Lines(state));
-    for (auto _ : state) benchmark::DoNotOptimize(DecodeKnowledgeText(ReadKnowledgeFile(fixture.first)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DecodeKnowledgeText(ReadKnowledgeFile(fixture.first)));
 }
 
 void BM_Load(benchmark::State& state) {
@@ -64,9 +67,9 @@ void BM_LiteralInsertionLoad(benchmark::State& state) {
         const SplitLines parsed = ParseKnowledgeBytes(ReadKnowledgeFile(fixture.first));
         std::vector<std::u16string> list;
         for (const std::u16string& line : parsed.lines) {
-            auto place = std::lower_bound(list.begin(), list.end(), line, [&](const auto& a, const auto& b) {
-                return collator.Compare(a, b) < 0;
-            });
+            auto place = std::lower_bound(
+                list.begin(), list.end(), line,
+                [&](const auto& a, const auto& b) { return collator.Compare(a, b) < 0; });
             if (place != list.end() && collator.Compare(*place, line) == 0) continue;
             list.insert(place, line);
         }
@@ -82,7 +85,8 @@ void BM_LoadedListMemory(benchmark::State& state) {
         const std::size_t before = bench::HeapInUse();
         PhraseList list(DefaultCollator());
         list.Load(fixture.first);
-        state.counters["list_bytes_per_file_byte"] = static_cast<double>(bench::HeapInUse() - before) / fileBytes;
+        state.counters["list_bytes_per_file_byte"] =
+            static_cast<double>(bench::HeapInUse() - before) / fileBytes;
     }
 }
 
@@ -156,7 +160,11 @@ BENCHMARK(BM_ReadBytes)->SIZES;
 BENCHMARK(BM_ReadAndDecode)->SIZES;
 BENCHMARK(BM_Load)->SIZES;
 BENCHMARK(BM_LoadedListMemory)->Arg(100000)->Arg(400000)->Iterations(1);
-BENCHMARK(BM_LiteralInsertionLoad)->Arg(100000)->Arg(400000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_LiteralInsertionLoad)
+    ->Arg(100000)
+    ->Arg(400000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 BENCHMARK(BM_QueryChangedFile)->SIZES;
 BENCHMARK(BM_QueryUnchangedFile)->SIZES;
 BENCHMARK(BM_FirstKeystroke)->SIZES;

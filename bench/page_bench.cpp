@@ -43,7 +43,8 @@ public:
         QByteArray big;
         while (big.size() < 8 * 1024 * 1024 - 64) big += "p { color: #123456; margin: 1px } ";
         Write(QStringLiteral("big.css"), big);
-        Write(QStringLiteral("mega.css"), QByteArray("p { color: red; margin: 2px } ").repeated(35000));
+        Write(QStringLiteral("mega.css"),
+              QByteArray("p { color: red; margin: 2px } ").repeated(35000));
     }
     QString Bio() const { return dir_.filePath(QStringLiteral("bio")); }
     QString Write(const QString& name, const QByteArray& bytes) const {
@@ -74,7 +75,8 @@ QByteArray OrdinaryArticle() {
         const qsizetype bodyStart = page.indexOf(QStringLiteral("<body"));
         const qsizetype bodyEnd = page.indexOf(QStringLiteral("</body>"));
         if (head.isEmpty()) head = page.left(page.indexOf(u'>', bodyStart) + 1);
-        bodies += page.mid(bodyStart, bodyEnd - bodyStart).remove(QRegularExpression(QStringLiteral("^<body[^>]*>")));
+        bodies += page.mid(bodyStart, bodyEnd - bodyStart)
+                      .remove(QRegularExpression(QStringLiteral("^<body[^>]*>")));
     }
     QByteArray bytes = head.toUtf8();
     const QByteArray body = bodies.toUtf8();
@@ -100,13 +102,16 @@ const std::vector<Case>& Cases() {
         {"OrdinaryArticle", OrdinaryArticle},
         {"QuadraticEndTags", [] { return Repeated("<i>", 149000) + Repeated("</b>", 149000); }},
         {"NestedTablesBlankAfterLt", [] { return Repeated("< table border=1><tr><td>x", 18); }},
-        {"NestedTablesAtLimit", [] { return Repeated("<table border=1><tr><td>x", windows::kMaxTableDepth); }},
+        {"NestedTablesAtLimit",
+         [] { return Repeated("<table border=1><tr><td>x", windows::kMaxTableDepth); }},
         {"DeepNestingAtLimit",
          [] { return Filled(Repeated("<div>", windows::kMaxElementDepth - 1), "x "); }},
         {"DeepNestingFilledWithElements",
          [] { return Filled(Repeated("<div>", windows::kMaxElementDepth), "<b>x</b>"); }},
         {"NestingWorkAtLimit",
-         [] { return Repeated("<div>", windows::kMaxElementDepth - 1) + Repeated("<b>x</b>", 24500); }},
+         [] {
+             return Repeated("<div>", windows::kMaxElementDepth - 1) + Repeated("<b>x</b>", 24500);
+         }},
         {"StrayEndTagsAtDepthLimit",
          [] { return Filled(Repeated("<b>", windows::kMaxElementDepth), "</i>"); }},
         {"LongUnbrokenText", [] { return QByteArray(kPageSize, 'w'); }},
@@ -114,23 +119,26 @@ const std::vector<Case>& Cases() {
         {"ManyImagesMissing",
          [] {
              QByteArray bytes;
-             for (int i = 0; bytes.size() < kPageSize - 64; ++i) bytes += "<img src=\"m" + QByteArray::number(i) + ".png\">";
+             for (int i = 0; bytes.size() < kPageSize - 64; ++i)
+                 bytes += "<img src=\"m" + QByteArray::number(i) + ".png\">";
              return bytes;
          }},
         {"HostileResources",
          [] {
-             return Filled("<link rel=stylesheet type=\"text/css\" href=\"/dev/urandom\">"
-                           "<img src=\"/dev/zero\"><img src=\"/dev/urandom\"><img src=\"fifo.png\">"
-                           "<img src=\"huge.png\">",
-                           "<p>text</p>");
+             return Filled(
+                 "<link rel=stylesheet type=\"text/css\" href=\"/dev/urandom\">"
+                 "<img src=\"/dev/zero\"><img src=\"/dev/urandom\"><img src=\"fifo.png\">"
+                 "<img src=\"huge.png\">",
+                 "<p>text</p>");
          }},
         {"StrayCells", [] { return Filled({}, "<td>x"); }},
         {"CellsAtLimit", [] { return Repeated("<td>x", int(article::kMaxTableCells)); }},
         {"CellsInNestedTablesAndLongText",
          [] {
-             return Filled(Repeated("<table border=1><tr><td>x", windows::kMaxTableDepth) +
-                               Repeated("<td>x", int(article::kMaxTableCells) - windows::kMaxTableDepth),
-                           "w");
+             return Filled(
+                 Repeated("<table border=1><tr><td>x", windows::kMaxTableDepth) +
+                     Repeated("<td>x", int(article::kMaxTableCells) - windows::kMaxTableDepth),
+                 "w");
          }},
         {"LongTextInATable", [] { return Filled("<table border=1><tr><td>", "w"); }},
         {"OrdinaryArticleInTwoTables",
@@ -138,54 +146,74 @@ const std::vector<Case>& Cases() {
         {"TextAtTheLayoutLimitInNestedTables",
          [] {
              return Repeated("<table border=1><tr><td>", windows::kMaxTableDepth) +
-                    QByteArray(article::kMaxLayoutWork / 2 / qint64(std::pow(3, windows::kMaxTableDepth)), 'w');
+                    QByteArray(
+                        article::kMaxLayoutWork / 2 / qint64(std::pow(3, windows::kMaxTableDepth)),
+                        'w');
          }},
         {"NestingAndTextNearTheirLimits",
          [] {
-             return Filled("<table border=1><tr><td>" + Repeated("<div>", windows::kMaxElementDepth - 4) +
+             return Filled("<table border=1><tr><td>" +
+                               Repeated("<div>", windows::kMaxElementDepth - 4) +
                                Repeated("<b>x</b>", 24000),
                            "w");
          }},
         {"StyledNestingAndTextNearTheirLimits",
          [] {
-             return Filled("<style>" + Repeated("b{color:red}", 40) + "</style><table border=1><tr><td>" +
-                               Repeated("<div>", 96) + Repeated("<b>x</b>", 9000),
+             return Filled("<style>" + Repeated("b{color:red}", 40) +
+                               "</style><table border=1><tr><td>" + Repeated("<div>", 96) +
+                               Repeated("<b>x</b>", 9000),
                            "w");
          }},
         {"StyleRulesAtLimit",
-         [] { return "<style>" + Repeated("p{color:red}", 999) + "</style>" + Repeated("<p>a", 999); }},
+         [] {
+             return "<style>" + Repeated("p{color:red}", 999) + "</style>" + Repeated("<p>a", 999);
+         }},
         // Pages that passed the limits above and then kept the view's parser or layout busy
         // for minutes before their markup was kept to what articles need.
-        {"ImageMillionsOfPixelsHigh", [] { return QByteArray("<p>x</p><img src=\"dot.png\" height=\"9000000\">"); }},
+        {"ImageMillionsOfPixelsHigh",
+         [] { return QByteArray("<p>x</p><img src=\"dot.png\" height=\"9000000\">"); }},
         {"HundredImagesOf100000Pixels",
          [] { return Repeated("<img src=\"dot.png\" width=100000 height=100000>", 100); }},
         {"SiblingSelectorOver10000Paragraphs",
-         [] { return "<style>h1 ~ p { color: red }</style><h1>x</h1>" + Repeated("<p>a</p>", 10000); }},
+         [] {
+             return "<style>h1 ~ p { color: red }</style><h1>x</h1>" + Repeated("<p>a</p>", 10000);
+         }},
         {"RuleOf20000DeclarationsOver20000Paragraphs",
          [] {
              QByteArray declarations;
-             for (int i = 0; i < 20000; ++i) declarations += "color: #" + QByteArray::number(0x100000 + i, 16) + ";";
+             for (int i = 0; i < 20000; ++i)
+                 declarations += "color: #" + QByteArray::number(0x100000 + i, 16) + ";";
              return "<style>p {" + declarations + "}</style>" + Repeated("<p>a</p>", 20000);
          }},
         {"Sheet8MiBOver2000Paragraphs",
-         [] { return "<link rel=stylesheet type=\"text/css\" href=\"big.css\">" + Repeated("<p>a</p>", 2000); }},
+         [] {
+             return "<link rel=stylesheet type=\"text/css\" href=\"big.css\">" +
+                    Repeated("<p>a</p>", 2000);
+         }},
         {"ImportsOf1MBSheet2000Times",
          [] {
              QByteArray imports;
-             for (int i = 0; i < 2000; ++i) imports += "@import url(\"mega.css?" + QByteArray::number(i) + "\");\n";
+             for (int i = 0; i < 2000; ++i)
+                 imports += "@import url(\"mega.css?" + QByteArray::number(i) + "\");\n";
              return "<style>" + imports + "</style>" + Repeated("<p>a</p>", 100);
          }},
         {"ColumnSpans20000In500Rows",
-         [] { return "<table>" + Repeated("<tr><td colspan=20000>x</td></tr>", 500) + "</table>"; }},
+         [] {
+             return "<table>" + Repeated("<tr><td colspan=20000>x</td></tr>", 500) + "</table>";
+         }},
         {"RowSpans20000In500Rows",
-         [] { return "<table>" + Repeated("<tr><td rowspan=20000>x</td></tr>", 500) + "</table>"; }},
-        {"AmpersandBeforeAMillionLetters", [] { return "<p>&" + QByteArray(1000000, 'a') + "</p>"; }},
+         [] {
+             return "<table>" + Repeated("<tr><td rowspan=20000>x</td></tr>", 500) + "</table>";
+         }},
+        {"AmpersandBeforeAMillionLetters",
+         [] { return "<p>&" + QByteArray(1000000, 'a') + "</p>"; }},
     };
     return cases;
 }
 
 void ShowPage(benchmark::State& state, const Case& c) {
-    const QString path = Folder().Write(QString::fromLatin1(c.name) + QStringLiteral(".html"), c.page());
+    const QString path =
+        Folder().Write(QString::fromLatin1(c.name) + QStringLiteral(".html"), c.page());
     const QUrl url = QUrl::fromLocalFile(path);
     bool refused = false;
     for (auto _ : state) {
@@ -214,7 +242,8 @@ public:
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
                 order.push_back(run.benchmark_name());
-                seconds[run.benchmark_name()] = run.real_accumulated_time / static_cast<double>(run.iterations);
+                seconds[run.benchmark_name()] =
+                    run.real_accumulated_time / static_cast<double>(run.iterations);
             }
         }
     }
@@ -240,7 +269,8 @@ int main(int argc, char** argv) {
     std::printf("\n%-45s %10s %12s\n", "page (1 MiB at most)", "ms", "/ ordinary");
     for (const std::string& name : reporter.order) {
         const double s = reporter.seconds[name];
-        std::printf("%-45s %10.1f %12.2f%s\n", name.c_str(), s * 1000, s / base->second, s > 2.0 ? "  OVER 2 s" : "");
+        std::printf("%-45s %10.1f %12.2f%s\n", name.c_str(), s * 1000, s / base->second,
+                    s > 2.0 ? "  OVER 2 s" : "");
     }
     return 0;
 }

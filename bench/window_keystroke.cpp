@@ -84,11 +84,14 @@ void WindowKeystroke(benchmark::State& state) {
     bool blank = false;
     for (auto _ : state) {
         blank = !blank;
-        if (blank) SendKey(form.Edit1, Qt::Key_Space, QStringLiteral(" "));
-        else SendKey(form.Edit1, Qt::Key_Backspace, QString());
+        if (blank)
+            SendKey(form.Edit1, Qt::Key_Space, QStringLiteral(" "));
+        else
+            SendKey(form.Edit1, Qt::Key_Backspace, QString());
         // Layout and painting of the list belong to the keystroke.
         QApplication::processEvents();
-        if (form.Suggestions().Count() != kQuestions) state.SkipWithError("not every question listed");
+        if (form.Suggestions().Count() != kQuestions)
+            state.SkipWithError("not every question listed");
     }
 }
 BENCHMARK(WindowKeystroke)->Unit(benchmark::kMillisecond);
@@ -102,7 +105,8 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
             if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                seconds[run.benchmark_name()] = run.real_accumulated_time / static_cast<double>(run.iterations);
+                seconds[run.benchmark_name()] =
+                    run.real_accumulated_time / static_cast<double>(run.iterations);
     }
 };
 

@@ -24,7 +24,9 @@ using Fixture = bench::LetterFolder;
 
 Fixture& FixtureFor(std::size_t lines) { return bench::LetterFolderFor(lines); }
 
-std::size_t Lines(const benchmark::State& state) { return static_cast<std::size_t>(state.range(0)); }
+std::size_t Lines(const benchmark::State& state) {
+    return static_cast<std::size_t>(state.range(0));
+}
 
 void SendKey(QWidget* widget, Qt::Key key, const QString& text) {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
@@ -58,7 +60,8 @@ void BM_ReadBytes(benchmark::State& state) {
 void BM_ReadAndDecode(benchmark::State& state) {
     Fixture& fixture = FixtureFor(Lines(state));
     for (auto _ : state) {
-        benchmark::DoNotOptimize(dialogue::DecodeKnowledgeText(dialogue::ReadKnowledgeFile(fixture.first)));
+        benchmark::DoNotOptimize(
+            dialogue::DecodeKnowledgeText(dialogue::ReadKnowledgeFile(fixture.first)));
     }
 }
 
@@ -105,7 +108,8 @@ void BM_LoadedListMemory(benchmark::State& state) {
         ShownWindow window(fixture);
         const std::size_t before = bench::HeapInUse();
         window.TypeLetter(kFirst);
-        state.counters["list_bytes_per_file_byte"] = static_cast<double>(bench::HeapInUse() - before) / fileBytes;
+        state.counters["list_bytes_per_file_byte"] =
+            static_cast<double>(bench::HeapInUse() - before) / fileBytes;
     }
 }
 

@@ -16,7 +16,8 @@ namespace {
 std::string SystemText(int error) { return std::strerror(error); }
 
 FileIdentity IdentityFrom(const struct stat& info) {
-    return {info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_mode, info.st_uid, info.st_gid};
+    return {info.st_dev,  info.st_ino, info.st_size, info.st_mtim,
+            info.st_mode, info.st_uid, info.st_gid};
 }
 
 bool SameFile(const FileIdentity& a, const FileIdentity& b) {
@@ -25,7 +26,8 @@ bool SameFile(const FileIdentity& a, const FileIdentity& b) {
 }
 
 // Whether path is still what the caller read (or still absent, for a new file).
-bool StillAsRead(const std::string& path, const std::optional<FileIdentity>& expected, std::string& error) {
+bool StillAsRead(const std::string& path, const std::optional<FileIdentity>& expected,
+                 std::string& error) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0) {
         if (errno == ENOENT && !expected) return true;
@@ -85,12 +87,14 @@ std::optional<FileIdentity> IdentityOf(const std::string& path, std::string& err
 }
 
 std::optional<FileIdentity> WriteAtomically(const std::string& path, std::string_view bytes,
-                                            const std::optional<FileIdentity>& expected, mode_t newMode,
-                                            std::string& error) {
+                                            const std::optional<FileIdentity>& expected,
+                                            mode_t newMode, std::string& error) {
     if (!StillAsRead(path, expected, error)) return std::nullopt;
     const std::filesystem::path target(path);
     const std::string folder = target.parent_path().string();
-    std::string temp = (target.parent_path() / ("." + target.filename().string() + ".tsldemo-check-XXXXXX")).string();
+    std::string temp =
+        (target.parent_path() / ("." + target.filename().string() + ".tsldemo-check-XXXXXX"))
+            .string();
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
         error = "не удалось создать временный файл: " + SystemText(errno);
@@ -111,7 +115,8 @@ std::optional<FileIdentity> WriteAtomically(const std::string& path, std::string
         // A user keeps their own file's owner but can give it only a group they are in: a
         // copy handed over with another group is then written with the user's group, which
         // the caller sees in the identity returned.
-        if (::fchown(fd, expected->owner, expected->group) != 0 && written.st_uid != expected->owner)
+        if (::fchown(fd, expected->owner, expected->group) != 0 &&
+            written.st_uid != expected->owner)
             return fail("не удалось сохранить владельца файла");
         // A change of owner may clear set-id bits; put the mode back.
         if (::fchmod(fd, mode) != 0) return fail("не удалось сохранить права файла");
@@ -128,8 +133,9 @@ std::optional<FileIdentity> WriteAtomically(const std::string& path, std::string
         ::unlink(temp.c_str());
         return std::nullopt;
     }
-    const int renamed = expected ? ::rename(temp.c_str(), path.c_str())
-                                 : ::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE);
+    const int renamed =
+        expected ? ::rename(temp.c_str(), path.c_str())
+                 : ::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE);
     if (renamed != 0) {
         error = "не удалось заменить файл: " + SystemText(errno);
         ::unlink(temp.c_str());

@@ -32,10 +32,10 @@ std::optional<FileIdentity> IdentityOf(const std::string& path, std::string& err
 // Writes bytes to path atomically. With expected, path must still be that file (same inode,
 // size and time) and keeps its permissions and owner, and its group where the writer may give
 // it that group (else the written file has the writer's, as the identity returned shows);
-// without, path must not exist yet and gets newMode. Never follows a symbolic link. Returns the written file's identity, or sets
-// error (in Russian) and leaves path as it was.
+// without, path must not exist yet and gets newMode. Never follows a symbolic link. Returns the
+// written file's identity, or sets error (in Russian) and leaves path as it was.
 std::optional<FileIdentity> WriteAtomically(const std::string& path, std::string_view bytes,
-                                            const std::optional<FileIdentity>& expected, mode_t newMode,
-                                            std::string& error);
+                                            const std::optional<FileIdentity>& expected,
+                                            mode_t newMode, std::string& error);
 
 }  // namespace checker

@@ -35,7 +35,9 @@ namespace {
 // Lines are quoted in messages by their beginning only.
 constexpr std::size_t kQuotedUnits = 60;
 
-std::u16string Quoted(std::u16string_view text) { return u"«" + Shortened(text, kQuotedUnits) + u"»"; }
+std::u16string Quoted(std::u16string_view text) {
+    return u"«" + Shortened(text, kQuotedUnits) + u"»";
+}
 
 std::u16string Number(std::size_t n) {
     const std::string digits = std::to_string(n);
@@ -44,8 +46,12 @@ std::u16string Number(std::size_t n) {
 
 class FolderCheck {
 public:
-    FolderCheck(std::u16string_view programDir, const FindingSink& sink, std::optional<std::size_t> memoryLimit)
-        : dir_(programDir), fallback_(FallbackFilePath(programDir)), sink_(sink), memoryLimit_(memoryLimit) {}
+    FolderCheck(std::u16string_view programDir, const FindingSink& sink,
+                std::optional<std::size_t> memoryLimit)
+        : dir_(programDir),
+          fallback_(FallbackFilePath(programDir)),
+          sink_(sink),
+          memoryLimit_(memoryLimit) {}
 
     CheckTotals Run(const ProgressFunction& progress);
 
@@ -58,12 +64,14 @@ private:
     // A file too large for the memory left is one finding; the check goes on.
     void NoMemoryFor(const std::u16string& path) {
         pending_.clear();  // what was found in it before memory ran out has gone out already
-        Add(Relative(path), 0, Kind::Unreadable, u"не хватило памяти, чтобы проверить файл целиком", u"");
+        Add(Relative(path), 0, Kind::Unreadable, u"не хватило памяти, чтобы проверить файл целиком",
+            u"");
     }
 
     void Add(const std::u16string& file, std::size_t line, Kind kind, std::u16string message,
              std::u16string_view text) {
-        pending_.push_back(Finding{ToUtf8(file), line, kind, std::move(message), std::u16string(text)});
+        pending_.push_back(
+            Finding{ToUtf8(file), line, kind, std::move(message), std::u16string(text)});
     }
 
     // Hands the findings of one entry of mem/ to the sink, by line.
@@ -88,7 +96,7 @@ private:
     // What the viewer makes of a linked page, judged once per page.
     enum class PageVerdict { Shown, Missing, Unreadable, TooLarge, TooComplex };
     struct PageJudgement {
-        std::u16string path;  // where the viewer looks for the page
+        std::u16string path;   // where the viewer looks for the page
         bool outside = false;  // of bio/, by real path
         PageVerdict verdict = PageVerdict::Shown;
         std::u16string losses;  // what a shown page goes without, when anything
@@ -111,8 +119,8 @@ private:
     // that answers that question (itself, or one before it in the list); npos for the rest.
     std::vector<std::size_t> AnsweringLines(const std::u16string& path, const OrderedFile& ordered);
     // The second: the findings of every line, in line order.
-    void CheckLines(const std::u16string& path, const std::u16string& file, const OrderedFile& ordered,
-                    bool withoutMark);
+    void CheckLines(const std::u16string& path, const std::u16string& file,
+                    const OrderedFile& ordered, bool withoutMark);
     void CheckLine(const std::u16string& path, const std::u16string& file, std::size_t lineNo,
                    std::u16string_view line, std::u16string_view trimmed, std::size_t d,
                    const DistinctLines& distinct, const PhraseOrder& order,
@@ -123,7 +131,8 @@ private:
         Kind kind;
         std::u16string message;
     };
-    std::optional<QuestionFault> CheckQuestion(const std::u16string& path, std::u16string_view trimmed,
+    std::optional<QuestionFault> CheckQuestion(const std::u16string& path,
+                                               std::u16string_view trimmed,
                                                std::u16string& question);
     void CheckAnswer(const std::u16string& file, std::size_t line, std::u16string_view text,
                      std::u16string_view trimmed);
@@ -147,12 +156,14 @@ std::vector<FolderCheck::Entry> FolderCheck::ListKnowledgeFolder() {
         names.push_back(it->path().filename().string());
     }
     if (error) {
-        Add(kKnowledgeFolder, 0, Kind::Unreadable, u"папка не читается: " + FromUtf8(error.message()), u"");
+        Add(kKnowledgeFolder, 0, Kind::Unreadable,
+            u"папка не читается: " + FromUtf8(error.message()), u"");
         Flush();
     }
     // The fallback file takes its place in the order even when it is missing.
     const std::string fallbackName = ToUtf8(kFallbackName);
-    if (std::find(names.begin(), names.end(), fallbackName) == names.end()) names.push_back(fallbackName);
+    if (std::find(names.begin(), names.end(), fallbackName) == names.end())
+        names.push_back(fallbackName);
     std::sort(names.begin(), names.end());
 
     std::vector<Entry> entries(names.size());
@@ -183,7 +194,8 @@ void FolderCheck::ClassifyEntry(const std::string& name, Entry& entry) {
         }
         Add(shownName, 0, Kind::NoFallback,
             u"нет запасного файла: на вопрос, у первой буквы которого нет своего файла, программа "
-            u"покажет ошибку «" + reason + u"»",
+            u"покажет ошибку «" +
+                reason + u"»",
             u"");
     } else if (path == fallback_) {  // NOLINT(bugprone-branch-clone): read whatever its name
         entry.path = path;
@@ -192,11 +204,12 @@ void FolderCheck::ClassifyEntry(const std::string& name, Entry& entry) {
             u"не обычный файл (папка, канал или битая ссылка): программа его не читает", unit);
     } else if (unit.front() <= u' ') {
         Add(shownName, 0, Kind::UnusedFile,
-            u"ввод обрезается, и вопрос не может начинаться с такого символа: файл не выбирается", unit);
+            u"ввод обрезается, и вопрос не может начинаться с такого символа: файл не выбирается",
+            unit);
     } else if (LowerCase(unit) != unit) {
         Add(shownName, 0, Kind::UnusedFile,
-            std::u16string(u"ввод переводится в строчные буквы: программа ищет файл ") + kKnowledgeFolder +
-                LowerCase(unit) + u", а не этот",
+            std::u16string(u"ввод переводится в строчные буквы: программа ищет файл ") +
+                kKnowledgeFolder + LowerCase(unit) + u", а не этот",
             unit);
     } else {
         entry.path = path;
@@ -207,7 +220,8 @@ void FolderCheck::CheckFile(const std::u16string& path) {
     const std::u16string file = Relative(path);
     const auto fail = [&](Kind kind, std::u16string_view message) {
         Add(file, 0, kind,
-            u"программа не сможет прочесть файл и покажет ошибку «" + ErrorReportText(message) + u"»",
+            u"программа не сможет прочесть файл и покажет ошибку «" + ErrorReportText(message) +
+                u"»",
             u"");
     };
     std::string bytes;
@@ -235,13 +249,15 @@ void FolderCheck::CheckFile(const std::u16string& path) {
 void FolderCheck::CheckEncoding(const std::u16string& file, std::string& bytes) {
     const EncodingMark mark = DetectEncoding(bytes);
     const std::size_t body = bytes.size() - mark.markLength;
-    if ((mark.encoding == TextEncoding::Utf16LE || mark.encoding == TextEncoding::Utf16BE) && body % 2 == 1 &&
-        body > 1) {
+    if ((mark.encoding == TextEncoding::Utf16LE || mark.encoding == TextEncoding::Utf16BE) &&
+        body % 2 == 1 && body > 1) {
         Add(file, 0, Kind::Utf16OddByte,
-            u"после метки UTF-16 нечётное число байтов: последний байт программа отбрасывает молча", u"");
+            u"после метки UTF-16 нечётное число байтов: последний байт программа отбрасывает молча",
+            u"");
     }
     if (mark.encoding != TextEncoding::Windows1251) return;
-    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
+    const bool ascii =
+        std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
     if (ascii) return;
     const std::optional<std::u16string> meant = DecodeUtf8Text(bytes);
     if (!meant) return;
@@ -250,7 +266,8 @@ void FolderCheck::CheckEncoding(const std::u16string& file, std::string& bytes) 
     std::size_t lineNo = 0, shownNo = 0;
     ForEachLine(*meant, [&](std::u16string_view line) {
         ++lineNo;
-        if (shownNo == 0 && std::any_of(line.begin(), line.end(), [](char16_t c) { return c >= 0x80; })) {
+        if (shownNo == 0 &&
+            std::any_of(line.begin(), line.end(), [](char16_t c) { return c >= 0x80; })) {
             shownNo = lineNo;
             meantLine = line;
         }
@@ -263,7 +280,8 @@ void FolderCheck::CheckEncoding(const std::u16string& file, std::string& bytes) 
     Add(file, 0, Kind::Utf8WithoutMark,
         u"файл записан в UTF-8 без метки, а программа читает такой файл как Windows-1251: строку " +
             Number(shownNo) + u" она видит как " + Quoted(seenLine) +
-            u", и ни один вопрос с буквами кроме латинских не отвечает так, как написан. Строки проверены "
+            u", и ни один вопрос с буквами кроме латинских не отвечает так, как написан. Строки "
+            u"проверены "
             u"так, как задуманы; метку UTF-8 добавит tsldemo-check --fix",
         meantLine);
     bytes.insert(0, EncodingMarkBytes(TextEncoding::Utf8));
@@ -274,15 +292,17 @@ std::optional<FolderCheck::QuestionFault> FolderCheck::CheckQuestion(const std::
                                                                      std::u16string& question) {
     // Lower-casing keeps the length and never makes a "|", so this is the folded question.
     question.clear();
-    AppendLowerCase(GetLeft(trimmed), question);  // into the caller's buffer: no allocation per line
+    AppendLowerCase(GetLeft(trimmed),
+                    question);  // into the caller's buffer: no allocation per line
     if (question.empty()) {
-        return QuestionFault{Kind::EmptyQuestion,
-                             u"пустой вопрос: ввод не бывает пустым, и эта строка никогда не отвечает"};
+        return QuestionFault{
+            Kind::EmptyQuestion,
+            u"пустой вопрос: ввод не бывает пустым, и эта строка никогда не отвечает"};
     }
     if (question.back() <= u' ') {
-        return QuestionFault{
-            Kind::BlankAtBar,
-            u"вопрос кончается пробельным символом перед «|»: ввод обрезается, и такой вопрос задать нельзя"};
+        return QuestionFault{Kind::BlankAtBar,
+                             u"вопрос кончается пробельным символом перед «|»: ввод обрезается, и "
+                             u"такой вопрос задать нельзя"};
     }
     const std::u16string& selected = Selected(question);
     if (selected == path) return std::nullopt;
@@ -292,11 +312,12 @@ std::optional<FolderCheck::QuestionFault> FolderCheck::CheckQuestion(const std::
                              u"у «" + first + u"» есть свой файл " + Relative(selected) +
                                  u": в запасном файле программа этот вопрос не ищет"};
     }
-    return QuestionFault{Kind::WrongFile,
-                         u"вопрос на «" + first + u"» программа ищет в файле " + Relative(selected) + u", а не здесь"};
+    return QuestionFault{Kind::WrongFile, u"вопрос на «" + first + u"» программа ищет в файле " +
+                                              Relative(selected) + u", а не здесь"};
 }
 
-std::vector<std::size_t> FolderCheck::AnsweringLines(const std::u16string& path, const OrderedFile& ordered) {
+std::vector<std::size_t> FolderCheck::AnsweringLines(const std::u16string& path,
+                                                     const OrderedFile& ordered) {
     // Of the held lines with one question, the one that comes first in the list answers.
     std::unordered_map<std::u16string, std::size_t> answering;
     std::vector<std::size_t> answeredBy(ordered.Lines().size(), DistinctLines::npos);
@@ -318,8 +339,8 @@ std::vector<std::size_t> FolderCheck::AnsweringLines(const std::u16string& path,
     return answeredBy;
 }
 
-void FolderCheck::CheckLines(const std::u16string& path, const std::u16string& file, const OrderedFile& ordered,
-                             bool windows1251) {
+void FolderCheck::CheckLines(const std::u16string& path, const std::u16string& file,
+                             const OrderedFile& ordered, bool windows1251) {
     const std::vector<std::size_t> answeredBy = AnsweringLines(path, ordered);
     // Exact repeats are kept out of the order as the program keeps them out; each one is
     // a case-duplicate of the first line it repeats.
@@ -341,7 +362,8 @@ void FolderCheck::CheckLines(const std::u16string& path, const std::u16string& f
     std::size_t nextDistinct = 0;
     ForEachLine(ordered.Text(), [&](std::u16string_view line) {
         ++lineNo;
-        if (nextDistinct < distinct.Lines().size() && distinct.FirstFileLine(nextDistinct) + 1 == lineNo) {
+        if (nextDistinct < distinct.Lines().size() &&
+            distinct.FirstFileLine(nextDistinct) + 1 == lineNo) {
             d = nextDistinct++;
         } else if (d == DistinctLines::npos || line != previous) {
             d = distinct.IndexOf(line);
@@ -356,15 +378,17 @@ void FolderCheck::CheckLines(const std::u16string& path, const std::u16string& f
                 line);
         }
         const std::u16string_view trimmed = TrimView(line);
-        if (!trimmed.empty()) CheckLine(path, file, lineNo, line, trimmed, d, distinct, order, answeredBy);
+        if (!trimmed.empty())
+            CheckLine(path, file, lineNo, line, trimmed, d, distinct, order, answeredBy);
         Flush();
     });
     afterNul(lineNo + 1, u"");
     Flush();
 }
 
-void FolderCheck::CheckLine(const std::u16string& path, const std::u16string& file, std::size_t lineNo,
-                            std::u16string_view line, std::u16string_view trimmed, std::size_t d,
+void FolderCheck::CheckLine(const std::u16string& path, const std::u16string& file,
+                            std::size_t lineNo, std::u16string_view line,
+                            std::u16string_view trimmed, std::size_t d,
                             const DistinctLines& distinct, const PhraseOrder& order,
                             const std::vector<std::size_t>& answeredBy) {
     CheckAnswer(file, lineNo, line, trimmed);
@@ -372,8 +396,8 @@ void FolderCheck::CheckLine(const std::u16string& path, const std::u16string& fi
     const std::size_t winnerLine = distinct.FirstFileLine(winner);
     if (winnerLine + 1 != lineNo) {
         Add(file, lineNo, Kind::CaseDuplicate,
-            u"строка отброшена: без учёта регистра она совпадает со строкой " + Number(winnerLine + 1) + u" " +
-                Quoted(distinct.Lines()[winner]),
+            u"строка отброшена: без учёта регистра она совпадает со строкой " +
+                Number(winnerLine + 1) + u" " + Quoted(distinct.Lines()[winner]),
             line);
         return;
     }
@@ -390,8 +414,8 @@ void FolderCheck::CheckLine(const std::u16string& path, const std::u16string& fi
         line);
 }
 
-void FolderCheck::CheckAnswer(const std::u16string& file, std::size_t line, std::u16string_view text,
-                              std::u16string_view trimmed) {
+void FolderCheck::CheckAnswer(const std::u16string& file, std::size_t line,
+                              std::u16string_view text, std::u16string_view trimmed) {
     const std::size_t bar = trimmed.find(u'|');
     if (bar == std::u16string_view::npos) {
         Add(file, line, Kind::NoBar, u"в строке нет «|»: ответ на этот вопрос будет пустым", text);
@@ -406,43 +430,48 @@ void FolderCheck::CheckAnswer(const std::u16string& file, std::size_t line, std:
     if (page.outside) {
         // Pages named by knowledge files are shown wherever they lie; say what the user gets.
         const std::u16string_view outcome =
-            page.verdict == PageVerdict::Shown     ? u"просмотр покажет этот файл, хотя статьи должны лежать в bio/"
-            : page.verdict == PageVerdict::Missing ? u"а такого файла нет"
-                                                   : u"просмотр покажет вместо него сообщение об ошибке";
+            page.verdict == PageVerdict::Shown
+                ? u"просмотр покажет этот файл, хотя статьи должны лежать в bio/"
+            : page.verdict == PageVerdict::Missing
+                ? u"а такого файла нет"
+                : u"просмотр покажет вместо него сообщение об ошибке";
         Add(file, line, Kind::LinkOutsideBio,
-            u"ссылка " + Quoted(cut.link) + u" ведёт на " + shown + u", за пределы папки статей bio/: " +
-                std::u16string(outcome),
+            u"ссылка " + Quoted(cut.link) + u" ведёт на " + shown +
+                u", за пределы папки статей bio/: " + std::u16string(outcome),
             text);
         return;
     }
     switch (page.verdict) {
-        case PageVerdict::Shown:
-            if (!page.losses.empty()) {
-                Add(file, line, Kind::PageLosesMarkup,
-                    u"статья " + shown + u" будет показана без части разметки: " + page.losses, text);
-            }
-            break;
-        case PageVerdict::Missing:
-            Add(file, line, Kind::MissingPage,
-                u"ссылка " + Quoted(cut.link) + u" ведёт на статью " + shown + u", а такого файла нет", text);
-            break;
-        case PageVerdict::Unreadable:
-            Add(file, line, Kind::UnreadablePage,
-                u"статья " + shown + u" есть, но не читается: просмотр покажет вместо неё сообщение об ошибке",
-                text);
-            break;
-        case PageVerdict::TooLarge:
-            Add(file, line, Kind::RefusedPage,
-                u"статья " + shown + u" больше " + Number(article::kMaxPageBytes / (1024 * 1024)) +
-                    u" МБ: просмотр её не покажет",
-                text);
-            break;
-        case PageVerdict::TooComplex:
-            Add(file, line, Kind::RefusedPage,
-                u"разметка статьи " + shown + u" слишком сложна (вложена слишком глубоко или слишком велика): "
-                                              u"просмотр её не покажет",
-                text);
-            break;
+    case PageVerdict::Shown:
+        if (!page.losses.empty()) {
+            Add(file, line, Kind::PageLosesMarkup,
+                u"статья " + shown + u" будет показана без части разметки: " + page.losses, text);
+        }
+        break;
+    case PageVerdict::Missing:
+        Add(file, line, Kind::MissingPage,
+            u"ссылка " + Quoted(cut.link) + u" ведёт на статью " + shown + u", а такого файла нет",
+            text);
+        break;
+    case PageVerdict::Unreadable:
+        Add(file, line, Kind::UnreadablePage,
+            u"статья " + shown +
+                u" есть, но не читается: просмотр покажет вместо неё сообщение об ошибке",
+            text);
+        break;
+    case PageVerdict::TooLarge:
+        Add(file, line, Kind::RefusedPage,
+            u"статья " + shown + u" больше " + Number(article::kMaxPageBytes / (1024 * 1024)) +
+                u" МБ: просмотр её не покажет",
+            text);
+        break;
+    case PageVerdict::TooComplex:
+        Add(file, line, Kind::RefusedPage,
+            u"разметка статьи " + shown +
+                u" слишком сложна (вложена слишком глубоко или слишком велика): "
+                u"просмотр её не покажет",
+            text);
+        break;
     }
 }
 
@@ -455,10 +484,13 @@ std::u16string Losses(const article::PageShape& shape) {
         parts.append(u"элементы <"_qs + shape.elementsLeftOut.join(u">, <"_qs) + u'>');
     }
     if (shape.selectorsLeftOut > 0) {
-        parts.append(u"сложные селекторы и @-правила стилей ("_qs + QString::number(shape.selectorsLeftOut) + u')');
+        parts.append(u"сложные селекторы и @-правила стилей ("_qs +
+                     QString::number(shape.selectorsLeftOut) + u')');
     }
-    if (!shape.propertiesLeftOut.isEmpty()) parts.append(u"свойства стилей "_qs + shape.propertiesLeftOut.join(u", "_qs));
-    if (shape.imagesLeftOut > 0) parts.append(u"изображения сверх "_qs + QString::number(article::kMaxImages));
+    if (!shape.propertiesLeftOut.isEmpty())
+        parts.append(u"свойства стилей "_qs + shape.propertiesLeftOut.join(u", "_qs));
+    if (shape.imagesLeftOut > 0)
+        parts.append(u"изображения сверх "_qs + QString::number(article::kMaxImages));
     return parts.join(u"; "_qs).toStdU16String();
 }
 
@@ -472,7 +504,8 @@ const FolderCheck::PageJudgement& FolderCheck::JudgePage(const std::u16string& l
     const QString page = article::PageAddress(QString::fromStdU16String(linked)).toLocalFile();
     PageJudgement judged;
     judged.path = page.toStdU16String();
-    judged.outside = article::ArticleFolder(QString::fromStdU16String(ArticleRoot(dir_))).Inside(page).isEmpty();
+    judged.outside =
+        article::ArticleFolder(QString::fromStdU16String(ArticleRoot(dir_))).Inside(page).isEmpty();
     if (!IsRegularFile(judged.path)) {
         judged.verdict = PageVerdict::Missing;
     } else {

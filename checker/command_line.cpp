@@ -109,7 +109,8 @@ std::string HelpText() {
             if (KindSeverity(kind) != severity) continue;
             std::string id = KindId(kind);
             id.resize(23, ' ');
-            text += "  " + id + dialogue::ToUtf8(KindDescription(kind)) + (KindFixable(kind) ? " (--fix)" : "") + "\n";
+            text += "  " + id + dialogue::ToUtf8(KindDescription(kind)) +
+                    (KindFixable(kind) ? " (--fix)" : "") + "\n";
         }
     }
     text +=
@@ -168,8 +169,8 @@ int RunChecker(const std::vector<std::string>& args, std::ostream& out, std::ost
 
     std::string folder = folders.empty() ? environment.ownFolder : folders.front();
     if (folder.empty()) {
-        return UsageError(err, folders.empty() ? "не удалось определить папку программы"
-                                               : "пустое имя папки");
+        return UsageError(
+            err, folders.empty() ? "не удалось определить папку программы" : "пустое имя папки");
     }
     if (folder.back() != '/') folder += '/';
     const std::u16string programDir = dialogue::FromUtf8(folder);

@@ -6,10 +6,10 @@
 
 namespace checker {
 
-inline constexpr int kExitClean = 0;     // nothing found, or warnings only
-inline constexpr int kExitErrors = 1;    // some question can never be answered
-inline constexpr int kExitUsage = 2;     // bad command line or folder, and nothing else
-inline constexpr int kExitFailed = 3;    // the check could not run to its end
+inline constexpr int kExitClean = 0;   // nothing found, or warnings only
+inline constexpr int kExitErrors = 1;  // some question can never be answered
+inline constexpr int kExitUsage = 2;   // bad command line or folder, and nothing else
+inline constexpr int kExitFailed = 3;  // the check could not run to its end
 
 struct RunEnvironment {
     // The folder checked when none is named: that of the checker's own executable.

@@ -41,28 +41,37 @@ struct KindInfo {
 // In the order of Kind; findings of one line are reported in this order too.
 inline constexpr KindInfo kKinds[] = {
     {Kind::Unreadable, "unreadable", Severity::Error, u"файл не открывается или не читается"},
-    {Kind::Undecodable, "undecodable", Severity::Error, u"байты файла не декодируются по его метке кодировки"},
+    {Kind::Undecodable, "undecodable", Severity::Error,
+     u"байты файла не декодируются по его метке кодировки"},
     {Kind::Utf8WithoutMark, "utf8-without-mark", Severity::Error,
      u"файл в UTF-8 без метки: программа читает его как Windows-1251", true},
     {Kind::Utf16OddByte, "utf16-odd-byte", Severity::Warning,
      u"в файле UTF-16 нечётное число байтов: последний байт теряется"},
-    {Kind::UnusedFile, "unused-file", Severity::Warning, u"файл в mem/, который программа никогда не выбирает"},
+    {Kind::UnusedFile, "unused-file", Severity::Warning,
+     u"файл в mem/, который программа никогда не выбирает"},
     {Kind::NoFallback, "no-fallback", Severity::Warning, u"нет запасного файла mem/ь"},
-    {Kind::AfterNul, "after-nul", Severity::Error, u"символ NUL обрывает файл: дальше строки не читаются"},
+    {Kind::AfterNul, "after-nul", Severity::Error,
+     u"символ NUL обрывает файл: дальше строки не читаются"},
     {Kind::UndefinedByte, "undefined-byte", Severity::Warning,
      u"в файле без метки байт, которого нет в Windows-1251"},
     {Kind::CaseDuplicate, "case-duplicate", Severity::Error,
      u"строка равна более ранней без учёта регистра и отброшена"},
-    {Kind::EmptyQuestion, "empty-question", Severity::Error, u"пустой вопрос: строка начинается с «|»"},
+    {Kind::EmptyQuestion, "empty-question", Severity::Error,
+     u"пустой вопрос: строка начинается с «|»"},
     {Kind::BlankAtBar, "blank-at-bar", Severity::Error, u"пробел перед «|» в конце вопроса", true},
-    {Kind::WrongFile, "wrong-file", Severity::Error, u"вопрос лежит не в файле своей первой буквы", true},
+    {Kind::WrongFile, "wrong-file", Severity::Error, u"вопрос лежит не в файле своей первой буквы",
+     true},
     {Kind::FallbackHasOwnFile, "fallback-has-own-file", Severity::Error,
      u"вопрос в запасном файле, хотя у его первой буквы есть свой файл", true},
-    {Kind::Shadowed, "shadowed", Severity::Error, u"на тот же вопрос отвечает строка, что стоит в списке раньше"},
+    {Kind::Shadowed, "shadowed", Severity::Error,
+     u"на тот же вопрос отвечает строка, что стоит в списке раньше"},
     {Kind::NoBar, "no-bar", Severity::Warning, u"в строке нет «|»: ответ пустой"},
-    {Kind::MissingPage, "missing-page", Severity::Warning, u"ссылка ведёт на статью, которой нет в bio/"},
-    {Kind::LinkOutsideBio, "link-outside-bio", Severity::Warning, u"ссылка ведёт за пределы папки bio/"},
-    {Kind::UnreadablePage, "unreadable-page", Severity::Warning, u"статья по ссылке есть, но не читается"},
+    {Kind::MissingPage, "missing-page", Severity::Warning,
+     u"ссылка ведёт на статью, которой нет в bio/"},
+    {Kind::LinkOutsideBio, "link-outside-bio", Severity::Warning,
+     u"ссылка ведёт за пределы папки bio/"},
+    {Kind::UnreadablePage, "unreadable-page", Severity::Warning,
+     u"статья по ссылке есть, но не читается"},
     {Kind::RefusedPage, "refused-page", Severity::Warning,
      u"просмотр не покажет статью по ссылке: она слишком велика или сложна"},
     {Kind::PageLosesMarkup, "page-loses-markup", Severity::Warning,
@@ -89,6 +98,8 @@ constexpr const char* KindId(Kind kind) { return InfoOf(kind).id; }
 constexpr Severity KindSeverity(Kind kind) { return InfoOf(kind).severity; }
 constexpr const char16_t* KindDescription(Kind kind) { return InfoOf(kind).description; }
 constexpr bool KindFixable(Kind kind) { return InfoOf(kind).fixable; }
-constexpr const char* SeverityId(Severity severity) { return severity == Severity::Error ? "error" : "warning"; }
+constexpr const char* SeverityId(Severity severity) {
+    return severity == Severity::Error ? "error" : "warning";
+}
 
 }  // namespace checker

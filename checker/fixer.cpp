@@ -29,7 +29,9 @@ namespace {
 constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
 // The question a line asks as the program folds it: trimmed line, text before "|", lower-cased.
-std::u16string FoldedQuestion(std::u16string_view line) { return LowerCase(GetLeft(TrimView(line))); }
+std::u16string FoldedQuestion(std::u16string_view line) {
+    return LowerCase(GetLeft(TrimView(line)));
+}
 
 // A group by its name, quoted, or by its number where it has none.
 std::string GroupName(gid_t group) {
@@ -53,8 +55,8 @@ std::u16string WithoutBlanksAtBar(std::u16string_view line) {
 }
 
 struct Answer {
-    std::u16string text;    // what the program shows: the trimmed line after "|"
-    std::size_t line = 0;   // 0-based file line of the answering line
+    std::u16string text;   // what the program shows: the trimmed line after "|"
+    std::size_t line = 0;  // 0-based file line of the answering line
 };
 using AnswerMap = std::unordered_map<std::u16string, Answer>;
 
@@ -94,12 +96,12 @@ std::vector<std::u16string> LinesOf(std::u16string_view text) {
 // What each line of a knowledge file needs done.
 struct Plan {
     enum class Kind { Keep, Repair, Move } kind = Kind::Keep;
-    std::u16string text;        // the line as it will be written
-    std::u16string question;    // its folded question after the repair
-    std::size_t dest = npos;    // Move: the index of the file it goes to
+    std::u16string text;      // the line as it will be written
+    std::u16string question;  // its folded question after the repair
+    std::size_t dest = npos;  // Move: the index of the file it goes to
     bool repaired = false;
-    bool wanted = false;        // a repair is due, whether or not it is made
-    std::u16string blocked;     // why a due repair is not made
+    bool wanted = false;     // a repair is due, whether or not it is made
+    std::u16string blocked;  // why a due repair is not made
 };
 
 struct KnowledgeFile {
@@ -160,7 +162,8 @@ private:
             const std::u16string_view trimmed = TrimView(distinct.Lines()[d]);
             std::u16string question = LowerCase(GetLeft(trimmed));
             if (!Askable(question) || Selected(question) != path) continue;
-            answers.try_emplace(std::move(question), Answer{std::u16string(GetRight(trimmed)), distinct.FirstFileLine(d)});
+            answers.try_emplace(std::move(question), Answer{std::u16string(GetRight(trimmed)),
+                                                            distinct.FirstFileLine(d)});
         }
         return answers;
     }
@@ -196,7 +199,8 @@ void Fixer::Load() {
         names.push_back(it->path().filename().string());
     }
     const std::string fallbackName = ToUtf8(kFallbackName);
-    if (std::find(names.begin(), names.end(), fallbackName) == names.end()) names.push_back(fallbackName);
+    if (std::find(names.begin(), names.end(), fallbackName) == names.end())
+        names.push_back(fallbackName);
     std::sort(names.begin(), names.end());
     const std::u16string fallback = FallbackFilePath(dir_);
     for (const std::string& name : names) {
@@ -206,7 +210,8 @@ void Fixer::Load() {
         file.path = KnowledgeFilePath(dir_, unit.front());
         file.shown = ToUtf8(kKnowledgeFolder) + name;
         // Only the files the program reads: the fallback, and those an input can select.
-        const bool read = IsRegularFile(file.path) && unit.front() > u' ' && LowerCase(unit) == unit;
+        const bool read =
+            IsRegularFile(file.path) && unit.front() > u' ' && LowerCase(unit) == unit;
         if (!read && file.path != fallback) continue;
         LoadFile(file);
         index_.emplace(file.path, files_.size());
@@ -220,12 +225,14 @@ void Fixer::LoadFile(KnowledgeFile& file) {
     file.identity = IdentityOf(native, error);
     if (!file.identity) {
         // Only the fallback file may be missing; it is made when a line goes to it.
-        if (!error.empty()) file.untouchable = u"не удалось узнать, что это за файл: " + FromUtf8(error);
+        if (!error.empty())
+            file.untouchable = u"не удалось узнать, что это за файл: " + FromUtf8(error);
         return;
     }
     struct stat info {};
     if (::lstat(native.c_str(), &info) == 0) {
-        if (const std::string why = WhyNotRewritable(info); !why.empty()) file.untouchable = FromUtf8(why);
+        if (const std::string why = WhyNotRewritable(info); !why.empty())
+            file.untouchable = FromUtf8(why);
     }
     file.exists = true;
     file.newMode = file.identity->mode;
@@ -246,11 +253,13 @@ void Fixer::LoadFile(KnowledgeFile& file) {
         return;
     }
     file.decoded = true;
-    const bool utf16 = mark.encoding == TextEncoding::Utf16LE || mark.encoding == TextEncoding::Utf16BE;
+    const bool utf16 =
+        mark.encoding == TextEncoding::Utf16LE || mark.encoding == TextEncoding::Utf16BE;
     if (utf16 && (bytes.size() - mark.markLength) % 2 == 1) {
         file.untouchable = u"у последнего байта файла UTF-16 нет пары: файл оставлен как есть";
     }
-    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
+    const bool ascii =
+        std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
     if (mark.encoding == TextEncoding::Windows1251 && !ascii) {
         if (std::optional<std::u16string> meant = DecodeUtf8Text(bytes)) {
             // Every question that the program answers now both before and after the mark must
@@ -289,7 +298,8 @@ void Fixer::PlanLines() {
         file.plans.resize(file.split.lines.size());
         for (std::size_t i = 0; i < file.split.lines.size(); ++i) {
             const LineSpan& span = file.split.lines[i];
-            const std::u16string_view line = std::u16string_view(file.text).substr(span.start, span.length);
+            const std::u16string_view line =
+                std::u16string_view(file.text).substr(span.start, span.length);
             Plan& plan = file.plans[i];
             plan.text = line;
             plan.question = FoldedQuestion(line);
@@ -314,20 +324,25 @@ void Fixer::PlanLines() {
                 continue;
             }
             if (!file.untouchable.empty()) {
-                Block(plan, u"файл " + FromUtf8(file.shown) + u" не изменяется: " + file.untouchable);
+                Block(plan,
+                      u"файл " + FromUtf8(file.shown) + u" не изменяется: " + file.untouchable);
                 continue;
             }
             if (plan.kind != Plan::Kind::Move) continue;
             if (plan.dest == npos) {
-                Block(plan, u"файл " + Selected(plan.question).substr(dir_.size()) + u", где программа ищет этот вопрос, не читается");
+                Block(plan, u"файл " + Selected(plan.question).substr(dir_.size()) +
+                                u", где программа ищет этот вопрос, не читается");
                 continue;
             }
             KnowledgeFile& dest = files_[plan.dest];
             const std::u16string destName = FromUtf8(dest.shown);
             if (!dest.untouchable.empty()) {
-                Block(plan, u"файл " + destName + u", где программа ищет этот вопрос, не изменяется: " + dest.untouchable);
+                Block(plan, u"файл " + destName +
+                                u", где программа ищет этот вопрос, не изменяется: " +
+                                dest.untouchable);
             } else if (dest.split.nulStop) {
-                Block(plan, u"в файле " + destName + u" символ NUL обрывает текст: строка после него пропала бы");
+                Block(plan, u"в файле " + destName +
+                                u" символ NUL обрывает текст: строка после него пропала бы");
             } else {
                 if (!dest.encodingChosen) {
                     dest.encoding = file.encoding;
@@ -364,15 +379,17 @@ void Fixer::VerifyFile(std::size_t f) {
     for (std::size_t i = 0; i < file.split.lines.size(); ++i) {
         const LineSpan& span = file.split.lines[i];
         Plan& plan = file.plans[i];
-        const std::u16string_view lineBreak = std::u16string_view(file.text).substr(span.start + span.length, span.breakLength);
+        const std::u16string_view lineBreak =
+            std::u16string_view(file.text).substr(span.start + span.length, span.breakLength);
         if (plan.kind == Plan::Kind::Move) {
             file.losesLines = true;
             continue;
         }
         // A line kept is written as it stands, whatever repair was once planned for it.
         const std::u16string_view line =
-            plan.kind == Plan::Kind::Repair ? std::u16string_view(plan.text)
-                                            : std::u16string_view(file.text).substr(span.start, span.length);
+            plan.kind == Plan::Kind::Repair
+                ? std::u16string_view(plan.text)
+                : std::u16string_view(file.text).substr(span.start, span.length);
         if (plan.kind == Plan::Kind::Repair) fresh.emplace(expected.size(), &plan);
         text += line;
         text += lineBreak;
@@ -421,11 +438,13 @@ void Fixer::VerifyFile(std::size_t f) {
         const auto now = after.find(question);
         const auto line = now == after.end() ? fresh.end() : fresh.find(now->second.line);
         if (line == fresh.end()) {
-            BlockAll(f, u"после правки в файле " + name + u" изменился бы ответ на вопрос «" + question + u"»");
+            BlockAll(f, u"после правки в файле " + name + u" изменился бы ответ на вопрос «" +
+                            question + u"»");
             return;
         }
-        Block(*line->second, u"строка встала бы в списке файла " + name +
-                                 u" раньше той, что уже отвечает на этот вопрос, и изменила бы ответ");
+        Block(*line->second,
+              u"строка встала бы в списке файла " + name +
+                  u" раньше той, что уже отвечает на этот вопрос, и изменила бы ответ");
     }
 }
 
@@ -470,27 +489,30 @@ FixResult Fixer::Report() {
             change.line = i + 1;
             change.text = plan.text;
             switch (plan.kind) {
-                case Plan::Kind::Keep:
-                    change.action = FixChange::Action::Kept;
-                    change.reason = plan.blocked;
-                    change.text = file.text.substr(file.split.lines[i].start, file.split.lines[i].length);
-                    ++result.kept;
-                    break;
-                case Plan::Kind::Repair:
-                    change.action = FixChange::Action::RemoveBlanks;
-                    ++result.made;
-                    break;
-                case Plan::Kind::Move: {
-                    const KnowledgeFile& dest = files_[plan.dest];
-                    change.action = FixChange::Action::Move;
-                    change.target = dest.shown;
-                    change.blanksRemoved = plan.repaired;
-                    const std::size_t f = static_cast<std::size_t>(&file - files_.data());
-                    const auto at = std::find(dest.incoming.begin(), dest.incoming.end(), std::make_pair(f, i));
-                    change.targetLine = dest.keptLines + static_cast<std::size_t>(at - dest.incoming.begin()) + 1;
-                    ++result.made;
-                    break;
-                }
+            case Plan::Kind::Keep:
+                change.action = FixChange::Action::Kept;
+                change.reason = plan.blocked;
+                change.text =
+                    file.text.substr(file.split.lines[i].start, file.split.lines[i].length);
+                ++result.kept;
+                break;
+            case Plan::Kind::Repair:
+                change.action = FixChange::Action::RemoveBlanks;
+                ++result.made;
+                break;
+            case Plan::Kind::Move: {
+                const KnowledgeFile& dest = files_[plan.dest];
+                change.action = FixChange::Action::Move;
+                change.target = dest.shown;
+                change.blanksRemoved = plan.repaired;
+                const std::size_t f = static_cast<std::size_t>(&file - files_.data());
+                const auto at =
+                    std::find(dest.incoming.begin(), dest.incoming.end(), std::make_pair(f, i));
+                change.targetLine =
+                    dest.keptLines + static_cast<std::size_t>(at - dest.incoming.begin()) + 1;
+                ++result.made;
+                break;
+            }
             }
             result.changes.push_back(std::move(change));
         }
@@ -514,13 +536,16 @@ void Fixer::Write(FixResult& result) {
             continue;
         }
         std::u16string grown = file.text;
-        if (!grown.empty() && grown.back() != u'\r' && grown.back() != u'\n') grown += file.lineBreak;
-        for (const auto& [source, line] : file.incoming) grown += files_[source].plans[line].text + file.lineBreak;
+        if (!grown.empty() && grown.back() != u'\r' && grown.back() != u'\n')
+            grown += file.lineBreak;
+        for (const auto& [source, line] : file.incoming)
+            grown += files_[source].plans[line].text + file.lineBreak;
         steps.push_back({f, std::move(grown)});
     }
     for (std::size_t f = 0; f < files_.size(); ++f) {
         const KnowledgeFile& file = files_[f];
-        if (file.changed && (file.incoming.empty() || file.losesLines)) steps.push_back({f, file.newText});
+        if (file.changed && (file.incoming.empty() || file.losesLines))
+            steps.push_back({f, file.newText});
     }
     std::set<std::size_t> written;
     for (const Step& step : steps) {
@@ -531,8 +556,9 @@ void Fixer::Write(FixResult& result) {
         if (!bytes) {
             error = "текст нельзя записать в кодировке файла";
         } else {
-            identity = WriteAtomically(ToUtf8(file.path), *bytes, file.exists ? file.identity : std::nullopt,
-                                       file.newMode, error);
+            identity =
+                WriteAtomically(ToUtf8(file.path), *bytes,
+                                file.exists ? file.identity : std::nullopt, file.newMode, error);
         }
         if (!identity) {
             FixChange failed;
@@ -547,7 +573,8 @@ void Fixer::Write(FixResult& result) {
             FixChange regrouped;
             regrouped.action = FixChange::Action::GroupChanged;
             regrouped.file = file.shown;
-            regrouped.reason = FromUtf8(GroupName(identity->group) + " вместо " + GroupName(file.identity->group));
+            regrouped.reason =
+                FromUtf8(GroupName(identity->group) + " вместо " + GroupName(file.identity->group));
             result.changes.push_back(std::move(regrouped));
         }
         file.identity = identity;
@@ -559,6 +586,8 @@ void Fixer::Write(FixResult& result) {
 
 }  // namespace
 
-FixResult FixFolder(std::u16string_view programDir, bool dryRun) { return Fixer(programDir).Run(dryRun); }
+FixResult FixFolder(std::u16string_view programDir, bool dryRun) {
+    return Fixer(programDir).Run(dryRun);
+}
 
 }  // namespace checker

@@ -18,15 +18,16 @@ struct FixChange {
         Kept,          // a line that needs one of these left as it is: reason says why
         FileKept,      // a file that needs a repair left as it is: reason says why
         WriteFailed,   // the file could not be written: reason says why; later files were not
-        GroupChanged,  // written with the writer's group, its own could not be kept: reason says which
+        GroupChanged,  // written with the writer's group, its own could not be kept: reason says
+                       // which
     };
     Action action = Action::Kept;
-    std::string file;          // relative to the folder, e.g. "mem/г"
-    std::size_t line = 0;      // 1-based, by the program's line splitting; 0 for the file
-    std::string target;        // Move: the file the line went to
+    std::string file;      // relative to the folder, e.g. "mem/г"
+    std::size_t line = 0;  // 1-based, by the program's line splitting; 0 for the file
+    std::string target;    // Move: the file the line went to
     std::size_t targetLine = 0;
     bool blanksRemoved = false;  // Move: blanks before "|" removed on the way
-    std::u16string text;       // the line as it is written now
+    std::u16string text;         // the line as it is written now
     std::u16string reason;
 };
 

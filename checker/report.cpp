@@ -61,21 +61,35 @@ std::string JsonString(std::u16string_view text) {
     out.reserve(text.size() * 2 + 2);
     ForEachCodePoint(text, [&](UChar32 c) {
         switch (c) {
-            case U'"': out += "\\\""; break;
-            case U'\\': out += "\\\\"; break;
-            case U'\b': out += "\\b"; break;
-            case U'\f': out += "\\f"; break;
-            case U'\n': out += "\\n"; break;
-            case U'\r': out += "\\r"; break;
-            case U'\t': out += "\\t"; break;
-            default:
-                if (c < 0x20 || c == 0x7F) {
-                    out += "\\u00";
-                    out.push_back(kHex[c >> 4]);
-                    out.push_back(kHex[c & 0xF]);
-                } else {
-                    AppendCodePoint(out, c);
-                }
+        case U'"':
+            out += "\\\"";
+            break;
+        case U'\\':
+            out += "\\\\";
+            break;
+        case U'\b':
+            out += "\\b";
+            break;
+        case U'\f':
+            out += "\\f";
+            break;
+        case U'\n':
+            out += "\\n";
+            break;
+        case U'\r':
+            out += "\\r";
+            break;
+        case U'\t':
+            out += "\\t";
+            break;
+        default:
+            if (c < 0x20 || c == 0x7F) {
+                out += "\\u00";
+                out.push_back(kHex[c >> 4]);
+                out.push_back(kHex[c & 0xF]);
+            } else {
+                AppendCodePoint(out, c);
+            }
         }
     });
     out += '"';
@@ -119,28 +133,38 @@ std::string FormatChange(const FixChange& change) {
     out += ": ";
     using Action = FixChange::Action;
     switch (change.action) {
-        case Action::AddMark: out += "добавлена метка UTF-8"; break;
-        case Action::RemoveBlanks: out += "убраны пробелы перед «|»"; break;
-        case Action::Move:
-            out += "перенесена в " + VisibleText(dialogue::FromUtf8(change.target)) + ':' +
-                   std::to_string(change.targetLine);
-            if (change.blanksRemoved) out += ", пробелы перед «|» убраны";
-            break;
-        case Action::Kept: out += "оставлена как есть: " + VisibleText(change.reason); break;
-        case Action::FileKept: out += "не изменён: " + VisibleText(change.reason); break;
-        case Action::WriteFailed: out += "не записан: " + VisibleText(change.reason); break;
-        case Action::GroupChanged:
-            out += "записан с группой " + VisibleText(change.reason) +
-                   ": прежнюю группу файлу может дать только её участник";
-            break;
+    case Action::AddMark:
+        out += "добавлена метка UTF-8";
+        break;
+    case Action::RemoveBlanks:
+        out += "убраны пробелы перед «|»";
+        break;
+    case Action::Move:
+        out += "перенесена в " + VisibleText(dialogue::FromUtf8(change.target)) + ':' +
+               std::to_string(change.targetLine);
+        if (change.blanksRemoved) out += ", пробелы перед «|» убраны";
+        break;
+    case Action::Kept:
+        out += "оставлена как есть: " + VisibleText(change.reason);
+        break;
+    case Action::FileKept:
+        out += "не изменён: " + VisibleText(change.reason);
+        break;
+    case Action::WriteFailed:
+        out += "не записан: " + VisibleText(change.reason);
+        break;
+    case Action::GroupChanged:
+        out += "записан с группой " + VisibleText(change.reason) +
+               ": прежнюю группу файлу может дать только её участник";
+        break;
     }
     if (!change.text.empty()) out += ": «" + VisibleText(Shortened(change.text, kShownUnits)) + "»";
     return out;
 }
 
 std::string FormatFixSummary(const FixResult& result, bool dryRun) {
-    std::string out = dryRun ? "Пробный запуск, файлы не изменены. Исправлений было бы: "
-                             : "Исправлений: ";
+    std::string out =
+        dryRun ? "Пробный запуск, файлы не изменены. Исправлений было бы: " : "Исправлений: ";
     out += std::to_string(result.made);
     out += ", оставлено как есть: " + std::to_string(result.kept) + ".";
     if (!dryRun) out += " Записано файлов: " + std::to_string(result.filesWritten) + ".";

@@ -65,9 +65,8 @@ void PhraseCollator::AppendSortKey(std::u16string_view s, std::vector<std::uint8
     std::size_t room = s.size() * 3 + 16;
     for (;;) {
         keys.resize(start + room);
-        const int32_t needed =
-            ucol_getSortKey(Opened(), s.data(), static_cast<int32_t>(s.size()),
-                            keys.data() + start, static_cast<int32_t>(room));
+        const int32_t needed = ucol_getSortKey(Opened(), s.data(), static_cast<int32_t>(s.size()),
+                                               keys.data() + start, static_cast<int32_t>(room));
         if (needed > 0 && static_cast<std::size_t>(needed) <= room) {
             keys.resize(start + static_cast<std::size_t>(needed) - 1);  // drop the trailing zero
             return;

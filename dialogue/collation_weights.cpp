@@ -94,7 +94,8 @@ Elements ElementsOf(UCollationElements* iterator, char16_t c) {
     bool pending = false;
     const auto flush = [&] {
         if (pending && primary != 0) out.primaries.push_back(primary);
-        if (pending && secondary != 0) out.secondaries.push_back(static_cast<std::uint16_t>(secondary));
+        if (pending && secondary != 0)
+            out.secondaries.push_back(static_cast<std::uint16_t>(secondary));
         pending = false;
     };
     for (;;) {
@@ -124,7 +125,8 @@ std::unique_ptr<CollationWeights> CollationWeights::For(const UCollator* collato
     UErrorCode status = U_ZERO_ERROR;
     weights->elements_ = ucol_openElements(collator, nullptr, 0, &status);
     weights->inContractions_ = CharactersInReachableContractions(collator);
-    if (U_FAILURE(status) || weights->elements_ == nullptr || weights->inContractions_ == nullptr) return nullptr;
+    if (U_FAILURE(status) || weights->elements_ == nullptr || weights->inContractions_ == nullptr)
+        return nullptr;
     return weights;
 }
 
@@ -155,7 +157,8 @@ void CollationWeights::LearnOrderedPrimary(char16_t c, std::uint32_t unordered) 
 }
 
 std::uint32_t CollationWeights::IdOf(std::uint32_t ordered) {
-    const auto [place, added] = idOfPrimary_.emplace(ordered, static_cast<std::uint32_t>(primaryOfId_.size()));
+    const auto [place, added] =
+        idOfPrimary_.emplace(ordered, static_cast<std::uint32_t>(primaryOfId_.size()));
     if (added) primaryOfId_.push_back(ordered);
     return place->second;
 }
@@ -165,7 +168,8 @@ void CollationWeights::Learn(char16_t c) {
     unit.state = kLeftToIcu;
     if (U16_IS_SURROGATE(c) || c == 0xFFFE || c == 0xFFFF) return;
     const Elements elements = ElementsOf(elements_, c);
-    if (elements.primaries.size() > kMaxPrimaries || elements.secondaries.size() > kMaxSecondaries) return;
+    if (elements.primaries.size() > kMaxPrimaries || elements.secondaries.size() > kMaxSecondaries)
+        return;
     if (elements.primaries.size() == 1) LearnOrderedPrimary(c, elements.primaries.front());
 
     if (CombinesWithWhatPrecedes(c) || uset_contains(inContractions_, c)) return;
@@ -179,7 +183,8 @@ void CollationWeights::Learn(char16_t c) {
         UErrorCode status = U_ZERO_ERROR;
         const UNormalizer2* nfkd = unorm2_getNFKDInstance(&status);
         UChar decomposed[32];
-        const int32_t length = U_SUCCESS(status) ? unorm2_getDecomposition(nfkd, c, decomposed, 32, &status) : 0;
+        const int32_t length =
+            U_SUCCESS(status) ? unorm2_getDecomposition(nfkd, c, decomposed, 32, &status) : 0;
         for (int32_t i = 0; U_SUCCESS(status) && i < length; ++i) {
             const char16_t part = decomposed[i];
             if (part != c && units_[part].state == kUnknown) Learn(part);
@@ -192,7 +197,8 @@ void CollationWeights::Learn(char16_t c) {
     unit.primaries = static_cast<std::uint8_t>(elements.primaries.size());
     unit.secondaries = static_cast<std::uint8_t>(elements.secondaries.size());
     for (const std::uint32_t p : elements.primaries) primaryIds_.push_back(IdOf(ordered_.at(p)));
-    secondaries_.insert(secondaries_.end(), elements.secondaries.begin(), elements.secondaries.end());
+    secondaries_.insert(secondaries_.end(), elements.secondaries.begin(),
+                        elements.secondaries.end());
     unit.state = kCovered;
 }
 
@@ -212,18 +218,22 @@ void CollationWeights::Rank() {
     if (rankOfId_.size() == primaryOfId_.size()) return;
     std::vector<std::uint32_t> ids(primaryOfId_.size());
     std::iota(ids.begin(), ids.end(), 0);
-    std::sort(ids.begin(), ids.end(), [&](std::uint32_t a, std::uint32_t b) { return primaryOfId_[a] < primaryOfId_[b]; });
+    std::sort(ids.begin(), ids.end(),
+              [&](std::uint32_t a, std::uint32_t b) { return primaryOfId_[a] < primaryOfId_[b]; });
     rankOfId_.assign(ids.size(), 0);
     // Rank 0 is never given: it would read as the end of a shorter key.
-    for (std::size_t r = 0; r < ids.size(); ++r) rankOfId_[ids[r]] = static_cast<std::uint16_t>(r + 1);
+    for (std::size_t r = 0; r < ids.size(); ++r)
+        rankOfId_[ids[r]] = static_cast<std::uint16_t>(r + 1);
     rankBytes_ = ids.size() < 0x100 ? 1 : 2;
     for (std::size_t c = 0; c < kUnits; ++c) {
         const Unit& unit = units_[c];
-        singleRank_[c] = unit.state == kCovered && unit.primaries == 1 ? rankOfId_[primaryIds_[unit.first]] : 0;
+        singleRank_[c] =
+            unit.state == kCovered && unit.primaries == 1 ? rankOfId_[primaryIds_[unit.first]] : 0;
     }
 }
 
-void CollationWeights::AppendPrimaryKey(std::u16string_view line, std::vector<std::uint8_t>& out) const {
+void CollationWeights::AppendPrimaryKey(std::u16string_view line,
+                                        std::vector<std::uint8_t>& out) const {
     // Room for one weight per unit, the common case; a unit of several weights makes more.
     std::size_t size = out.size();
     out.resize(size + line.size() * rankBytes_);
@@ -250,7 +260,8 @@ void CollationWeights::AppendPrimaryKey(std::u16string_view line, std::vector<st
             continue;
         }
         const Unit& unit = units_[c];
-        for (std::uint32_t k = 0; k < unit.primaries; ++k) append(rankOfId_[primaryIds_[unit.first + k]]);
+        for (std::uint32_t k = 0; k < unit.primaries; ++k)
+            append(rankOfId_[primaryIds_[unit.first + k]]);
     }
     out.resize(size);
 }

@@ -71,7 +71,7 @@ private:
     UCollationElements* elements_ = nullptr;
     USet* inContractions_ = nullptr;  // characters that would let a contraction match
     std::vector<Unit> units_;
-    std::vector<std::uint32_t> primaryIds_;  // per unit, from Unit::first
+    std::vector<std::uint32_t> primaryIds_;   // per unit, from Unit::first
     std::vector<std::uint16_t> secondaries_;  // per unit, from Unit::firstSecondary
     std::unordered_map<std::uint32_t, std::uint32_t> ordered_;  // unordered primary -> ordered
     std::unordered_map<std::uint32_t, std::uint32_t> idOfPrimary_;

@@ -57,7 +57,8 @@ const std::array<char16_t, 256>& Windows1251Table() {
             UErrorCode one = U_ZERO_ERROR;
             ucnv_reset(converter);
             // The one byte that the code page leaves unassigned (0x98) keeps its own code.
-            ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &one);
+            ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
+                                &one);
             if (ucnv_toUChars(converter, &unit, 1, &byte, 1, &one) == 1 && U_SUCCESS(one)) {
                 t[b] = unit;
             }
@@ -142,14 +143,19 @@ std::optional<std::string> EncodeWindows1251(std::u16string_view text) {
 
 }  // namespace
 
-std::optional<std::u16string> DecodeUtf8Text(std::string_view bytes) { return TryDecodeUtf8(bytes); }
+std::optional<std::u16string> DecodeUtf8Text(std::string_view bytes) {
+    return TryDecodeUtf8(bytes);
+}
 
 bool Encodable(std::u16string_view text, TextEncoding encoding) {
     switch (encoding) {
-        case TextEncoding::Utf8: return EncodeUtf8(text).has_value();
-        case TextEncoding::Utf16LE:
-        case TextEncoding::Utf16BE: return true;
-        case TextEncoding::Windows1251: break;
+    case TextEncoding::Utf8:
+        return EncodeUtf8(text).has_value();
+    case TextEncoding::Utf16LE:
+    case TextEncoding::Utf16BE:
+        return true;
+    case TextEncoding::Windows1251:
+        break;
     }
     const auto& bytes = Windows1251Bytes();
     return std::all_of(text.begin(), text.end(), [&](char16_t unit) { return bytes[unit] >= 0; });
@@ -157,10 +163,14 @@ bool Encodable(std::u16string_view text, TextEncoding encoding) {
 
 std::string_view EncodingMarkBytes(TextEncoding encoding) {
     switch (encoding) {
-        case TextEncoding::Utf8: return "\xEF\xBB\xBF";
-        case TextEncoding::Utf16LE: return "\xFF\xFE";
-        case TextEncoding::Utf16BE: return "\xFE\xFF";
-        case TextEncoding::Windows1251: break;
+    case TextEncoding::Utf8:
+        return "\xEF\xBB\xBF";
+    case TextEncoding::Utf16LE:
+        return "\xFF\xFE";
+    case TextEncoding::Utf16BE:
+        return "\xFE\xFF";
+    case TextEncoding::Windows1251:
+        break;
     }
     return {};
 }
@@ -168,10 +178,18 @@ std::string_view EncodingMarkBytes(TextEncoding encoding) {
 std::optional<std::string> EncodeKnowledgeText(std::u16string_view text, TextEncoding encoding) {
     std::optional<std::string> body;
     switch (encoding) {
-        case TextEncoding::Utf8: body = EncodeUtf8(text); break;
-        case TextEncoding::Utf16LE: body = EncodeUtf16(text, false); break;
-        case TextEncoding::Utf16BE: body = EncodeUtf16(text, true); break;
-        case TextEncoding::Windows1251: body = EncodeWindows1251(text); break;
+    case TextEncoding::Utf8:
+        body = EncodeUtf8(text);
+        break;
+    case TextEncoding::Utf16LE:
+        body = EncodeUtf16(text, false);
+        break;
+    case TextEncoding::Utf16BE:
+        body = EncodeUtf16(text, true);
+        break;
+    case TextEncoding::Windows1251:
+        body = EncodeWindows1251(text);
+        break;
     }
     if (!body) return std::nullopt;
     return std::string(EncodingMarkBytes(encoding)) + *body;
@@ -188,10 +206,14 @@ std::u16string DecodeKnowledgeText(std::string_view bytes) {
     const EncodingMark mark = DetectEncoding(bytes);
     const std::string_view body = bytes.substr(mark.markLength);
     switch (mark.encoding) {
-        case TextEncoding::Utf8: return DecodeUtf8(body);
-        case TextEncoding::Utf16LE: return DecodeUtf16(body, false);
-        case TextEncoding::Utf16BE: return DecodeUtf16(body, true);
-        case TextEncoding::Windows1251: break;
+    case TextEncoding::Utf8:
+        return DecodeUtf8(body);
+    case TextEncoding::Utf16LE:
+        return DecodeUtf16(body, false);
+    case TextEncoding::Utf16BE:
+        return DecodeUtf16(body, true);
+    case TextEncoding::Windows1251:
+        break;
     }
     return DecodeWindows1251(body);
 }

@@ -76,7 +76,8 @@ void Dialogue::Edit1Change() {
     if (myList_.Empty()) return;
     std::vector<std::uint32_t> rows;
     for (std::size_t i = 0; i < myList_.Count(); ++i) {
-        if (myList_.FoldedBeginsWith(i, SuggestPrefix_)) rows.push_back(static_cast<std::uint32_t>(i));
+        if (myList_.FoldedBeginsWith(i, SuggestPrefix_))
+            rows.push_back(static_cast<std::uint32_t>(i));
     }
     window_.ShowSuggestions(SuggestionList(myList_.Entries(), std::move(rows)));
 }

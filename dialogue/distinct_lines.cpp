@@ -36,7 +36,9 @@ std::size_t DistinctLines::Find(std::u16string_view line, std::size_t hash) cons
     }
 }
 
-std::size_t DistinctLines::IndexOf(std::u16string_view line) const { return Find(line, HashOf(line)); }
+std::size_t DistinctLines::IndexOf(std::u16string_view line) const {
+    return Find(line, HashOf(line));
+}
 
 std::size_t DistinctLines::Insert(std::u16string_view line) {
     const std::size_t hash = HashOf(line);
@@ -55,8 +57,10 @@ std::size_t DistinctLines::Insert(std::u16string_view line) {
 }
 
 std::size_t DistinctLines::MemoryBytes() const {
-    return lines_.capacity() * sizeof(decltype(lines_)::value_type) + hashes_.capacity() * sizeof(hashes_[0]) +
-           firstFileLines_.capacity() * sizeof(firstFileLines_[0]) + slots_.capacity() * sizeof(slots_[0]);
+    return lines_.capacity() * sizeof(decltype(lines_)::value_type) +
+           hashes_.capacity() * sizeof(hashes_[0]) +
+           firstFileLines_.capacity() * sizeof(firstFileLines_[0]) +
+           slots_.capacity() * sizeof(slots_[0]);
 }
 
 void DistinctLines::Grow() {

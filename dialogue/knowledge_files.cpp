@@ -36,7 +36,8 @@ std::u16string SelectKnowledgeFile(std::u16string_view programDir, std::u16strin
 }
 
 FileOpenError OpenErrorFor(std::u16string_view path, int error) {
-    return FileOpenError(u"Cannot open file \"" + NormalisedPath(path) + u"\". " + ReasonText(error));
+    return FileOpenError(u"Cannot open file \"" + NormalisedPath(path) + u"\". " +
+                         ReasonText(error));
 }
 
 std::u16string NormalisedPath(std::u16string_view path) {

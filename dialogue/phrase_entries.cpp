@@ -54,7 +54,8 @@ std::shared_ptr<const PhraseEntries> PhraseEntries::From(OrderedFile& file) {
         if (ChangesInLowerCase(trimmed)) {
             entry.foldedStart = static_cast<std::uint32_t>(built->folded_.size());
             AppendLowerCase(trimmed, built->folded_);
-            entry.foldedHead = HeadOf(std::u16string_view(built->folded_).substr(entry.foldedStart), headUnits);
+            entry.foldedHead =
+                HeadOf(std::u16string_view(built->folded_).substr(entry.foldedStart), headUnits);
         } else {
             entry.foldedStart = kFoldedInText;
             entry.foldedHead = HeadOf(trimmed, headUnits);
@@ -62,12 +63,14 @@ std::shared_ptr<const PhraseEntries> PhraseEntries::From(OrderedFile& file) {
     }
     built->folded_.shrink_to_fit();
     built->questionLengths_.reserve(built->entries_.size());
-    for (const Entry& entry : built->entries_) built->questionLengths_.push_back(entry.questionLength);
+    for (const Entry& entry : built->entries_)
+        built->questionLengths_.push_back(entry.questionLength);
     // The lines' offsets are taken: the text may move now. Decoding leaves room for a unit
     // per byte, which Cyrillic in UTF-8 fills only half; the list keeps what it uses.
     if (!copy) {
         built->text_ = file.TakeText();
-        if (built->text_.capacity() > built->text_.size() + built->text_.size() / 4) built->text_.shrink_to_fit();
+        if (built->text_.capacity() > built->text_.size() + built->text_.size() / 4)
+            built->text_.shrink_to_fit();
     }
     return built;
 }
@@ -108,7 +111,8 @@ std::u16string_view PhraseEntries::FoldedQuestion(std::size_t i) const {
 
 long PhraseEntries::FirstWithFoldedQuestion(std::u16string_view key) const {
     for (std::size_t i = 0; i < questionLengths_.size(); ++i) {
-        if (questionLengths_[i] == key.size() && SameText(FoldedQuestion(i), key)) return static_cast<long>(i);
+        if (questionLengths_[i] == key.size() && SameText(FoldedQuestion(i), key))
+            return static_cast<long>(i);
     }
     return -1;
 }

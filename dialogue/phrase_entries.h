@@ -22,7 +22,8 @@ public:
     // The memory the entries take.
     std::size_t MemoryBytes() const {
         return sizeof(*this) + (text_.capacity() + folded_.capacity()) * sizeof(char16_t) +
-               entries_.capacity() * sizeof(Entry) + questionLengths_.capacity() * sizeof(std::uint32_t);
+               entries_.capacity() * sizeof(Entry) +
+               questionLengths_.capacity() * sizeof(std::uint32_t);
     }
     // The line as the file holds it.
     std::u16string_view Line(std::size_t i) const;

@@ -42,7 +42,8 @@ void PhraseList::LoadBytes(std::string bytes, std::u16string_view key) {
             throw OutOfMemoryError();
         }
     }
-    if (loaded_ && loadedKey_ != key) recent_.Keep({std::move(loadedKey_), std::move(loadedBytes_), std::move(entries_)});
+    if (loaded_ && loadedKey_ != key)
+        recent_.Keep({std::move(loadedKey_), std::move(loadedBytes_), std::move(entries_)});
     entries_ = std::move(entries);
     loadedBytes_ = std::move(bytes);
     loadedKey_ = std::u16string(key);

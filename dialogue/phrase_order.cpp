@@ -63,7 +63,8 @@ int CompareItems(const SortItem& a, const SortItem& b, std::span<const std::u16s
 // What a load takes beyond its text, per distinct line: the sort item and where its key
 // starts, the two index vectors of the order, the phrase list's entry and the line's
 // place in it.
-constexpr std::size_t kBytesPerLine = sizeof(SortItem) + 3 * sizeof(std::size_t) + 32 + sizeof(std::uint32_t);
+constexpr std::size_t kBytesPerLine =
+    sizeof(SortItem) + 3 * sizeof(std::size_t) + 32 + sizeof(std::uint32_t);
 
 // The decoded text takes at most two bytes for each byte of the file.
 std::u16string TextWithin(std::string_view bytes, std::size_t memoryLimit) {
@@ -77,7 +78,8 @@ PhraseOrder OrderPhrases(std::span<const std::u16string_view> lines, const Phras
                          const OrderLimits& limits) {
     const std::size_t n = lines.size();
     std::vector<SortItem> items(n);
-    for (std::size_t i = 0; i < n; ++i) items[i] = SortItem{0, 0, nullptr, static_cast<std::uint32_t>(i), 0, 0};
+    for (std::size_t i = 0; i < n; ++i)
+        items[i] = SortItem{0, 0, nullptr, static_cast<std::uint32_t>(i), 0, 0};
     // Which lines the known weights cover is learnt here, on this thread alone.
     CollationWeights* const weights = n >= limits.weightsFromLines ? collator.Weights() : nullptr;
     if (weights != nullptr) {
@@ -111,8 +113,11 @@ PhraseOrder OrderPhrases(std::span<const std::u16string_view> lines, const Phras
             item.head = KeyHead(item.key, item.keyLength, 0);
             item.head2 = KeyHead(item.key, item.keyLength, 8);
         }
-        std::stable_sort(items.begin() + static_cast<std::ptrdiff_t>(from), items.begin() + static_cast<std::ptrdiff_t>(to),
-                         [&](const SortItem& a, const SortItem& b) { return CompareItems(a, b, lines, by, weights) < 0; });
+        std::stable_sort(items.begin() + static_cast<std::ptrdiff_t>(from),
+                         items.begin() + static_cast<std::ptrdiff_t>(to),
+                         [&](const SortItem& a, const SortItem& b) {
+                             return CompareItems(a, b, lines, by, weights) < 0;
+                         });
     };
     std::vector<std::uint8_t> keys;
     const bool parallel = n >= limits.parallelFromLines && std::thread::hardware_concurrency() >= 2;
@@ -153,7 +158,8 @@ PhraseOrder OrderPhrases(std::span<const std::u16string_view> lines, const Phras
         return CompareItems(a, b, lines, collator, weights);
     };
     // Stable: of equal lines, those of the first half come first.
-    std::inplace_merge(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(half), items.end(),
+    std::inplace_merge(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(half),
+                       items.end(),
                        [&](const SortItem& a, const SortItem& b) { return compare(a, b) < 0; });
 
     PhraseOrder result;
@@ -178,12 +184,14 @@ PhraseOrder OrderPhrases(const std::vector<std::u16string>& lines, const PhraseC
     return OrderPhrases(views, collator, limits);
 }
 
-OrderedFile::OrderedFile(std::string_view bytes, const PhraseCollator& collator, std::size_t memoryLimit)
+OrderedFile::OrderedFile(std::string_view bytes, const PhraseCollator& collator,
+                         std::size_t memoryLimit)
     : text_(TextWithin(bytes, memoryLimit)), distinct_(text_, memoryLimit - 2 * bytes.size()) {
     // Measured before the memory is touched: Linux hands out memory it does not have and
     // kills the process when it is used.
     std::size_t used = 2 * bytes.size() + distinct_.MemoryBytes();
-    const std::size_t needed = Lines().size() * kBytesPerLine + distinct_.Units() * 2 * sizeof(char16_t);
+    const std::size_t needed =
+        Lines().size() * kBytesPerLine + distinct_.Units() * 2 * sizeof(char16_t);
     if (used > memoryLimit || needed > memoryLimit - used) throw OutOfMemoryError();
     OrderLimits limits;
     limits.maxKeyBytes = memoryLimit - used - needed;

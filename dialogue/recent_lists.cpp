@@ -10,8 +10,10 @@ std::size_t RecentLists::CostOf(const List& list) {
     return list.bytes.capacity() + (list.entries ? list.entries->MemoryBytes() : 0);
 }
 
-std::optional<RecentLists::List> RecentLists::Take(std::u16string_view key, std::string_view bytes) {
-    const auto it = std::find_if(lists_.begin(), lists_.end(), [&](const List& list) { return list.key == key; });
+std::optional<RecentLists::List> RecentLists::Take(std::u16string_view key,
+                                                   std::string_view bytes) {
+    const auto it = std::find_if(lists_.begin(), lists_.end(),
+                                 [&](const List& list) { return list.key == key; });
     if (it == lists_.end()) return std::nullopt;
     std::optional<List> found;
     if (it->bytes == bytes) found = std::move(*it);

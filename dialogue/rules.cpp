@@ -8,9 +8,13 @@
 
 namespace dialogue {
 
-std::u16string KnowledgeFolder(std::u16string_view programDir) { return std::u16string(programDir) + kKnowledgeFolder; }
+std::u16string KnowledgeFolder(std::u16string_view programDir) {
+    return std::u16string(programDir) + kKnowledgeFolder;
+}
 
-std::u16string ArticleRoot(std::u16string_view programDir) { return std::u16string(programDir) + kArticleFolder; }
+std::u16string ArticleRoot(std::u16string_view programDir) {
+    return std::u16string(programDir) + kArticleFolder;
+}
 
 std::u16string NormalisedKey(std::u16string_view input) { return LowerCase(TrimView(input)); }
 

@@ -42,13 +42,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t lastLine = 0;
     std::string lastFile;
     std::size_t errors = 0, warnings = 0;
-    const checker::CheckTotals totals = checker::CheckFolder(folder.Dir(), [&](const checker::Finding& f) {
-        Check(f.file > lastFile || (f.file == lastFile && f.line >= lastLine));
-        lastFile = f.file;
-        lastLine = f.line;
-        if (f.file == "mem/а") Check(f.line <= lines + 1);
-        ++(checker::KindSeverity(f.kind) == checker::Severity::Error ? errors : warnings);
-    });
+    const checker::CheckTotals totals =
+        checker::CheckFolder(folder.Dir(), [&](const checker::Finding& f) {
+            Check(f.file > lastFile || (f.file == lastFile && f.line >= lastLine));
+            lastFile = f.file;
+            lastLine = f.line;
+            if (f.file == "mem/а") Check(f.line <= lines + 1);
+            ++(checker::KindSeverity(f.kind) == checker::Severity::Error ? errors : warnings);
+        });
     Check(totals.errors == errors && totals.warnings == warnings);
     Check(totals.lines == 1 + lines || totals.files == 1);
 

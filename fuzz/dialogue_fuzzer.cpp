@@ -61,44 +61,46 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         const std::u16string text = FromUtf8(Part(data));
         try {
             switch (action % 3) {
-                case 0: {
-                    window.SetInputText(text);
-                    if (myList.Empty() || dialogue.SuggestPrefix().empty()) break;
-                    // Each question shown begins with the prefix, or the prefix runs past
-                    // its end into the "|".
-                    const std::u16string& prefix = dialogue.SuggestPrefix();
-                    for (const std::u16string& shown : window.suggestions) {
-                        const std::u16string question = LowerCase(shown);
-                        CHECK(shown.find(u'|') == std::u16string::npos);
-                        CHECK(question.starts_with(prefix) || prefix.starts_with(question + u"|"));
-                    }
-                    break;
+            case 0: {
+                window.SetInputText(text);
+                if (myList.Empty() || dialogue.SuggestPrefix().empty()) break;
+                // Each question shown begins with the prefix, or the prefix runs past
+                // its end into the "|".
+                const std::u16string& prefix = dialogue.SuggestPrefix();
+                for (const std::u16string& shown : window.suggestions) {
+                    const std::u16string question = LowerCase(shown);
+                    CHECK(shown.find(u'|') == std::u16string::npos);
+                    CHECK(question.starts_with(prefix) || prefix.starts_with(question + u"|"));
                 }
-                case 1: {
-                    window.SetInputText(text);
-                    const int about = window.aboutShown;
-                    dialogue.InBtnClick();
-                    CHECK(window.aboutShown - about <= 1);
-                    CHECK(window.transcript.size() <= 2);
-                    // An answer (two lines of a non-blank question) clears the input and the list;
-                    // a blank input leaves the last exchange as it was.
-                    if (!TrimView(text).empty() && window.transcript.size() == 2) {
-                        CHECK(window.input.empty() && window.suggestions.empty());
-                    }
-                    CHECK(dialogue.PagePath().rfind(dialogue.ProgramDir() + u"bio", 0) == 0);
-                    break;
+                break;
+            }
+            case 1: {
+                window.SetInputText(text);
+                const int about = window.aboutShown;
+                dialogue.InBtnClick();
+                CHECK(window.aboutShown - about <= 1);
+                CHECK(window.transcript.size() <= 2);
+                // An answer (two lines of a non-blank question) clears the input and the list;
+                // a blank input leaves the last exchange as it was.
+                if (!TrimView(text).empty() && window.transcript.size() == 2) {
+                    CHECK(window.input.empty() && window.suggestions.empty());
                 }
-                default: {
-                    const std::u16string before = window.input;
-                    window.selected = window.suggestions.empty()
-                                          ? -1
-                                          : static_cast<int>(text.size() % window.suggestions.size());
-                    const std::u16string chosen =
-                        window.selected < 0 ? before : window.suggestions[static_cast<std::size_t>(window.selected)];
-                    dialogue.DictBoxDblClick();
-                    CHECK(window.input == chosen);
-                    break;
-                }
+                CHECK(dialogue.PagePath().rfind(dialogue.ProgramDir() + u"bio", 0) == 0);
+                break;
+            }
+            default: {
+                const std::u16string before = window.input;
+                window.selected = window.suggestions.empty()
+                                      ? -1
+                                      : static_cast<int>(text.size() % window.suggestions.size());
+                const std::u16string chosen =
+                    window.selected < 0
+                        ? before
+                        : window.suggestions[static_cast<std::size_t>(window.selected)];
+                dialogue.DictBoxDblClick();
+                CHECK(window.input == chosen);
+                break;
+            }
             }
         } catch (const DialogueError&) {
             // A file that cannot be decoded: the handler ends, the program goes on.

@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::u16string_view trimmed = TrimView(line);
         const std::u16string_view answer = GetRight(trimmed);
         if (GetLeft(trimmed).size() + (trimmed.find(u'|') != std::u16string_view::npos ? 1 : 0) +
-                answer.size() != trimmed.size()) {
+                answer.size() !=
+            trimmed.size()) {
             __builtin_trap();
         }
         if (!answer.empty() && answer.front() == u'$') {

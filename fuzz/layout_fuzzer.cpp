@@ -36,14 +36,16 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     new QApplication(*argc, *argv);  // never destroyed: its devices outlive the exit handlers
     viewer = new Viewer;
-    if (!viewer->dir.isValid() || !QDir(viewer->dir.path()).mkdir(QStringLiteral("bio"))) std::abort();
+    if (!viewer->dir.isValid() || !QDir(viewer->dir.path()).mkdir(QStringLiteral("bio")))
+        std::abort();
     // A picture and a style sheet for the inputs to name.
     const QString bio = viewer->dir.filePath(QStringLiteral("bio"));
     QImage dot(8, 8, QImage::Format_RGB32);
     dot.fill(Qt::blue);
     if (!dot.save(bio + QStringLiteral("/dot.png"))) std::abort();
     QFile css(bio + QStringLiteral("/style.css"));
-    if (!css.open(QIODevice::WriteOnly) || css.write("p { color: #333 } .note { margin: 4px }") < 0) std::abort();
+    if (!css.open(QIODevice::WriteOnly) || css.write("p { color: #333 } .note { margin: 4px }") < 0)
+        std::abort();
     viewer->page = bio + QStringLiteral("/page.html");
     return 0;
 }
@@ -53,7 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         QFile file(viewer->page);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) std::abort();
-        if (file.write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size)) std::abort();
+        if (file.write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size))
+            std::abort();
     }
     windows::LoadedPage page = windows::LoadPage(viewer->page);
     if (page.status != windows::PageStatus::Loaded) return 0;

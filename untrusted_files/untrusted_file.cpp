@@ -41,8 +41,8 @@ FileContents FailureOfErrno(int error) {
 }
 
 // Why a file of this kind and size cannot be read whole; nothing when it can.
-std::optional<FileContents> Refusal(const struct stat& info, std::uint64_t maxBytes, std::uint64_t memoryAvailable,
-                                    bool wholeFile) {
+std::optional<FileContents> Refusal(const struct stat& info, std::uint64_t maxBytes,
+                                    std::uint64_t memoryAvailable, bool wholeFile) {
     if (S_ISDIR(info.st_mode)) return Failure(FileStatus::Folder, EISDIR);
     if (!S_ISREG(info.st_mode)) return Failure(FileStatus::NotRegular, EINVAL);
     if (!wholeFile) return std::nullopt;
@@ -69,8 +69,10 @@ FileContents ReadOpenFile(int fd, std::uint64_t size, std::uint64_t maxBytes, bo
     bytes.resize(static_cast<std::size_t>(std::min(wanted, size + 1)));
     std::uint64_t got = 0;
     while (got < wanted) {
-        if (got == bytes.size()) bytes.resize(static_cast<std::size_t>(std::min(wanted, got * 2 + 4096)));
-        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - static_cast<std::size_t>(got));
+        if (got == bytes.size())
+            bytes.resize(static_cast<std::size_t>(std::min(wanted, got * 2 + 4096)));
+        const ssize_t n =
+            ::read(fd, bytes.data() + got, bytes.size() - static_cast<std::size_t>(got));
         if (n < 0) {
             if (errno == EINTR) continue;
             return FailureOfErrno(errno);
@@ -83,19 +85,22 @@ FileContents ReadOpenFile(int fd, std::uint64_t size, std::uint64_t maxBytes, bo
     return {FileStatus::Read, 0, std::move(bytes)};
 }
 
-FileContents Read(std::string_view path, std::uint64_t maxBytes, std::uint64_t memoryAvailable, bool wholeFile) {
+FileContents Read(std::string_view path, std::uint64_t maxBytes, std::uint64_t memoryAvailable,
+                  bool wholeFile) {
     const std::optional<std::string> name = SystemPath(path);
     if (!name) return Failure(FileStatus::Missing, ENOENT);
     // Look before opening, so that no device or FIFO is even opened; then check the opened
     // file again, in case the name was pointed elsewhere in between.
     struct stat info {};
     if (::stat(name->c_str(), &info) != 0) return FailureOfErrno(errno);
-    if (auto refused = Refusal(info, maxBytes, memoryAvailable, wholeFile)) return std::move(*refused);
+    if (auto refused = Refusal(info, maxBytes, memoryAvailable, wholeFile))
+        return std::move(*refused);
 
     const Descriptor file(OpenForReading(*name));
     if (file.get() < 0) return FailureOfErrno(errno);
     if (::fstat(file.get(), &info) != 0) return FailureOfErrno(errno);
-    if (auto refused = Refusal(info, maxBytes, memoryAvailable, wholeFile)) return std::move(*refused);
+    if (auto refused = Refusal(info, maxBytes, memoryAvailable, wholeFile))
+        return std::move(*refused);
     try {
         const auto size = static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0));
         return ReadOpenFile(file.get(), size, maxBytes, wholeFile);
@@ -113,7 +118,8 @@ std::optional<struct stat> StatusOf(std::string_view path) {
 
 }  // namespace
 
-FileContents ReadWholeFile(std::string_view path, std::uint64_t maxBytes, std::uint64_t memoryAvailable) {
+FileContents ReadWholeFile(std::string_view path, std::uint64_t maxBytes,
+                           std::uint64_t memoryAvailable) {
     return Read(path, maxBytes, memoryAvailable, true);
 }
 

@@ -15,7 +15,7 @@ namespace untrusted_files {
 
 enum class FileStatus {
     Read,
-    Missing,      // no such file, or a path that cannot name one
+    Missing,  // no such file, or a path that cannot name one
     Folder,
     NotRegular,   // a FIFO, device or socket
     TooLarge,     // larger than the limit, or grew past it while being read

@@ -19,7 +19,9 @@ namespace {
 using design::SetColour;
 using namespace design::about;
 
-QFont TimesNewRoman(int pixels, bool bold = false) { return design::Font(QStringLiteral("Times New Roman"), pixels, bold); }
+QFont TimesNewRoman(int pixels, bool bold = false) {
+    return design::Font(QStringLiteral("Times New Roman"), pixels, bold);
+}
 
 const QStringList& SourceLines() {
     static const QStringList lines{

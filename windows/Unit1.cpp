@@ -88,7 +88,9 @@ TForm1::TForm1(std::u16string programDir, QWidget* parent)
     setMinimumSize(kMinClientWidth, kMinClientHeight);
     resize(kClient);
 
-    Splitter1 = new Splitter(QStringLiteral("Splitter1"), design::kSplitterColour, [this] { return Panel3ShownWidth(); }, this);
+    Splitter1 = new Splitter(
+        QStringLiteral("Splitter1"), design::kSplitterColour, [this] { return Panel3ShownWidth(); },
+        this);
     connect(Splitter1, &Splitter::Moved, this, &TForm1::SetPanel3Width);
 
     Panel1 = new Panel(QStringLiteral("Panel1"), design::kPanelColour, this);
@@ -206,9 +208,13 @@ void TForm1::FocusInput() { Edit1->setFocus(Qt::OtherFocusReason); }
 
 void TForm1::ClearTranscript() { Memo1->clear(); }
 
-void TForm1::AppendTranscript(const std::u16string& line) { Memo1->appendPlainText(ToQString(line)); }
+void TForm1::AppendTranscript(const std::u16string& line) {
+    Memo1->appendPlainText(ToQString(line));
+}
 
-void TForm1::ShowSuggestions(dialogue::SuggestionList suggestions) { suggestions_->Show(std::move(suggestions)); }
+void TForm1::ShowSuggestions(dialogue::SuggestionList suggestions) {
+    suggestions_->Show(std::move(suggestions));
+}
 
 int TForm1::SelectedSuggestion() const {
     const QModelIndexList rows = DictBox->selectionModel()->selectedRows();
@@ -257,8 +263,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         FocusInput();
         // A character or a correction typed in the list is typed into the field.
         if (key->key() != Qt::Key_Escape && key->key() != Qt::Key_Up) {
-            QKeyEvent typed(key->type(), key->key(), key->modifiers(), key->text(), key->isAutoRepeat(),
-                            key->count());
+            QKeyEvent typed(key->type(), key->key(), key->modifiers(), key->text(),
+                            key->isAutoRepeat(), key->count());
             QApplication::sendEvent(Edit1, &typed);
         }
         return true;
@@ -309,13 +315,18 @@ void TForm1::LayOut() {
     Panel4->setGeometry(0, top, panel4Width, middle);
 
     // Anchored controls keep their design distances to the anchored edges of their panel.
-    Edit1->setGeometry(kEdit1.x(), kEdit1.y(), std::max(0, w - kEdit1.x() - kEdit1RightGap), kEdit1.height());
-    InBtn->setGeometry(w - kInBtnRightGap - kInBtn.width(), kInBtn.y(), kInBtn.width(), kInBtn.height());
-    ViewBtn->setGeometry(kViewBtn.x(), kViewBtn.y(), std::max(0, panel3Width - kViewBtn.x() - kViewBtnRightGap),
+    Edit1->setGeometry(kEdit1.x(), kEdit1.y(), std::max(0, w - kEdit1.x() - kEdit1RightGap),
+                       kEdit1.height());
+    InBtn->setGeometry(w - kInBtnRightGap - kInBtn.width(), kInBtn.y(), kInBtn.width(),
+                       kInBtn.height());
+    ViewBtn->setGeometry(kViewBtn.x(), kViewBtn.y(),
+                         std::max(0, panel3Width - kViewBtn.x() - kViewBtnRightGap),
                          kViewBtn.height());
-    DictBox->setGeometry(kDictBox.x(), kDictBox.y(), std::max(0, panel3Width - kDictBox.x() - kDictBoxRightGap),
+    DictBox->setGeometry(kDictBox.x(), kDictBox.y(),
+                         std::max(0, panel3Width - kDictBox.x() - kDictBoxRightGap),
                          std::max(0, middle - kDictBox.y() - kDictBoxBottomGap));
-    Memo1->setGeometry(kMemo1.x(), kMemo1.y(), std::max(0, panel4Width - kMemo1.x() - kMemo1RightGap),
+    Memo1->setGeometry(kMemo1.x(), kMemo1.y(),
+                       std::max(0, panel4Width - kMemo1.x() - kMemo1RightGap),
                        std::max(0, middle - kMemo1.y() - kMemo1BottomGap));
 }
 
@@ -332,7 +343,8 @@ void TForm1::showEvent(QShowEvent* event) {
         if (const QScreen* where = screen()) {
             const QMargins frame = FrameBeforeShow(this).value_or(QMargins());
             const QRect area = where->availableGeometry();
-            setGeometry(CentredClient(FittedClient(size(), frame, area, minimumSize()), frame, area));
+            setGeometry(
+                CentredClient(FittedClient(size(), frame, area, minimumSize()), frame, area));
         }
     }
     QWidget::showEvent(event);

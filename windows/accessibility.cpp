@@ -39,7 +39,9 @@ public:
         *endOffset = selected ? cursor.selectionEnd() : 0;
     }
     int selectionCount() const override { return View()->textCursor().hasSelection() ? 1 : 0; }
-    void addSelection(int startOffset, int endOffset) override { setSelection(0, startOffset, endOffset); }
+    void addSelection(int startOffset, int endOffset) override {
+        setSelection(0, startOffset, endOffset);
+    }
     void removeSelection(int selectionIndex) override {
         if (selectionIndex != 0) return;
         QTextCursor cursor = View()->textCursor();
@@ -50,7 +52,9 @@ public:
         View()->setTextCursor(Range(startOffset, endOffset));
     }
     int cursorPosition() const override { return View()->textCursor().position(); }
-    void setCursorPosition(int position) override { View()->setTextCursor(Range(position, position)); }
+    void setCursorPosition(int position) override {
+        View()->setTextCursor(Range(position, position));
+    }
 
     QString text(int startOffset, int endOffset) const override {
         // One character for one position: the document's separators of paragraphs, lines
@@ -58,12 +62,15 @@ public:
         QString text = Range(startOffset, endOffset).selectedText();
         for (QChar& c : text) {
             const char16_t unit = c.unicode();
-            if (unit == QChar::ParagraphSeparator || unit == QChar::LineSeparator || unit == 0xFDD0 || unit == 0xFDD1)
+            if (unit == QChar::ParagraphSeparator || unit == QChar::LineSeparator ||
+                unit == 0xFDD0 || unit == 0xFDD1)
                 c = u'\n';
         }
         return text;
     }
-    int characterCount() const override { return std::max(0, View()->document()->characterCount() - 1); }
+    int characterCount() const override {
+        return std::max(0, View()->document()->characterCount() - 1);
+    }
 
     QRect characterRect(int offset) const override {
         const QTextCursor at = Range(offset, offset);
@@ -71,7 +78,8 @@ public:
         QTextCursor next = at;
         next.movePosition(QTextCursor::NextCharacter);
         const QRect after = View()->cursorRect(next);
-        if (after.top() == rect.top() && after.left() > rect.left()) rect.setRight(after.left() - 1);
+        if (after.top() == rect.top() && after.left() > rect.left())
+            rect.setRight(after.left() - 1);
         return QRect(View()->viewport()->mapToGlobal(rect.topLeft()), rect.size());
     }
     int offsetAtPoint(const QPoint& point) const override {
@@ -108,11 +116,15 @@ private:
 QAccessibleInterface* ProgramRoles(const QString& className, QObject* object) {
     auto* widget = qobject_cast<QWidget*>(object);
     if (!widget) return nullptr;
-    if (className == QLatin1String("windows::TForm1") || className == QLatin1String("windows::Thtv"))
+    if (className == QLatin1String("windows::TForm1") ||
+        className == QLatin1String("windows::Thtv"))
         return new QAccessibleWidget(widget, QAccessible::Window);
-    if (className == QLatin1String("windows::Panel")) return new QAccessibleWidget(widget, QAccessible::Pane);
-    if (className == QLatin1String("windows::Splitter")) return new QAccessibleWidget(widget, QAccessible::Splitter);
-    if (className == QLatin1String("windows::FindBar")) return new QAccessibleWidget(widget, QAccessible::Grouping);
+    if (className == QLatin1String("windows::Panel"))
+        return new QAccessibleWidget(widget, QAccessible::Pane);
+    if (className == QLatin1String("windows::Splitter"))
+        return new QAccessibleWidget(widget, QAccessible::Splitter);
+    if (className == QLatin1String("windows::FindBar"))
+        return new QAccessibleWidget(widget, QAccessible::Grouping);
     if (className == QLatin1String("windows::ArticleBrowser"))
         return new ArticleAccessible(static_cast<QTextEdit*>(widget));
     return nullptr;

@@ -25,7 +25,8 @@ QVariant Refused(int type) {
         nothing.fill(Qt::transparent);
         return nothing;
     }
-    if (type == QTextDocument::StyleSheetResource || type == QTextDocument::HtmlResource) return QString();
+    if (type == QTextDocument::StyleSheetResource || type == QTextDocument::HtmlResource)
+        return QString();
     return QByteArray();
 }
 
@@ -97,14 +98,16 @@ QVariant ArticleBrowser::LoadImage(const QByteArray& bytes) {
     const QSize size = reader.size();
     if (!size.isValid()) return Refused(QTextDocument::ImageResource);
     const qint64 pixels = qint64(size.width()) * size.height();
-    if (pixels > kMaxImagePixels || pagePixels_ + pixels > kMaxPagePixels) return Refused(QTextDocument::ImageResource);
+    if (pixels > kMaxImagePixels || pagePixels_ + pixels > kMaxPagePixels)
+        return Refused(QTextDocument::ImageResource);
     QImage image = reader.read();
     if (image.isNull()) return Refused(QTextDocument::ImageResource);
     pagePixels_ += pixels;
     return image;
 }
 
-bool ArticleBrowser::AppendStyleSheet(const QUrl& url, const QByteArray& bytes, int depth, StyleSheet& sheet) {
+bool ArticleBrowser::AppendStyleSheet(const QUrl& url, const QByteArray& bytes, int depth,
+                                      StyleSheet& sheet) {
     const article::StyleSubset subset = article::KeepStyleSubset(QString::fromUtf8(bytes));
     // What a sheet imports comes first, as if written where the @import stands.
     for (const QString& import : subset.imports) {
@@ -113,7 +116,8 @@ bool ArticleBrowser::AppendStyleSheet(const QUrl& url, const QByteArray& bytes, 
         if (!target.isLocalFile()) continue;
         const QString real = folder_.Inside(target.toLocalFile());
         if (real.isEmpty()) continue;
-        const article::FileRead read = article::ReadRegularFile(real, ResourceRoom(QTextDocument::StyleSheetResource));
+        const article::FileRead read =
+            article::ReadRegularFile(real, ResourceRoom(QTextDocument::StyleSheetResource));
         if (read.status != article::FileStatus::Read) continue;
         Take(read.bytes.size(), QTextDocument::StyleSheetResource);
         if (!AppendStyleSheet(target, read.bytes, depth + 1, sheet)) return false;
@@ -121,7 +125,8 @@ bool ArticleBrowser::AppendStyleSheet(const QUrl& url, const QByteArray& bytes, 
     sheet.css += subset.css;
     sheet.selectors += subset.selectors;
     sheet.declarations += subset.declarations;
-    return article::StyleFits(pageSelectors_ + sheet.selectors, pageDeclarations_ + sheet.declarations, pageShape_);
+    return article::StyleFits(pageSelectors_ + sheet.selectors,
+                              pageDeclarations_ + sheet.declarations, pageShape_);
 }
 
 QVariant ArticleBrowser::LoadStyleSheet(const QUrl& url, const QByteArray& bytes) {
@@ -134,7 +139,8 @@ QVariant ArticleBrowser::LoadStyleSheet(const QUrl& url, const QByteArray& bytes
 
 qint64 ArticleBrowser::ResourceRoom(int type) const {
     qint64 room = std::min(kMaxResourceBytes, kMaxPageResourceBytes - pageBytes_);
-    if (type == QTextDocument::StyleSheetResource) room = std::min(room, kMaxPageStyleBytes - pageStyleBytes_);
+    if (type == QTextDocument::StyleSheetResource)
+        room = std::min(room, kMaxPageStyleBytes - pageStyleBytes_);
     return std::max<qint64>(0, room);
 }
 

@@ -48,10 +48,10 @@ inline constexpr QRect kPanel2(0, 326, 641, 50);
 inline constexpr QRect kPanel3(455, 37, 186, 289);
 inline constexpr QRect kPanel4(0, 37, 453, 289);
 inline constexpr int kSplitterWidth = 2;
-inline constexpr QRect kButton1(8, 5, 121, 27);  // in Panel1
-inline constexpr QRect kEdit1(16, 8, 439, 29);   // in Panel2, anchored left, top, right
-inline constexpr QRect kInBtn(465, 8, 81, 28);   // in Panel2, anchored top, right
-inline constexpr QRect kViewBtn(6, 6, 169, 25);  // in Panel3, anchored left, top, right
+inline constexpr QRect kButton1(8, 5, 121, 27);    // in Panel1
+inline constexpr QRect kEdit1(16, 8, 439, 29);     // in Panel2, anchored left, top, right
+inline constexpr QRect kInBtn(465, 8, 81, 28);     // in Panel2, anchored top, right
+inline constexpr QRect kViewBtn(6, 6, 169, 25);    // in Panel3, anchored left, top, right
 inline constexpr QRect kDictBox(5, 36, 169, 237);  // in Panel3, anchored on all sides
 inline constexpr QRect kMemo1(5, 5, 442, 279);     // in Panel4, anchored on all sides
 

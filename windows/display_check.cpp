@@ -32,7 +32,8 @@ GuardState& State() {
     return state;
 }
 
-void Pass(QtMessageHandler handler, QtMsgType type, const QMessageLogContext& context, const QString& text) {
+void Pass(QtMessageHandler handler, QtMsgType type, const QMessageLogContext& context,
+          const QString& text) {
     if (handler) {
         handler(type, context, text);
     } else {
@@ -55,8 +56,8 @@ void Hold(QtMsgType type, const QMessageLogContext& context, const QString& text
         Pass(state.previous, type, context, text);
         return;
     }
-    state.held.push_back({type, QByteArray(context.file), QByteArray(context.function), QByteArray(context.category),
-                          context.line, text});
+    state.held.push_back({type, QByteArray(context.file), QByteArray(context.function),
+                          QByteArray(context.category), context.line, text});
 }
 
 }  // namespace
@@ -77,17 +78,20 @@ NoDisplayGuard::~NoDisplayGuard() {
         held.swap(state.held);
     }
     for (const HeldMessage& message : held) {
-        const QMessageLogContext context(message.file.isEmpty() ? nullptr : message.file.constData(), message.line,
-                                         message.function.isEmpty() ? nullptr : message.function.constData(),
-                                         message.category.isEmpty() ? nullptr : message.category.constData());
+        const QMessageLogContext context(
+            message.file.isEmpty() ? nullptr : message.file.constData(), message.line,
+            message.function.isEmpty() ? nullptr : message.function.constData(),
+            message.category.isEmpty() ? nullptr : message.category.constData());
         Pass(state.previous, message.type, context, message.text);
     }
 }
 
 std::string NoDisplayMessage(const std::string& program) {
     return program +
-           ": нет дисплея для окон программы: DISPLAY (или WAYLAND_DISPLAY) не задан или недоступен; "
-           "no display for the program's windows: DISPLAY (or WAYLAND_DISPLAY) is not set or cannot be reached";
+           ": нет дисплея для окон программы: DISPLAY (или WAYLAND_DISPLAY) не задан или "
+           "недоступен; "
+           "no display for the program's windows: DISPLAY (or WAYLAND_DISPLAY) is not set or "
+           "cannot be reached";
 }
 
 }  // namespace windows

@@ -55,16 +55,20 @@ FindBar::FindBar(QTextEdit* view, QWidget* parent) : QWidget(parent), view_(view
     FindEdit->installEventFilter(this);
     normalPalette_ = FindEdit->palette();
 
-    FindPrevButton = MakeButton(QStringLiteral("FindPrevButton"), QStringLiteral("Предыдущее совпадение (Shift+F3)"), this);
-    FindNextButton = MakeButton(QStringLiteral("FindNextButton"), QStringLiteral("Следующее совпадение (F3)"), this);
+    FindPrevButton = MakeButton(QStringLiteral("FindPrevButton"),
+                                QStringLiteral("Предыдущее совпадение (Shift+F3)"), this);
+    FindNextButton = MakeButton(QStringLiteral("FindNextButton"),
+                                QStringLiteral("Следующее совпадение (F3)"), this);
     FindCount = new QLabel(this);
     FindCount->setObjectName(QStringLiteral("FindCount"));
     FindCount->setAccessibleName(QStringLiteral("Число совпадений"));
     QPalette countPalette = FindCount->palette();
     countPalette.setColor(QPalette::WindowText, kBarText);
     FindCount->setPalette(countPalette);
-    FindCount->setMinimumWidth(FindCount->fontMetrics().horizontalAdvance(QStringLiteral("9999 из 9999")));
-    FindCloseButton = MakeButton(QStringLiteral("FindCloseButton"), QStringLiteral("Закрыть поиск (Esc)"), this);
+    FindCount->setMinimumWidth(
+        FindCount->fontMetrics().horizontalAdvance(QStringLiteral("9999 из 9999")));
+    FindCloseButton =
+        MakeButton(QStringLiteral("FindCloseButton"), QStringLiteral("Закрыть поиск (Esc)"), this);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

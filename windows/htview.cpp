@@ -53,7 +53,8 @@ QShortcut* AddShortcut(QWidget* window, const QList<QKeySequence>& keys) {
 
 }  // namespace
 
-Thtv::Thtv(QWidget* parent) : Thtv(QCoreApplication::applicationDirPath() + QStringLiteral("/bio"), parent) {}
+Thtv::Thtv(QWidget* parent)
+    : Thtv(QCoreApplication::applicationDirPath() + QStringLiteral("/bio"), parent) {}
 
 Thtv::Thtv(const QString& articleFolder, QWidget* parent) : QWidget(parent, Qt::Window) {
     InstallAccessibleRoles();
@@ -125,18 +126,20 @@ Thtv::Thtv(const QString& articleFolder, QWidget* parent) : QWidget(parent, Qt::
     connect(AddShortcut(this, {QKeySequence(Qt::Key_Escape)}), &QShortcut::activated, this, [this] {
         if (FindBar1->isVisible()) FindBar1->CloseBar();
     });
-    connect(AddShortcut(this, QKeySequence::keyBindings(QKeySequence::Print)), &QShortcut::activated, this,
-            &Thtv::Print);
+    connect(AddShortcut(this, QKeySequence::keyBindings(QKeySequence::Print)),
+            &QShortcut::activated, this, &Thtv::Print);
     // Ctrl+W hides the window as its close box does.
-    connect(AddShortcut(this, {QKeySequence(Qt::CTRL | Qt::Key_W)}), &QShortcut::activated, this, [this] { close(); });
+    connect(AddShortcut(this, {QKeySequence(Qt::CTRL | Qt::Key_W)}), &QShortcut::activated, this,
+            [this] { close(); });
     connect(AddShortcut(this, {QKeySequence(Qt::ALT | Qt::Key_Left)}), &QShortcut::activated, wb1,
             &QTextBrowser::backward);
     connect(AddShortcut(this, {QKeySequence(Qt::ALT | Qt::Key_Right)}), &QShortcut::activated, wb1,
             &QTextBrowser::forward);
-    connect(AddShortcut(this, {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)}),
+    connect(AddShortcut(this, {QKeySequence(Qt::CTRL | Qt::Key_Plus),
+                               QKeySequence(Qt::CTRL | Qt::Key_Equal)}),
             &QShortcut::activated, this, &Thtv::ZoomIn);
-    connect(AddShortcut(this, {QKeySequence(Qt::CTRL | Qt::Key_Minus)}), &QShortcut::activated, this,
-            &Thtv::ZoomOut);
+    connect(AddShortcut(this, {QKeySequence(Qt::CTRL | Qt::Key_Minus)}), &QShortcut::activated,
+            this, &Thtv::ZoomOut);
     connect(AddShortcut(this, {QKeySequence(Qt::CTRL | Qt::Key_0)}), &QShortcut::activated, this,
             &Thtv::ZoomReset);
 
@@ -194,11 +197,13 @@ void Thtv::LinkClicked(const QUrl& link) {
             // The user's browser or mail program; if none starts, there is nothing to add.
             QDesktopServices::openUrl(url);
         } else if (url.isLocalFile()) {
-            if (url.adjusted(QUrl::RemoveFragment) == wb1->source().adjusted(QUrl::RemoveFragment)) {
+            if (url.adjusted(QUrl::RemoveFragment) ==
+                wb1->source().adjusted(QUrl::RemoveFragment)) {
                 wb1->scrollToAnchor(url.fragment());
                 return;
             }
-            const article::LinkDecision decision = article::DecideLocalLink(browser_->Folder(), url.toLocalFile());
+            const article::LinkDecision decision =
+                article::DecideLocalLink(browser_->Folder(), url.toLocalFile());
             switch (decision.action) {
             case article::LinkAction::OpenPage:
                 Navigate(url);
@@ -208,7 +213,8 @@ void Thtv::LinkClicked(const QUrl& link) {
                 QDesktopServices::openUrl(QUrl::fromLocalFile(decision.path));
                 break;
             case article::LinkAction::Explain:
-                browser_->Explain(url, article::OwnPage(decision.heading, decision.text, decision.path));
+                browser_->Explain(url,
+                                  article::OwnPage(decision.heading, decision.text, decision.path));
                 FindBar1->Refresh();
                 break;
             }
@@ -230,7 +236,8 @@ void Thtv::ShowWindow() {
             // Made smaller to fit its screen, it is also placed on it rather than wherever the
             // window manager puts new windows.
             if (OuterSize() != design::viewer::kOuter && screen()) {
-                setGeometry(CentredClient(size(), frame.value_or(QMargins()), screen()->availableGeometry()));
+                setGeometry(CentredClient(size(), frame.value_or(QMargins()),
+                                          screen()->availableGeometry()));
             }
         }
         show();

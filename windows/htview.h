@@ -36,8 +36,8 @@ public:
     void Button1Click();
 
     // Shows the page at a local address in wb1. A missing or unreadable page shows our own
-    // page saying so; a page too large or too deeply nested to show raises dialogue::DialogueError and leaves
-    // the view as it was.
+    // page saying so; a page too large or too deeply nested to show raises dialogue::DialogueError
+    // and leaves the view as it was.
     void Navigate(const QUrl& url);
 
     // Opens the print dialog for the page shown, which can also save it as a PDF file.

@@ -13,7 +13,8 @@ std::vector<MessageBox::Shown> answered;
 
 }  // namespace
 
-void MessageBox::Show(QWidget* parent, QMessageBox::Icon icon, const QString& objectName, const QString& text) {
+void MessageBox::Show(QWidget* parent, QMessageBox::Icon icon, const QString& objectName,
+                      const QString& text) {
     QMessageBox box(icon, QApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
     box.setObjectName(objectName);
     // Qt's translations would rename the button; the program's boxes say "OK" whatever they hold.

@@ -25,7 +25,8 @@ public:
 
     // Shows the box and returns when it is closed. objectName names it for tests and
     // assistive technology ("Message", "ErrorReport").
-    static void Show(QWidget* parent, QMessageBox::Icon icon, const QString& objectName, const QString& text);
+    static void Show(QWidget* parent, QMessageBox::Icon icon, const QString& objectName,
+                     const QString& text);
 
     // For tests: the next box is not shown but answered at once; what it would have
     // shown is kept for TakeShown. AnswerEvery does so for every box until called with false.

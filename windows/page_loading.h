@@ -7,9 +7,9 @@
 
 namespace windows {
 
+using article::DeclaredCharset;
 using article::DecodedPage;
 using article::DecodePage;
-using article::DeclaredCharset;
 using article::kMaxElementDepth;
 using article::kMaxPageBytes;
 using article::kMaxTableDepth;

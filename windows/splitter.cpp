@@ -36,8 +36,10 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override {
-        if (event->button() == Qt::LeftButton) bar_->Press(XInParent(event));
-        else QWidget::mousePressEvent(event);
+        if (event->button() == Qt::LeftButton)
+            bar_->Press(XInParent(event));
+        else
+            QWidget::mousePressEvent(event);
     }
     void mouseMoveEvent(QMouseEvent* event) override { bar_->Drag(XInParent(event)); }
     void mouseReleaseEvent(QMouseEvent* event) override {
@@ -45,7 +47,9 @@ protected:
     }
 
 private:
-    int XInParent(const QMouseEvent* event) const { return mapToParent(event->position().toPoint()).x(); }
+    int XInParent(const QMouseEvent* event) const {
+        return mapToParent(event->position().toPoint()).x();
+    }
 
     Splitter* bar_;
 };
@@ -115,7 +119,9 @@ void Splitter::mousePressEvent(QMouseEvent* event) {
     Press(mapToParent(event->position().toPoint()).x());
 }
 
-void Splitter::mouseMoveEvent(QMouseEvent* event) { Drag(mapToParent(event->position().toPoint()).x()); }
+void Splitter::mouseMoveEvent(QMouseEvent* event) {
+    Drag(mapToParent(event->position().toPoint()).x());
+}
 
 void Splitter::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) Release(mapToParent(event->position().toPoint()).x());

@@ -1,8 +1,8 @@
 #pragma once
 // The bar between the conversation and the suggestion panel. A drag shows a hatched line
 // where the bar will go and resizes the panel only when the mouse button is released.
-// The bar is drawn 2 pixels wide, bevelled in its colour; an invisible grab area a few pixels wider on each side
-// takes the mouse for it, over the panels' bevels and margins.
+// The bar is drawn 2 pixels wide, bevelled in its colour; an invisible grab area a few pixels wider
+// on each side takes the mouse for it, over the panels' bevels and margins.
 #include <functional>
 
 #include <QColor>
@@ -19,7 +19,8 @@ public:
     static constexpr int kGrabMargin = 3;
 
     // panelWidth reads the width of the right-aligned panel that the bar resizes.
-    Splitter(const QString& name, const QColor& colour, std::function<int()> panelWidth, QWidget* parent);
+    Splitter(const QString& name, const QColor& colour, std::function<int()> panelWidth,
+             QWidget* parent);
 
     // The panel width a drag ends with, the bar's left edge at barLeft in a parent
     // clientWidth wide: at most clientWidth - 32, and 0 for kMinSize or less.
@@ -58,7 +59,7 @@ private:
     QWidget* line_ = nullptr;
     QWidget* grab_ = nullptr;
     bool dragging_ = false;
-    int downX_ = 0;          // press position in the parent
+    int downX_ = 0;  // press position in the parent
     int downPanelWidth_ = 0;
 };
 

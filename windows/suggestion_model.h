@@ -22,7 +22,9 @@ public:
     void Show(dialogue::SuggestionList suggestions);
     void Clear() { Show({}); }
     int Count() const { return count_; }
-    std::u16string_view Entry(int row) const { return list_.Question(static_cast<std::size_t>(row)); }
+    std::u16string_view Entry(int row) const {
+        return list_.Question(static_cast<std::size_t>(row));
+    }
 
 private:
     dialogue::SuggestionList list_;

@@ -27,24 +27,30 @@ public:
 
     static constexpr int kMargin = 2;
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        const QPalette::ColorGroup group = !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
-                                           : (option.state & QStyle::State_Active) ? QPalette::Active
-                                                                                   : QPalette::Inactive;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        const QPalette::ColorGroup group =
+            !(option.state & QStyle::State_Enabled) ? QPalette::Disabled
+            : (option.state & QStyle::State_Active) ? QPalette::Active
+                                                    : QPalette::Inactive;
         const bool selected = option.state & QStyle::State_Selected;
         painter->save();
-        if (selected) painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
-        painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        if (selected)
+            painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+        painter->setPen(
+            option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
         painter->setFont(option.font);
         painter->setClipRect(option.rect);
         painter->drawText(option.rect.adjusted(kMargin, 0, -kMargin, 0),
-                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, index.data().toString());
+                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                          index.data().toString());
         painter->restore();
         if (option.state & QStyle::State_HasFocus) {
             QStyleOptionFocusRect focus;
             focus.QStyleOption::operator=(option);
             focus.state |= QStyle::State_KeyboardFocusChange;
-            focus.backgroundColor = option.palette.color(group, selected ? QPalette::Highlight : QPalette::Base);
+            focus.backgroundColor =
+                option.palette.color(group, selected ? QPalette::Highlight : QPalette::Base);
             const QWidget* widget = option.widget;
             QStyle* style = widget ? widget->style() : QApplication::style();
             style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
@@ -69,7 +75,9 @@ int SuggestionView::Rows() const { return model() ? model()->rowCount(rootIndex(
 
 int SuggestionView::TopRow() const { return verticalScrollBar()->value(); }
 
-int SuggestionView::WholeRowsShown() const { return std::max(1, viewport()->height() / rowHeight_); }
+int SuggestionView::WholeRowsShown() const {
+    return std::max(1, viewport()->height() / rowHeight_);
+}
 
 long long SuggestionView::RowAtY(int y) const {
     const long long offset = y >= 0 ? y / rowHeight_ : -1 - (-1 - y) / rowHeight_;
@@ -89,7 +97,8 @@ void SuggestionView::LayOutNow() const {
 
 QRect SuggestionView::visualRect(const QModelIndex& index) const {
     LayOutNow();
-    if (!index.isValid() || index.parent() != rootIndex() || index.column() != modelColumn()) return {};
+    if (!index.isValid() || index.parent() != rootIndex() || index.column() != modelColumn())
+        return {};
     const long long y = (static_cast<long long>(index.row()) - TopRow()) * rowHeight_;
     return QRect(0, ClampToInt(y), viewport()->width(), rowHeight_);
 }
@@ -108,8 +117,10 @@ void SuggestionView::scrollTo(const QModelIndex& index, ScrollHint hint) {
     int top = TopRow();
     switch (hint) {
     case EnsureVisible:
-        if (row < top) top = row;
-        else if (row >= top + shown) top = row - shown + 1;
+        if (row < top)
+            top = row;
+        else if (row >= top + shown)
+            top = row - shown + 1;
         break;
     case PositionAtTop:
         top = row;
@@ -159,7 +170,8 @@ void SuggestionView::paintEvent(QPaintEvent* event) {
         const QModelIndex index = Row(row);
         option.rect = visualRect(index);
         option.state = base;
-        if (selectionModel() && selectionModel()->isSelected(index)) option.state |= QStyle::State_Selected;
+        if (selectionModel() && selectionModel()->isSelected(index))
+            option.state |= QStyle::State_Selected;
         if (base & QStyle::State_Enabled) {
             const bool enabled = model()->flags(index) & Qt::ItemIsEnabled;
             option.state.setFlag(QStyle::State_Enabled, enabled);
@@ -176,7 +188,8 @@ void SuggestionView::resizeEvent(QResizeEvent* event) {
 }
 
 void SuggestionView::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) scheduleDelayedItemsLayout();
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        scheduleDelayedItemsLayout();
     QListView::changeEvent(event);
 }
 
@@ -184,7 +197,9 @@ void SuggestionView::scrollContentsBy(int, int) { viewport()->update(); }
 
 int SuggestionView::horizontalOffset() const { return 0; }
 
-int SuggestionView::verticalOffset() const { return ClampToInt(static_cast<long long>(TopRow()) * rowHeight_); }
+int SuggestionView::verticalOffset() const {
+    return ClampToInt(static_cast<long long>(TopRow()) * rowHeight_);
+}
 
 QModelIndex SuggestionView::moveCursor(CursorAction action, Qt::KeyboardModifiers) {
     LayOutNow();
@@ -239,10 +254,14 @@ QRegion SuggestionView::visualRegionForSelection(const QItemSelection& selection
     QRegion region;
     const QRect shown = viewport()->rect();
     for (const QItemSelectionRange& range : selection) {
-        if (range.parent() != rootIndex() || range.left() > modelColumn() || range.right() < modelColumn()) continue;
+        if (range.parent() != rootIndex() || range.left() > modelColumn() ||
+            range.right() < modelColumn())
+            continue;
         const long long top = (static_cast<long long>(range.top()) - TopRow()) * rowHeight_;
-        const long long bottom = (static_cast<long long>(range.bottom()) + 1 - TopRow()) * rowHeight_;
-        region += QRect(0, ClampToInt(top), shown.width(), ClampToInt(bottom - top)).intersected(shown);
+        const long long bottom =
+            (static_cast<long long>(range.bottom()) + 1 - TopRow()) * rowHeight_;
+        region +=
+            QRect(0, ClampToInt(top), shown.width(), ClampToInt(bottom - top)).intersected(shown);
     }
     return region;
 }
@@ -258,7 +277,8 @@ void SuggestionView::currentChanged(const QModelIndex& current, const QModelInde
 #endif
 }
 
-void SuggestionView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+void SuggestionView::selectionChanged(const QItemSelection& selected,
+                                      const QItemSelection& deselected) {
     QAbstractItemView::selectionChanged(selected, deselected);
 #if QT_CONFIG(accessibility)
     if (QAccessible::isActive() && !selected.isEmpty()) {

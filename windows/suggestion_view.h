@@ -31,7 +31,8 @@ protected:
     QRegion visualRegionForSelection(const QItemSelection& selection) const override;
     void updateGeometries() override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
-    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+    void selectionChanged(const QItemSelection& selected,
+                          const QItemSelection& deselected) override;
     QSize viewportSizeHint() const override;
     // A tooltip over a row cut by the list's edge shows the whole question.
     bool viewportEvent(QEvent* event) override;

@@ -33,9 +33,9 @@ xcb_connection_t* X11Connection() {
 }
 
 xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
-    const Reply<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name),
-                              nullptr));
+    const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name),
+        nullptr));
     return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
 }
 
@@ -46,7 +46,8 @@ xcb_window_t Root(xcb_connection_t* connection) {
 bool SupportedByWindowManager(xcb_connection_t* connection, xcb_atom_t atom) {
     const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
         connection,
-        xcb_get_property(connection, 0, Root(connection), Atom(connection, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 0, 4096),
+        xcb_get_property(connection, 0, Root(connection), Atom(connection, "_NET_SUPPORTED"),
+                         XCB_ATOM_ATOM, 0, 4096),
         nullptr));
     if (!reply || reply->format != 32) return false;
     const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
@@ -55,13 +56,16 @@ bool SupportedByWindowManager(xcb_connection_t* connection, xcb_atom_t atom) {
 }
 
 // _NET_FRAME_EXTENTS of a window: left, right, top, bottom.
-std::optional<QMargins> FrameExtents(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t extents) {
+std::optional<QMargins> FrameExtents(xcb_connection_t* connection, xcb_window_t window,
+                                     xcb_atom_t extents) {
     const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        connection, xcb_get_property(connection, 0, window, extents, XCB_ATOM_CARDINAL, 0, 4), nullptr));
-    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 16) return std::nullopt;
+        connection, xcb_get_property(connection, 0, window, extents, XCB_ATOM_CARDINAL, 0, 4),
+        nullptr));
+    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 16)
+        return std::nullopt;
     const auto* value = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
-    return QMargins(static_cast<int>(value[0]), static_cast<int>(value[2]), static_cast<int>(value[1]),
-                    static_cast<int>(value[3]));
+    return QMargins(static_cast<int>(value[0]), static_cast<int>(value[2]),
+                    static_cast<int>(value[1]), static_cast<int>(value[3]));
 }
 
 std::optional<QMargins> AskWindowManager(QWidget* window) {
@@ -69,7 +73,8 @@ std::optional<QMargins> AskWindowManager(QWidget* window) {
     if (!connection) return std::nullopt;
     const xcb_atom_t request = Atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
     const xcb_atom_t extents = Atom(connection, "_NET_FRAME_EXTENTS");
-    if (request == XCB_ATOM_NONE || extents == XCB_ATOM_NONE || !SupportedByWindowManager(connection, request))
+    if (request == XCB_ATOM_NONE || extents == XCB_ATOM_NONE ||
+        !SupportedByWindowManager(connection, request))
         return std::nullopt;
 
     // The native window exists from here on, with the type and decorations it will be shown with.
@@ -102,8 +107,8 @@ std::optional<QMargins> FrameBeforeShow(QWidget* window) {
         // which differ on a scaled screen.
         const qreal ratio = window->devicePixelRatioF();
         if (ratio == 1.0) return answer;
-        return QMargins(qRound(answer->left() / ratio), qRound(answer->top() / ratio), qRound(answer->right() / ratio),
-                        qRound(answer->bottom() / ratio));
+        return QMargins(qRound(answer->left() / ratio), qRound(answer->top() / ratio),
+                        qRound(answer->right() / ratio), qRound(answer->bottom() / ratio));
     }
     // Platforms that draw the frame themselves know it once the native window exists.
     window->winId();
@@ -126,7 +131,8 @@ QRect CentredClient(const QSize& client, const QMargins& frame, const QRect& are
     return outerRect.marginsRemoved(frame);
 }
 
-QSize FittedClient(const QSize& client, const QMargins& frame, const QRect& area, const QSize& minimum) {
+QSize FittedClient(const QSize& client, const QMargins& frame, const QRect& area,
+                   const QSize& minimum) {
     const QSize room = area.size().shrunkBy(frame);
     return client.boundedTo(room).expandedTo(minimum);
 }

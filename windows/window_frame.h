@@ -26,6 +26,7 @@ QRect CentredClient(const QSize& client, const QMargins& frame, const QRect& are
 
 // The client size asked for where the window fits in area with its frame; else made as much
 // smaller as it must to fit, though not below minimum.
-QSize FittedClient(const QSize& client, const QMargins& frame, const QRect& area, const QSize& minimum = {});
+QSize FittedClient(const QSize& client, const QMargins& frame, const QRect& area,
+                   const QSize& minimum = {});
 
 }  // namespace windows

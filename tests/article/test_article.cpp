@@ -49,39 +49,52 @@ void TestArticle::decodesByMarkDeclarationOrGuess_data() {
     const QByteArray koi8r("\xE7\xD2\xC9\xD0\xD0");  // "Грипп"
 
     QTest::newRow("UTF-8 mark beats a Windows-1251 declaration")
-        << QByteArray("\xEF\xBB\xBF<meta charset=\"windows-1251\"><p>") + utf8 << word << QByteArray("utf-8");
+        << QByteArray("\xEF\xBB\xBF<meta charset=\"windows-1251\"><p>") + utf8 << word
+        << QByteArray("utf-8");
     QTest::newRow("UTF-16 LE mark")
-        << QByteArray("\xFF\xFE") + Utf16(QStringLiteral("<p>") + word, false) << word << QByteArray("utf-16le");
+        << QByteArray("\xFF\xFE") + Utf16(QStringLiteral("<p>") + word, false) << word
+        << QByteArray("utf-16le");
     QTest::newRow("UTF-16 BE mark")
-        << QByteArray("\xFE\xFF") + Utf16(QStringLiteral("<p>") + word, true) << word << QByteArray("utf-16be");
+        << QByteArray("\xFE\xFF") + Utf16(QStringLiteral("<p>") + word, true) << word
+        << QByteArray("utf-16be");
     QTest::newRow("http-equiv declaration")
-        << QByteArray("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Windows-1251\"><p>") + cp1251
+        << QByteArray(
+               "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
+               "charset=Windows-1251\"><p>") +
+               cp1251
         << word << QByteArray("windows-1251");
     QTest::newRow("meta charset, single quotes, other than the guess")
-        << QByteArray("<head><meta charset='koi8-r' /></head><p>") + koi8r << word << QByteArray("koi8-r");
+        << QByteArray("<head><meta charset='koi8-r' /></head><p>") + koi8r << word
+        << QByteArray("koi8-r");
     QTest::newRow("declaration beats valid UTF-8")
         << QByteArray("<meta charset=windows-1251><p>") + utf8 << QStringLiteral("Р“СЂРёРїРї")
         << QByteArray("windows-1251");
-    QTest::newRow("no declaration, valid UTF-8") << QByteArray("<p>") + utf8 << word << QByteArray("utf-8");
-    QTest::newRow("no declaration, not UTF-8") << QByteArray("<p>") + cp1251 << word << QByteArray("windows-1251");
+    QTest::newRow("no declaration, valid UTF-8")
+        << QByteArray("<p>") + utf8 << word << QByteArray("utf-8");
+    QTest::newRow("no declaration, not UTF-8")
+        << QByteArray("<p>") + cp1251 << word << QByteArray("windows-1251");
     QTest::newRow("ISO-8859-5 under an old alias")
-        << QByteArray("<meta charset=ISO_8859-5:1988><p>\xB3\xE0\xD8\xDF\xDF") << word << QByteArray("iso-8859-5");
-    QTest::newRow("CP866 declared") << QByteArray("<meta charset=cp866><p>\x83\xE0\xA8\xAF\xAF") << word
-                                    << QByteArray("ibm866");
+        << QByteArray("<meta charset=ISO_8859-5:1988><p>\xB3\xE0\xD8\xDF\xDF") << word
+        << QByteArray("iso-8859-5");
+    QTest::newRow("CP866 declared") << QByteArray("<meta charset=cp866><p>\x83\xE0\xA8\xAF\xAF")
+                                    << word << QByteArray("ibm866");
     QTest::newRow("Latin-1 is read as browsers read it")
         << QByteArray("<meta charset=latin1><p>caf\xE9 \x93q\x94") << QStringLiteral("café “q”")
         << QByteArray("windows-1252");
     // Labels the converter knows but no article is written in: an ordinary page stays readable.
     QTest::newRow("EBCDIC label is taken as none")
-        << QByteArray("<meta charset=\"ibm-1047\"><p>") + cp1251 << word << QByteArray("windows-1251");
+        << QByteArray("<meta charset=\"ibm-1047\"><p>") + cp1251 << word
+        << QByteArray("windows-1251");
     QTest::newRow("UTF-7 label is taken as none")
         << QByteArray("<meta charset=utf-7><p>") + utf8 << word << QByteArray("utf-8");
     QTest::newRow("Shift_JIS label is taken as none")
         << QByteArray("<meta charset=shift_jis><p>") + cp1251 << word << QByteArray("windows-1251");
     QTest::newRow("unknown charset is guessed")
-        << QByteArray("<meta charset=\"x-no-such-thing\"><p>") + cp1251 << word << QByteArray("windows-1251");
+        << QByteArray("<meta charset=\"x-no-such-thing\"><p>") + cp1251 << word
+        << QByteArray("windows-1251");
     QTest::newRow("declaration in a comment does not count")
-        << QByteArray("<!-- <meta charset=koi8-r> --><p>") + cp1251 << word << QByteArray("windows-1251");
+        << QByteArray("<!-- <meta charset=koi8-r> --><p>") + cp1251 << word
+        << QByteArray("windows-1251");
     QTest::newRow("utf-16 declared on an ASCII-readable page is UTF-8")
         << QByteArray("<meta charset=utf-16><p>") + utf8 << word << QByteArray("utf-8");
     QTest::newRow("charset outside a meta tag does not count")
@@ -105,17 +118,22 @@ void TestArticle::measuresNesting_data() {
     QTest::addColumn<int>("elementDepth");
     QTest::addColumn<int>("tableDepth");
     QTest::newRow("paragraphs left open") << QStringLiteral("<body><p>a<p>b<P>c</body>") << 2 << 0;
-    QTest::newRow("list items left open") << QStringLiteral("<ul><li>a<li>b<ul><li>c</ul></ul>") << 4 << 0;
+    QTest::newRow("list items left open")
+        << QStringLiteral("<ul><li>a<li>b<ul><li>c</ul></ul>") << 4 << 0;
     QTest::newRow("rows and cells left open")
         << QStringLiteral("<table><tr><td>a<td>b<tr><th>c<td>d</table><p>e") << 3 << 1;
     QTest::newRow("table in a table")
-        << QStringLiteral("<table><tr><td><table><tr><td>x</td></tr></table></td></tr></table>") << 6 << 2;
+        << QStringLiteral("<table><tr><td><table><tr><td>x</td></tr></table></td></tr></table>")
+        << 6 << 2;
     QTest::newRow("stray end tags") << QStringLiteral("</div></p><b>x</b></b>") << 1 << 0;
-    QTest::newRow("void and self-closing") << QStringLiteral("<br><img src=a><hr/><span/><meta charset=x>") << 0 << 0;
+    QTest::newRow("void and self-closing")
+        << QStringLiteral("<br><img src=a><hr/><span/><meta charset=x>") << 0 << 0;
     QTest::newRow("comment, script and style")
-        << QStringLiteral("<!-- <table><table> --><script>if (a<b) t='<table>';</script><style>p>b{}</style>") << 0
-        << 0;
-    QTest::newRow("'>' inside quotes") << QStringLiteral("<a title=\"a>b\" href='c>'><b>x</b></a>") << 2 << 0;
+        << QStringLiteral(
+               "<!-- <table><table> --><script>if (a<b) t='<table>';</script><style>p>b{}</style>")
+        << 0 << 0;
+    QTest::newRow("'>' inside quotes")
+        << QStringLiteral("<a title=\"a>b\" href='c>'><b>x</b></a>") << 2 << 0;
     QTest::newRow("deep divs") << QStringLiteral("<div>").repeated(450) << 450 << 0;
 }
 
@@ -138,8 +156,10 @@ void TestArticle::breaksLongRuns_data() {
         << (QStringLiteral("&nbsp;") + QString(20, u'a') + QChar(QChar::Nbsp)).repeated(100) << 2;
     QTest::newRow("long attribute") << QStringLiteral("<a href=\"%1\">x</a>").arg(run) << 0;
     QTest::newRow("long comment") << QStringLiteral("<!--%1-->").arg(run) << 0;
-    QTest::newRow("long style") << QStringLiteral("<style>p { font-family: %1 }\n</style>").arg(run) << 0;
-    QTest::newRow("run split by tags") << QString(800, u'a') + QStringLiteral("<b>") + QString(800, u'b') << 0;
+    QTest::newRow("long style") << QStringLiteral("<style>p { font-family: %1 }\n</style>").arg(run)
+                                << 0;
+    QTest::newRow("run split by tags")
+        << QString(800, u'a') + QStringLiteral("<b>") + QString(800, u'b') << 0;
 }
 
 void TestArticle::breaksLongRuns() {
@@ -159,7 +179,8 @@ void TestArticle::decodesCharacterReferences_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("attribute");
     QTest::addColumn<QString>("decoded");
-    const auto row = [](const char* name, const QString& text, bool attribute, const QString& decoded) {
+    const auto row = [](const char* name, const QString& text, bool attribute,
+                        const QString& decoded) {
         QTest::newRow(name) << text << attribute << decoded;
     };
     row("the markup characters", u"&lt;b&gt; &amp; &quot;"_qs, false, u"<b> & \""_qs);
@@ -176,8 +197,10 @@ void TestArticle::decodesCharacterReferences_data() {
     row("an old name before = in text", u"?a=1&copy=2"_qs, false, u"?a=1\u00A9=2"_qs);
     row("an old name before = in an address", u"?a=1&copy=2"_qs, true, u"?a=1&copy=2"_qs);
     row("an old name before a letter in an address", u"?x&copyright"_qs, true, u"?x&copyright"_qs);
-    row("an unknown name", u"&nosuchname; & &; &#; &#x;"_qs, false, u"&nosuchname; & &; &#; &#x;"_qs);
-    row("a name longer than any", u"&"_qs + QString(40, u'a') + u';', false, u"&"_qs + QString(40, u'a') + u';');
+    row("an unknown name", u"&nosuchname; & &; &#; &#x;"_qs, false,
+        u"&nosuchname; & &; &#; &#x;"_qs);
+    row("a name longer than any", u"&"_qs + QString(40, u'a') + u';', false,
+        u"&"_qs + QString(40, u'a') + u';');
 }
 
 void TestArticle::decodesCharacterReferences() {
@@ -187,9 +210,11 @@ void TestArticle::decodesCharacterReferences() {
     if (attribute) QCOMPARE(article::DecodedAttribute(text), decoded);
     // Written for the view, the text holds no reference but the four it reads exactly.
     QString written;
-    article::AppendDecoded(written, text,
-                           attribute ? article::ReferenceContext::Attribute : article::ReferenceContext::Text);
-    QVERIFY2(!written.contains(QRegularExpression(QStringLiteral("&(?!(lt|gt|amp|quot);)"))), qPrintable(written));
+    article::AppendDecoded(
+        written, text,
+        attribute ? article::ReferenceContext::Attribute : article::ReferenceContext::Text);
+    QVERIFY2(!written.contains(QRegularExpression(QStringLiteral("&(?!(lt|gt|amp|quot);)"))),
+             qPrintable(written));
     QString back = written;
     back.replace(u"&lt;"_qs, u"<"_qs).replace(u"&gt;"_qs, u">"_qs).replace(u"&quot;"_qs, u"\""_qs);
     back.replace(u"&amp;"_qs, u"&"_qs);
@@ -200,12 +225,14 @@ void TestArticle::keepsTheStyleSubset_data() {
     QTest::addColumn<QString>("css");
     QTest::addColumn<QString>("kept");
     QTest::addColumn<QStringList>("imports");
-    const auto row = [](const char* name, const QString& css, const QString& kept, const QStringList& imports = {}) {
+    const auto row = [](const char* name, const QString& css, const QString& kept,
+                        const QStringList& imports = {}) {
         QTest::newRow(name) << css << kept << imports;
     };
     row("a plain rule", u"p { color: red }"_qs, u"p { color: red }\n"_qs);
     row("element, class, id and one of each with an element",
-        u"h1, .note, #top, td.small, a#up { color: #ff0000 }"_qs, u"h1, .note, #top, td.small, a#up { color: #ff0000 }\n"_qs);
+        u"h1, .note, #top, td.small, a#up { color: #ff0000 }"_qs,
+        u"h1, .note, #top, td.small, a#up { color: #ff0000 }\n"_qs);
     row("combinators, pseudo-classes, attributes and * are left out",
         u"h1 ~ p, div > p, div p, p + p, a:hover, [href], *, .a.b, .note { color: red }"_qs,
         u".note { color: red }\n"_qs);
@@ -215,25 +242,31 @@ void TestArticle::keepsTheStyleSubset_data() {
         u"p { color: blue; margin: 1px }\n"_qs);
     row("unless an earlier one is important", u"p { color: red !important; color: blue }"_qs,
         u"p { color: red !important }\n"_qs);
-    row("lengths within bounds", u"p { font-size: 100000px; margin: -9999999px 2em; text-indent: 50000% }"_qs,
+    row("lengths within bounds",
+        u"p { font-size: 100000px; margin: -9999999px 2em; text-indent: 50000% }"_qs,
         u"p { font-size: 300px; margin: -4000px 2em; text-indent: 1000% }\n"_qs);
     row("unknown properties and units are left out",
-        u"p { position: fixed; behavior: url(x.htc); width: 1e9px; color: green }"_qs, u"p { color: green }\n"_qs);
+        u"p { position: fixed; behavior: url(x.htc); width: 1e9px; color: green }"_qs,
+        u"p { color: green }\n"_qs);
     row("functions other than an image's address and colours",
         u"p { color: expression(alert(1)); width: calc(100% - 1px); background: rgb(1, 2, 3) url(dot.png) }"_qs,
         u"p { background: rgb(1, 2, 3) url(dot.png) }\n"_qs);
     row("escapes", u"p { color: \\72 ed; font-family: \"a\\\"b\" }"_qs, QString());
-    row("at-rules with blocks go whole", u"@media screen { p { color: red } } @font-face { x: y } q { color: blue }"_qs,
+    row("at-rules with blocks go whole",
+        u"@media screen { p { color: red } } @font-face { x: y } q { color: blue }"_qs,
         u"q { color: blue }\n"_qs);
-    row("imports are named apart", u"@import url(\"a.css\"); @import 'b.css'; @import url(c.css) screen; p{color:red}"_qs,
+    row("imports are named apart",
+        u"@import url(\"a.css\"); @import 'b.css'; @import url(c.css) screen; p{color:red}"_qs,
         u"p { color: red }\n"_qs, {u"a.css"_qs, u"b.css"_qs, u"c.css"_qs});
-    row("comments and old hiding", u"<!-- p { color: red } /* } */ q { /* x */ color: blue } -->"_qs,
+    row("comments and old hiding",
+        u"<!-- p { color: red } /* } */ q { /* x */ color: blue } -->"_qs,
         u"p { color: red }\nq { color: blue }\n"_qs);
     row("quoted font names", u"p { font-family: \"Times New Roman\", serif }"_qs,
         u"p { font-family: \"Times New Roman\", serif }\n"_qs);
     row("unclosed block", u"p { color: red"_qs, u"p { color: red }\n"_qs);
     row("twenty thousand declarations of one property",
-        u"p {"_qs + QStringLiteral("color: #%1;").repeated(20000).arg(u"123456"_qs) + u'}', u"p { color: #123456 }\n"_qs);
+        u"p {"_qs + QStringLiteral("color: #%1;").repeated(20000).arg(u"123456"_qs) + u'}',
+        u"p { color: #123456 }\n"_qs);
 }
 
 void TestArticle::keepsTheStyleSubset() {
@@ -261,9 +294,11 @@ void TestArticle::keepsWhitelistedMarkup_data() {
     row("spans, borders and paddings",
         u"<table border=100000 cellpadding=-5 cellspacing=7 summary=x><tr><td colspan=20000 rowspan=0 onclick=y>x"_qs,
         u"<table border=\"20\" cellpadding=\"0\" cellspacing=\"7\"><tr><td colspan=\"100\" rowspan=\"1\">x"_qs);
-    row("font sizes and colours", u"<font size=+9 color=\"red;x\" face=\"Arial, sans-serif\">x</font>"_qs,
+    row("font sizes and colours",
+        u"<font size=+9 color=\"red;x\" face=\"Arial, sans-serif\">x</font>"_qs,
         u"<font size=\"+6\" face=\"Arial, sans-serif\">x</font>"_qs);
-    row("style attributes keep the subset", u"<p style=\"font-size:100000px; position:fixed\">x</p>"_qs,
+    row("style attributes keep the subset",
+        u"<p style=\"font-size:100000px; position:fixed\">x</p>"_qs,
         u"<p style=\"font-size: 300px\">x</p>"_qs);
     row("sectioning elements become blocks", u"<section><article><p>x</p></article></section>"_qs,
         u"<div><div><p>x</p></div></div>"_qs);
@@ -272,7 +307,8 @@ void TestArticle::keepsWhitelistedMarkup_data() {
         u"<p>y</p>z"_qs);
     row("an attribute once, as written first", u"<a href=\"a&amp;b\" HREF=\"c\" Name=n>x</a>"_qs,
         u"<a href=\"a&amp;b\" name=\"n\">x</a>"_qs);
-    row("only a style sheet link", u"<link rel=stylesheet type=text/css href=a.css><link rel=icon href=b.ico>"_qs,
+    row("only a style sheet link",
+        u"<link rel=stylesheet type=text/css href=a.css><link rel=icon href=b.ico>"_qs,
         u"<link rel=\"stylesheet\" type=\"text/css\" href=\"a.css\"/><link href=\"b.ico\"/>"_qs);
     row("a style element keeps its subset and names its imports",
         u"<style>@import 'a.css'; h1 ~ p { color: red } p { color: blue }</style>"_qs,
@@ -301,13 +337,15 @@ void TestArticle::countsTheTableGrid_data() {
         << u"<table><tr><td colspan=5>a<tr><td>b<tr><td>c</table>"_qs << qint64(15);
     QTest::newRow("a tall cell takes its columns below")
         << u"<table><tr><td rowspan=3>a<td>b<tr><td>c<tr><td>d</table>"_qs << qint64(6);
-    QTest::newRow("a tall cell past the last row") << u"<table><tr><td rowspan=4>a</table>"_qs << qint64(4);
+    QTest::newRow("a tall cell past the last row")
+        << u"<table><tr><td rowspan=4>a</table>"_qs << qint64(4);
     QTest::newRow("tables inside tables add up")
         << u"<table><tr><td><table><tr><td>a<td>b</table><td>c</table>"_qs << qint64(4);
     QTest::newRow("a table section outside any table")
         << u"<tbody><td>a<td>b<tr><td>c</tbody><td>d"_qs << qint64(5);
     QTest::newRow("wide cells in many rows")
-        << u"<table>"_qs + u"<tr><td colspan=20000>x"_qs.repeated(500) << qint64(500) * article::kMaxColumnSpan;
+        << u"<table>"_qs + u"<tr><td colspan=20000>x"_qs.repeated(500)
+        << qint64(500) * article::kMaxColumnSpan;
 }
 
 void TestArticle::countsTheTableGrid() {
@@ -347,8 +385,10 @@ void TestArticle::folderHoldsOnlyWhatLiesInsideByRealPath() {
         QFile file(root.filePath(QString::fromLatin1(name)));
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
-    QVERIFY(QFile::link(root.filePath(QStringLiteral("bio-x/page.html")), root.filePath(QStringLiteral("bio/sibling.html"))));
-    QVERIFY(QFile::link(root.filePath(QStringLiteral("bio-x")), root.filePath(QStringLiteral("bio/sibling-folder"))));
+    QVERIFY(QFile::link(root.filePath(QStringLiteral("bio-x/page.html")),
+                        root.filePath(QStringLiteral("bio/sibling.html"))));
+    QVERIFY(QFile::link(root.filePath(QStringLiteral("bio-x")),
+                        root.filePath(QStringLiteral("bio/sibling-folder"))));
     const QString real = QFileInfo(dir.path()).canonicalFilePath();
     const article::ArticleFolder folder(root.filePath(QStringLiteral("bio")));
 
@@ -371,7 +411,8 @@ void TestArticle::folderHoldsOnlyWhatLiesInsideByRealPath() {
     };
     for (const Case& c : cases) {
         const QString path = QString::fromLatin1(c.path);
-        QCOMPARE(path + QStringLiteral(" -> ") + folder.Inside(root.filePath(path)), path + QStringLiteral(" -> ") + c.inside);
+        QCOMPARE(path + QStringLiteral(" -> ") + folder.Inside(root.filePath(path)),
+                 path + QStringLiteral(" -> ") + c.inside);
     }
 }
 

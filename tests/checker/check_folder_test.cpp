@@ -24,9 +24,9 @@ namespace {
 using checker::CheckFolder;
 using checker::CheckResult;
 using checker::Kind;
+using checker_testing::CaseTestName;
 using checker_testing::TempFolder;
 using checker_testing::Utf8File;
-using checker_testing::CaseTestName;
 
 struct Expected {
     std::string file;
@@ -78,8 +78,7 @@ const FolderCase kCases[] = {
       {"mem/д", Utf8File({"дым|Да."})}},
      {{"mem/г", 1, Kind::WrongFile, "mem/д"}, {"mem/г", 2, Kind::WrongFile, "mem/ь"}}},
     {"a fallback line whose letter has its own file",
-     {{"mem/г", Utf8File({"гол|Да."})},
-      {"mem/ь", Utf8File({"Голод|Не здесь.", "ягода|Здесь."})}},
+     {{"mem/г", Utf8File({"гол|Да."})}, {"mem/ь", Utf8File({"Голод|Не здесь.", "ягода|Здесь."})}},
      {{"mem/ь", 1, Kind::FallbackHasOwnFile, "mem/г"}}},
     {"of lines with one question the first in list order answers",
      {{"mem/г", Utf8File({"гол|в", "гол|а", "ГОЛ|б", "год|а"})}},
@@ -109,18 +108,21 @@ const FolderCase kCases[] = {
      {{"mem/г", "\xEF\xBB\xBFгол|Да.\n\rгод |Нет.\r\nгора |Нет."}},
      {{"mem/г", 3, Kind::BlankAtBar, ""}, {"mem/г", 4, Kind::BlankAtBar, ""}}},
     {"files are decoded by their marks",
-     {{"mem/г", std::string("\xE3\xEE\xEB |1251", 9)},                       // "гол |" in Windows-1251
-      {"mem/д", std::string("\xFF\xFE\x34\x04\x3E\x04\x20\x00|\x00", 10)},   // "до |" in UTF-16 LE
+     {{"mem/г", std::string("\xE3\xEE\xEB |1251", 9)},  // "гол |" in Windows-1251
+      {"mem/д", std::string("\xFF\xFE\x34\x04\x3E\x04\x20\x00|\x00", 10)},  // "до |" in UTF-16 LE
       {"mem/к", std::string("\xFE\xFF\x04\x3A\x04\x3E\x00\x20\x00|", 10)}},  // "ко |" in UTF-16 BE
-     {{"mem/г", 1, Kind::BlankAtBar, ""}, {"mem/д", 1, Kind::BlankAtBar, ""}, {"mem/к", 1, Kind::BlankAtBar, ""}}},
+     {{"mem/г", 1, Kind::BlankAtBar, ""},
+      {"mem/д", 1, Kind::BlankAtBar, ""},
+      {"mem/к", 1, Kind::BlankAtBar, ""}}},
     {"a file that does not decode carries the program's message",
      {{"mem/г", "\xEF\xBB\xBFгол|\xFF\n"}, {"mem/д", "\xFF\xFE\x41"}},
      {{"mem/г", 0, Kind::Undecodable, "No mapping for the Unicode character"},
       {"mem/д", 0, Kind::Undecodable, "No mapping for the Unicode character"}}},
     {"UTF-8 without its mark is named with the text as read, and its lines checked as meant",
      {{"mem/г", "гол|Да.\nгод |Нет.\n"}},
-     {{"mem/г", 0, Kind::Utf8WithoutMark, "UTF-8 без метки, а программа читает такой файл как Windows-1251: "
-                                          "строку 1 она видит как «РіРѕР»|Р”Р°.»"},
+     {{"mem/г", 0, Kind::Utf8WithoutMark,
+       "UTF-8 без метки, а программа читает такой файл как Windows-1251: "
+       "строку 1 она видит как «РіРѕР»|Р”Р°.»"},
       {"mem/г", 2, Kind::BlankAtBar, ""}}},
     {"plain ASCII without a mark reads the same in either encoding",
      {{"mem/ь", "5 tips|Sleep.\n"}},
@@ -132,8 +134,9 @@ const FolderCase kCases[] = {
      {{"mem/г", std::string("\xE3\xEE\xEB|\xE4\xE0\ngod|\x98\n", 12)}},
      {{"mem/г", 2, Kind::UndefinedByte, "0x98"}, {"mem/г", 2, Kind::WrongFile, ""}}},
     {"linked pages the viewer would not show, or that lie outside bio/",
-     {{"mem/г", Utf8File({"г1|$/../outside.html$Вне папки.", "г2|$/big.html$Велика.", "г3|$/deep.html$Глубока.",
-                          "г4|$x.html$Без черты: рядом с bio.", "г5|$/ok.html$Обычная.",
+     {{"mem/г", Utf8File({"г1|$/../outside.html$Вне папки.", "г2|$/big.html$Велика.",
+                          "г3|$/deep.html$Глубока.", "г4|$x.html$Без черты: рядом с bio.",
+                          "г5|$/ok.html$Обычная.",
                           // No folder "bio.." exists, but the viewer cleans the path as written:
                           // "bio../../outside.html" is outside.html beside bio/.
                           "г6|$../../outside.html$Через bio..", "г7|$../nowhere.html$Нигде.",
@@ -142,7 +145,8 @@ const FolderCase kCases[] = {
       {"biox.html", "<html></html>"},
       {"bio/ok.html", "<html><body><table><tr><td>Да</td></tr></table></body></html>"},
       {"bio/big.html", std::string((1 << 20) + 1, 'a')},
-      {"bio/deep.html", [] {
+      {"bio/deep.html",
+       [] {
            std::string html;
            for (int i = 0; i < 1000; ++i) html += "<div>";
            return html;
@@ -150,17 +154,26 @@ const FolderCase kCases[] = {
      {{"mem/г", 1, Kind::LinkOutsideBio, "outside.html"},
       {"mem/г", 2, Kind::RefusedPage, "больше 1 МБ"},
       {"mem/г", 3, Kind::RefusedPage, "слишком сложна"},
-      {"mem/г", 4, Kind::LinkOutsideBio, "biox.html, за пределы папки статей bio/: просмотр покажет"},
-      {"mem/г", 6, Kind::LinkOutsideBio, "на outside.html, за пределы папки статей bio/: просмотр покажет"},
-      {"mem/г", 7, Kind::LinkOutsideBio, "на bio../nowhere.html, за пределы папки статей bio/: а такого файла нет"}}},
+      {"mem/г", 4, Kind::LinkOutsideBio,
+       "biox.html, за пределы папки статей bio/: просмотр покажет"},
+      {"mem/г", 6, Kind::LinkOutsideBio,
+       "на outside.html, за пределы папки статей bio/: просмотр покажет"},
+      {"mem/г", 7, Kind::LinkOutsideBio,
+       "на bio../nowhere.html, за пределы папки статей bio/: а такого файла нет"}}},
     {"a linked page shown without what the viewer leaves out",
-     {{"mem/г", Utf8File({"г1|$/form.html$Форма.", "г2|$/plain.html$Обычная.", "г3|$/form.html$Ещё раз."})},
+     {{"mem/г",
+       Utf8File({"г1|$/form.html$Форма.", "г2|$/plain.html$Обычная.", "г3|$/form.html$Ещё раз."})},
       {"bio/form.html",
-       "<html><head><meta charset=utf-8><script>x()</script><style>h1 ~ p { color: red } p { position: fixed }"
-       "</style></head><body><iframe src=x></iframe><form><input></form><p>Текст</p></body></html>"},
-      {"bio/plain.html", "<html><head><meta charset=utf-8><title>Т</title></head><body><p onclick=x>Т</p></body></html>"}},
+       "<html><head><meta charset=utf-8><script>x()</script><style>h1 ~ p { color: red } p { "
+       "position: fixed }"
+       "</style></head><body><iframe "
+       "src=x></iframe><form><input></form><p>Текст</p></body></html>"},
+      {"bio/plain.html",
+       "<html><head><meta charset=utf-8><title>Т</title></head><body><p "
+       "onclick=x>Т</p></body></html>"}},
      {{"mem/г", 1, Kind::PageLosesMarkup,
-       "bio/form.html будет показана без части разметки: элементы <iframe>, <form>, <input>; сложные селекторы и "
+       "bio/form.html будет показана без части разметки: элементы <iframe>, <form>, <input>; "
+       "сложные селекторы и "
        "@-правила стилей (1); свойства стилей position"},
       {"mem/г", 3, Kind::PageLosesMarkup, "bio/form.html"}}},
     {"files that the program never selects",
@@ -193,12 +206,15 @@ TEST_P(FolderCases, ReportsExactlyTheExpectedFindings) {
         EXPECT_EQ(got.line, want.line) << Describe(result);
         EXPECT_EQ(got.kind, want.kind) << Describe(result);
         EXPECT_NE(dialogue::ToUtf8(got.message).find(want.messagePart), std::string::npos)
-            << "wanted \"" << want.messagePart << "\" in\n" << Describe(result);
+            << "wanted \"" << want.messagePart << "\" in\n"
+            << Describe(result);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Checker, FolderCases, testing::ValuesIn(kCases),
-                         [](const testing::TestParamInfo<FolderCase>& info) { return CaseTestName(info.param.name); });
+                         [](const testing::TestParamInfo<FolderCase>& info) {
+                             return CaseTestName(info.param.name);
+                         });
 
 TEST(CheckFolder, CountsFilesLinesAndSeverities) {
     TempFolder folder;
@@ -228,7 +244,8 @@ TEST(CheckFolder, MissingFallbackIsReportedWithTheProgramsMessage) {
     ASSERT_EQ(result.findings.size(), 1u) << Describe(result);
     EXPECT_EQ(result.findings[0].file, "mem/ь");
     EXPECT_EQ(result.findings[0].kind, Kind::NoFallback);
-    EXPECT_NE(dialogue::ToUtf8(result.findings[0].message).find("Cannot open file"), std::string::npos);
+    EXPECT_NE(dialogue::ToUtf8(result.findings[0].message).find("Cannot open file"),
+              std::string::npos);
     EXPECT_EQ(result.errors, 0u);
 }
 
@@ -251,7 +268,8 @@ TEST(CheckFolder, FileTooLargeForTheProgramIsUnreadable) {
     const CheckResult result = CheckFolder(folder.Dir());
     ASSERT_EQ(result.findings.size(), 1u) << Describe(result);
     EXPECT_EQ(result.findings[0].kind, Kind::Unreadable);
-    EXPECT_NE(dialogue::ToUtf8(result.findings[0].message).find("Cannot open file"), std::string::npos);
+    EXPECT_NE(dialogue::ToUtf8(result.findings[0].message).find("Cannot open file"),
+              std::string::npos);
     EXPECT_EQ(result.errors, 1u);
 }
 
@@ -277,7 +295,8 @@ TEST(CheckFolder, UnreadableFileOrFolderIsAFinding) {
         ASSERT_FALSE(result.findings.empty()) << c.locked;
         EXPECT_EQ(result.findings[0].file, c.file) << Describe(result);
         EXPECT_EQ(result.findings[0].kind, Kind::Unreadable) << Describe(result);
-        EXPECT_NE(dialogue::ToUtf8(result.findings[0].message).find(c.messagePart), std::string::npos)
+        EXPECT_NE(dialogue::ToUtf8(result.findings[0].message).find(c.messagePart),
+                  std::string::npos)
             << Describe(result);
     }
 }
@@ -323,7 +342,8 @@ TEST(CheckFolder, ReportsProgressPerFile) {
     TempFolder folder;
     for (const char* name : {"mem/а", "mem/б", "mem/ь"}) folder.Write(name, Utf8File({"5|Да."}));
     std::vector<std::pair<std::size_t, std::size_t>> calls;
-    CheckFolder(folder.Dir(), [&](std::size_t done, std::size_t total) { calls.emplace_back(done, total); });
+    CheckFolder(folder.Dir(),
+                [&](std::size_t done, std::size_t total) { calls.emplace_back(done, total); });
     const std::vector<std::pair<std::size_t, std::size_t>> want = {{1, 3}, {2, 3}, {3, 3}};
     EXPECT_EQ(calls, want);
 }
@@ -341,7 +361,8 @@ TEST(CheckFolder, FileTooLargeForTheMemoryLeftIsAFindingAndTheCheckGoesOn) {
     EXPECT_EQ(result.findings[0].file, "mem/а");
     EXPECT_EQ(result.findings[0].line, 0u);
     EXPECT_EQ(result.findings[0].kind, Kind::Unreadable);
-    EXPECT_NE(dialogue::ToUtf8(result.findings[0].message).find("не хватило памяти"), std::string::npos);
+    EXPECT_NE(dialogue::ToUtf8(result.findings[0].message).find("не хватило памяти"),
+              std::string::npos);
     EXPECT_EQ(result.findings[1].file, "mem/б");
     EXPECT_EQ(result.findings[1].kind, Kind::BlankAtBar);
     EXPECT_EQ(result.files, 2u);
@@ -374,7 +395,8 @@ TEST(CheckFolder, VerdictAgreesWithTheProgramOnRandomBases) {
         const CheckResult result = CheckFolder(folder.Dir());
         std::set<std::pair<std::string, std::size_t>> failing;
         for (const auto& f : result.findings) {
-            if (checker::KindSeverity(f.kind) == checker::Severity::Error) failing.emplace(f.file, f.line);
+            if (checker::KindSeverity(f.kind) == checker::Severity::Error)
+                failing.emplace(f.file, f.line);
         }
 
         dialogue::PhraseList myList(dialogue::DefaultCollator());
@@ -387,7 +409,8 @@ TEST(CheckFolder, VerdictAgreesWithTheProgramOnRandomBases) {
                 const std::u16string key = dialogue::NormalisedKey(dialogue::GetLeft(trimmed));
                 bool answered = false;
                 if (!key.empty()) {
-                    const std::u16string selected = dialogue::SelectKnowledgeFile(folder.Dir(), key);
+                    const std::u16string selected =
+                        dialogue::SelectKnowledgeFile(folder.Dir(), key);
                     myList.Load(selected);
                     const long match = dialogue::AnsweringLine(myList, key);
                     answered = selected == path && match >= 0 &&
@@ -397,8 +420,8 @@ TEST(CheckFolder, VerdictAgreesWithTheProgramOnRandomBases) {
                 bool sameTextHeldEarlier = false;
                 for (std::size_t j = 0; j < i; ++j) sameTextHeldEarlier |= lines[j] == lines[i];
                 if (reported && sameTextHeldEarlier) continue;  // an identical line answers for it
-                EXPECT_NE(answered, reported) << "seed " << seed << ", " << name << ":" << i + 1 << " «"
-                                              << dialogue::ToUtf8(lines[i]) << "»\n"
+                EXPECT_NE(answered, reported) << "seed " << seed << ", " << name << ":" << i + 1
+                                              << " «" << dialogue::ToUtf8(lines[i]) << "»\n"
                                               << Describe(result);
             }
         }

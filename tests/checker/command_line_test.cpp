@@ -47,7 +47,8 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
     TempFolder capture;
     std::string command = Quote(program);
     for (const auto& arg : args) command += " " + Quote(arg);
-    command += " >" + Quote((capture.Root() / "out").string()) + " 2>" + Quote((capture.Root() / "err").string());
+    command += " >" + Quote((capture.Root() / "out").string()) + " 2>" +
+               Quote((capture.Root() / "err").string());
     ProgramRun run;
     const int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -56,7 +57,9 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
     return run;
 }
 
-ProgramRun RunChecker(const std::vector<std::string>& args) { return RunProgram(TSL_CHECKER_EXE, args); }
+ProgramRun RunChecker(const std::vector<std::string>& args) {
+    return RunProgram(TSL_CHECKER_EXE, args);
+}
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> out;
@@ -67,10 +70,17 @@ std::vector<std::string> Lines(const std::string& text) {
 
 // Each kind once, where the fixture's generator puts it.
 const std::set<std::tuple<std::string, std::size_t, std::string>> kFixtureFindings = {
-    {"mem/г", 2, "case-duplicate"}, {"mem/г", 3, "blank-at-bar"},  {"mem/г", 4, "shadowed"},
-    {"mem/г", 6, "missing-page"},   {"mem/г", 7, "no-bar"},        {"mem/г", 10, "empty-question"},
-    {"mem/г", 11, "wrong-file"},    {"mem/д", 2, "after-nul"},     {"mem/к", 0, "undecodable"},
-    {"mem/ь", 2, "fallback-has-own-file"}, {"mem/заметки.txt", 0, "unused-file"},
+    {"mem/г", 2, "case-duplicate"},
+    {"mem/г", 3, "blank-at-bar"},
+    {"mem/г", 4, "shadowed"},
+    {"mem/г", 6, "missing-page"},
+    {"mem/г", 7, "no-bar"},
+    {"mem/г", 10, "empty-question"},
+    {"mem/г", 11, "wrong-file"},
+    {"mem/д", 2, "after-nul"},
+    {"mem/к", 0, "undecodable"},
+    {"mem/ь", 2, "fallback-has-own-file"},
+    {"mem/заметки.txt", 0, "unused-file"},
 };
 
 TEST(CheckerProgram, FixtureReportsEachKindWhereItIs) {
@@ -95,16 +105,19 @@ TEST(CheckerProgram, FixtureReportsEachKindWhereItIs) {
         }
         const auto kindEnd = line.find(": ", colon + 2);
         ASSERT_NE(kindEnd, std::string::npos) << line;
-        EXPECT_TRUE(seen.emplace(file, number, line.substr(colon + 2, kindEnd - colon - 2)).second) << line;
+        EXPECT_TRUE(seen.emplace(file, number, line.substr(colon + 2, kindEnd - colon - 2)).second)
+            << line;
         EXPECT_LE(previous, std::make_tuple(file, number)) << "out of order: " << line;
         previous = {file, number};
     }
     EXPECT_EQ(seen, kFixtureFindings) << run.out;
     EXPECT_NE(run.out.find("mem/г:3: blank-at-bar: "), std::string::npos);
     EXPECT_NE(run.out.find("«грипп\\t|Пейте больше и отдыхайте.»"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("mem/к: undecodable: программа не сможет прочесть файл и покажет ошибку "
-                           "«No mapping for the Unicode character exists in the target multi-byte code page.»"),
-              std::string::npos)
+    EXPECT_NE(
+        run.out.find(
+            "mem/к: undecodable: программа не сможет прочесть файл и покажет ошибку "
+            "«No mapping for the Unicode character exists in the target multi-byte code page.»"),
+        std::string::npos)
         << run.out;
 }
 
@@ -161,7 +174,12 @@ private:
             const char e = Peek();
             ++p_;
             if (std::string_view("\"\\/bfnrt").find(e) != std::string_view::npos) {
-                out += e == 'n' ? '\n' : e == 't' ? '\t' : e == 'r' ? '\r' : e == 'b' ? '\b' : e == 'f' ? '\f' : e;
+                out += e == 'n'   ? '\n'
+                       : e == 't' ? '\t'
+                       : e == 'r' ? '\r'
+                       : e == 'b' ? '\b'
+                       : e == 'f' ? '\f'
+                                  : e;
             } else if (e == 'u') {
                 if (p_ + 4 > s_.size()) return false;
                 for (int i = 0; i < 4; ++i) {
@@ -183,7 +201,11 @@ private:
 bool ValidUtf8(std::string_view s) {
     for (std::size_t i = 0; i < s.size();) {
         const auto c = static_cast<unsigned char>(s[i]);
-        const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        const std::size_t n = c < 0x80         ? 1
+                              : (c >> 5) == 6  ? 2
+                              : (c >> 4) == 14 ? 3
+                              : (c >> 3) == 30 ? 4
+                                               : 0;
         if (n == 0 || i + n > s.size()) return false;
         for (std::size_t k = 1; k < n; ++k) {
             if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
@@ -265,7 +287,8 @@ TEST(CheckerProgram, BadUsageExitsWithTwoAndAMessage) {
 TEST(CheckerProgram, HelpIsRussianAndNamesEveryKind) {
     const ProgramRun run = RunChecker({"--help"});
     EXPECT_EQ(run.status, checker::kExitClean);
-    EXPECT_NE(run.out.find("Использование: tsldemo-check [--json] [--fix [--dry-run]] [ПАПКА]"), std::string::npos);
+    EXPECT_NE(run.out.find("Использование: tsldemo-check [--json] [--fix [--dry-run]] [ПАПКА]"),
+              std::string::npos);
     EXPECT_NE(run.out.find("JSON Lines"), std::string::npos);
     for (const checker::Kind kind : checker::kAllKinds) {
         EXPECT_NE(run.out.find(std::string("  ") + checker::KindId(kind) + " "), std::string::npos)
@@ -283,7 +306,7 @@ TEST(CheckerProgram, DoubleDashEndsOptions) {
     std::filesystem::create_directories(dashed / "mem");
     std::ofstream(dashed / "mem" / "ь") << "5|yes\n";
     const ProgramRun run = RunProgram("sh", {"-c", "cd " + Quote(folder.Root().string()) + " && " +
-                                                Quote(TSL_CHECKER_EXE) + " -- -база"});
+                                                       Quote(TSL_CHECKER_EXE) + " -- -база"});
     EXPECT_EQ(run.status, checker::kExitClean) << run.err;
     EXPECT_NE(run.out.find("Замечаний нет."), std::string::npos);
 }
@@ -294,7 +317,8 @@ TEST(CheckerProgram, DefaultFolderIsTheExecutablesRealFolder) {
     std::filesystem::copy_file(TSL_CHECKER_EXE, installed.Root() / "tsldemo-check");
     installed.Write("mem/ь", Utf8File({"5 |Нельзя задать."}));
     TempFolder bin;
-    std::filesystem::create_symlink(installed.Root() / "tsldemo-check", bin.Root() / "tsldemo-check");
+    std::filesystem::create_symlink(installed.Root() / "tsldemo-check",
+                                    bin.Root() / "tsldemo-check");
 
     const ProgramRun run = RunProgram((bin.Root() / "tsldemo-check").string(), {});
     EXPECT_EQ(run.status, checker::kExitErrors) << run.err;
@@ -305,7 +329,8 @@ TEST(CheckerProgram, DefaultFolderIsTheExecutablesRealFolder) {
 // written with the user's group, and the change lines say so. Root plays the user (nobody)
 // through setpriv; run by anyone else, there is no group to hand over.
 TEST(CheckerProgram, FixWritesAUsersFileWithTheUsersGroupAndSaysSo) {
-    if (::geteuid() != 0) GTEST_SKIP() << "only root can give a user's file a group the user is not in";
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can give a user's file a group the user is not in";
     TempFolder folder;
     folder.Write("mem/ь", Utf8File({"ь|Мягкий знак."}));
     folder.Write("mem/г", Utf8File({"гол |Да."}));
@@ -314,10 +339,12 @@ TEST(CheckerProgram, FixWritesAUsersFileWithTheUsersGroupAndSaysSo) {
         ASSERT_EQ(::lchown(entry.path().c_str(), nobody, 0), 0) << entry.path();
     ASSERT_EQ(::chown(folder.Root().c_str(), nobody, 0), 0);
 
-    const ProgramRun run = RunProgram("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
-                                                  TSL_CHECKER_EXE, "--fix", folder.Root().string()});
+    const ProgramRun run =
+        RunProgram("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", TSL_CHECKER_EXE,
+                               "--fix", folder.Root().string()});
     EXPECT_EQ(run.status, checker::kExitClean) << run.out << run.err;
-    EXPECT_NE(run.out.find("mem/г: записан с группой «nogroup» вместо «root»"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("mem/г: записан с группой «nogroup» вместо «root»"), std::string::npos)
+        << run.out;
     EXPECT_EQ(ReadAll(folder.Root() / "mem/г"), Utf8File({"гол|Да."}));
     struct stat after {};
     ASSERT_EQ(::stat((folder.Root() / "mem/г").c_str(), &after), 0);
@@ -328,7 +355,8 @@ TEST(CheckerProgram, FixWritesAUsersFileWithTheUsersGroupAndSaysSo) {
 std::map<std::string, std::string> FolderBytes(const std::filesystem::path& root) {
     std::map<std::string, std::string> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-        if (entry.is_regular_file()) files[std::filesystem::relative(entry.path(), root).string()] = ReadAll(entry.path());
+        if (entry.is_regular_file())
+            files[std::filesystem::relative(entry.path(), root).string()] = ReadAll(entry.path());
     }
     return files;
 }
@@ -337,16 +365,19 @@ std::map<std::string, std::string> FolderBytes(const std::filesystem::path& root
 // them, the check after it is clean, and a second --fix has nothing to do.
 TEST(CheckerProgram, FixRepairsEachMechanicalMistakeAndTheCheckComesOutClean) {
     TempFolder folder;
-    std::filesystem::copy(kFixFixture, folder.Root(), std::filesystem::copy_options::recursive |
-                                                          std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy(kFixFixture, folder.Root(),
+                          std::filesystem::copy_options::recursive |
+                              std::filesystem::copy_options::overwrite_existing);
     const std::string dir = folder.Root().string();
     const auto before = FolderBytes(folder.Root());
 
     const ProgramRun dry = RunChecker({"--fix", "--dry-run", dir});
     EXPECT_EQ(dry.status, checker::kExitErrors) << dry.out << dry.err;
     EXPECT_EQ(FolderBytes(folder.Root()), before);
-    EXPECT_NE(dry.out.find("Пробный запуск, файлы не изменены. Исправлений было бы: 6, оставлено как есть: 0."),
-              std::string::npos)
+    EXPECT_NE(
+        dry.out.find(
+            "Пробный запуск, файлы не изменены. Исправлений было бы: 6, оставлено как есть: 0."),
+        std::string::npos)
         << dry.out;
 
     const ProgramRun fix = RunChecker({"--fix", dir});
@@ -364,16 +395,18 @@ TEST(CheckerProgram, FixRepairsEachMechanicalMistakeAndTheCheckComesOutClean) {
     EXPECT_EQ(Lines(fix.out), want) << fix.out;
     // Each file keeps its encoding: д stays Windows-1251, ь UTF-16 LE.
     const auto after = FolderBytes(folder.Root());
-    EXPECT_EQ(after.at("mem/д"), "\xE4\xE0\xE2\xEB\xE5\xED\xE8\xE5|\xC8\xE7\xEC\xE5\xF0\xFF\xE9\xF2\xE5 "
-                                 "\xF3\xF2\xF0\xEE\xEC.\n\xE4\xFB\xF5\xE0\xED\xE8\xE5|\xC4\xFB\xF8\xE8\xF2\xE5 "
-                                 "\xF0\xEE\xE2\xED\xEE.\n");
+    EXPECT_EQ(after.at("mem/д"),
+              "\xE4\xE0\xE2\xEB\xE5\xED\xE8\xE5|\xC8\xE7\xEC\xE5\xF0\xFF\xE9\xF2\xE5 "
+              "\xF3\xF2\xF0\xEE\xEC.\n\xE4\xFB\xF5\xE0\xED\xE8\xE5|\xC4\xFB\xF8\xE8\xF2\xE5 "
+              "\xF0\xEE\xE2\xED\xEE.\n");
     EXPECT_EQ(after.at("mem/ь").substr(0, 2), "\xFF\xFE");
 
     const ProgramRun check = RunChecker({dir});
     EXPECT_EQ(check.status, checker::kExitClean) << check.out;
     const ProgramRun again = RunChecker({"--fix", dir});
     EXPECT_EQ(again.status, checker::kExitClean);
-    EXPECT_EQ(Lines(again.out).front(), "Исправлений: 0, оставлено как есть: 0. Записано файлов: 0.");
+    EXPECT_EQ(Lines(again.out).front(),
+              "Исправлений: 0, оставлено как есть: 0. Записано файлов: 0.");
     EXPECT_EQ(FolderBytes(folder.Root()), after);
 }
 
@@ -400,14 +433,17 @@ TEST(CheckerProgram, FixThatCannotWriteExitsWithThreeAndLosesNothing) {
     const ProgramRun run = RunChecker({"--fix", folder.Root().string()});
     std::filesystem::permissions(folder.Root() / "mem", std::filesystem::perms::owner_all);
     EXPECT_EQ(run.status, checker::kExitFailed) << run.out;
-    EXPECT_NE(run.out.find("mem/д: не записан: не удалось создать временный файл"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("mem/д: не записан: не удалось создать временный файл"),
+              std::string::npos)
+        << run.out;
     EXPECT_EQ(FolderBytes(folder.Root()), before);
 }
 
 TEST(RunChecker, ReportThatCannotBeWrittenIsNoUsageError) {
     std::ostringstream out, err;
     out.setstate(std::ios::badbit);
-    EXPECT_EQ(checker::RunChecker({kFixture}, out, err, checker::RunEnvironment{}), checker::kExitFailed);
+    EXPECT_EQ(checker::RunChecker({kFixture}, out, err, checker::RunEnvironment{}),
+              checker::kExitFailed);
     EXPECT_NE(err.str().find("не удалось вывести отчёт"), std::string::npos);
 }
 

@@ -31,9 +31,9 @@ namespace {
 using checker::FixChange;
 using checker::FixFolder;
 using checker::FixResult;
+using checker_testing::CaseTestName;
 using checker_testing::TempFolder;
 using checker_testing::Utf8File;
-using checker_testing::CaseTestName;
 using Action = FixChange::Action;
 
 std::string ReadBytes(const std::filesystem::path& path) {
@@ -46,7 +46,8 @@ std::map<std::string, std::string> Snapshot(const TempFolder& folder) {
     std::map<std::string, std::string> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.Root())) {
         if (entry.is_regular_file() && !entry.is_symlink()) {
-            files[std::filesystem::relative(entry.path(), folder.Root()).string()] = ReadBytes(entry.path());
+            files[std::filesystem::relative(entry.path(), folder.Root()).string()] =
+                ReadBytes(entry.path());
         }
     }
     return files;
@@ -58,8 +59,12 @@ std::string Describe(const FixResult& result) {
     return out;
 }
 
-std::string Windows1251(std::u16string_view text) { return *dialogue::EncodeKnowledgeText(text, dialogue::TextEncoding::Windows1251); }
-std::string Utf16LE(std::u16string_view text) { return *dialogue::EncodeKnowledgeText(text, dialogue::TextEncoding::Utf16LE); }
+std::string Windows1251(std::u16string_view text) {
+    return *dialogue::EncodeKnowledgeText(text, dialogue::TextEncoding::Windows1251);
+}
+std::string Utf16LE(std::u16string_view text) {
+    return *dialogue::EncodeKnowledgeText(text, dialogue::TextEncoding::Utf16LE);
+}
 
 struct ExpectedChange {
     std::string file;
@@ -86,11 +91,14 @@ const FixCase kCases[] = {
      {{"mem/г", Utf8File({"гол|Да.", "дом|Дом.", "год|Год."})},
       {"mem/д", Windows1251(u"дым|Дым.\r\nдуб|Дуб.")},
       {"mem/ь", kFallback}},
-     {{"mem/г", Utf8File({"гол|Да.", "год|Год."})}, {"mem/д", Windows1251(u"дым|Дым.\r\nдуб|Дуб.\r\nдом|Дом.\r\n")}},
+     {{"mem/г", Utf8File({"гол|Да.", "год|Год."})},
+      {"mem/д", Windows1251(u"дым|Дым.\r\nдуб|Дуб.\r\nдом|Дом.\r\n")}},
      {{"mem/г", 2, Action::Move, "mem/д:3"}}},
     {"a fallback line whose letter has a file goes there, repaired on the way",
-     {{"mem/г", Utf8File({"гол|Да."})}, {"mem/ь", Utf8File({"5|Да.", "Гора  |Высокая.", "ягода|Здесь."})}},
-     {{"mem/г", Utf8File({"гол|Да.", "Гора|Высокая."})}, {"mem/ь", Utf8File({"5|Да.", "ягода|Здесь."})}},
+     {{"mem/г", Utf8File({"гол|Да."})},
+      {"mem/ь", Utf8File({"5|Да.", "Гора  |Высокая.", "ягода|Здесь."})}},
+     {{"mem/г", Utf8File({"гол|Да.", "Гора|Высокая."})},
+      {"mem/ь", Utf8File({"5|Да.", "ягода|Здесь."})}},
      {{"mem/ь", 2, Action::Move, "mem/г:2"}}},
     {"a missing fallback file is made in the encoding the line came from",
      {{"mem/г", Utf16LE(u"гол|Да.\r\nяма|Яма.\r\n")}},
@@ -113,15 +121,20 @@ const FixCase kCases[] = {
      {},
      {{"mem/г", 2, Action::Kept, "изменила бы ответ"}}},
     {"a line that the target's encoding cannot hold stays",
-     {{"mem/г", Windows1251(u"гол|Да.\n")}, {"mem/ь", Utf8File({"5|x", "гамма γ|Греческая буква."})}},
+     {{"mem/г", Windows1251(u"гол|Да.\n")},
+      {"mem/ь", Utf8File({"5|x", "гамма γ|Греческая буква."})}},
      {},
      {{"mem/ь", 2, Action::Kept, "нельзя записать в кодировке файла mem/г"}}},
     {"a target cut short by a NUL takes no lines",
-     {{"mem/д", Utf8File({"дым|Да."}) + std::string(1, '\0') + "хвост"}, {"mem/г", Utf8File({"дом|Дом."})}, {"mem/ь", kFallback}},
+     {{"mem/д", Utf8File({"дым|Да."}) + std::string(1, '\0') + "хвост"},
+      {"mem/г", Utf8File({"дом|Дом."})},
+      {"mem/ь", kFallback}},
      {},
      {{"mem/г", 1, Action::Kept, "NUL"}}},
     {"a removal that would join two line breaks into one is not made",
-     {{"mem/г", "\xEF\xBB\xBFгол|Да.\rдом|Дом.\n\nгод|Год.\n"}, {"mem/д", Utf8File({"дым|Да."})}, {"mem/ь", kFallback}},
+     {{"mem/г", "\xEF\xBB\xBFгол|Да.\rдом|Дом.\n\nгод|Год.\n"},
+      {"mem/д", Utf8File({"дым|Да."})},
+      {"mem/ь", kFallback}},
      {},
      {{"mem/г", 2, Action::Kept, "делились бы иначе"}}},
     {"a UTF-16 file with an odd last byte is left as it is",
@@ -160,12 +173,14 @@ TEST_P(FixCases, RepairsWhatKeepsEveryAnswerAndReportsTheRest) {
         const std::string detail = want.action == Action::Move
                                        ? got.target + ":" + std::to_string(got.targetLine)
                                        : dialogue::ToUtf8(got.reason);
-        EXPECT_NE(detail.find(want.detail), std::string::npos) << want.detail << "\n" << Describe(result);
+        EXPECT_NE(detail.find(want.detail), std::string::npos) << want.detail << "\n"
+                                                               << Describe(result);
     }
 
     auto wanted = before;
     for (const auto& [path, bytes] : c.after) wanted[path] = bytes;
-    EXPECT_EQ(Snapshot(folder), wanted) << "no temporary file is left, and only what is planned changes";
+    EXPECT_EQ(Snapshot(folder), wanted)
+        << "no temporary file is left, and only what is planned changes";
 
     const FixResult again = FixFolder(folder.Dir(), false);
     EXPECT_EQ(again.made, 0u) << Describe(again);
@@ -174,7 +189,9 @@ TEST_P(FixCases, RepairsWhatKeepsEveryAnswerAndReportsTheRest) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixer, FixCases, testing::ValuesIn(kCases),
-                         [](const testing::TestParamInfo<FixCase>& info) { return CaseTestName(info.param.name); });
+                         [](const testing::TestParamInfo<FixCase>& info) {
+                             return CaseTestName(info.param.name);
+                         });
 
 TEST(FixFolder, LinksSpecialFilesAndSharedFilesAreReportedNotTouched) {
     TempFolder folder;
@@ -188,7 +205,8 @@ TEST(FixFolder, LinksSpecialFilesAndSharedFilesAreReportedNotTouched) {
     const FixResult result = FixFolder(folder.Dir(), false);
     ASSERT_EQ(result.changes.size(), 2u) << Describe(result);
     EXPECT_EQ(result.changes[0].action, Action::Kept);
-    EXPECT_NE(dialogue::ToUtf8(result.changes[0].reason).find("символическая ссылка"), std::string::npos);
+    EXPECT_NE(dialogue::ToUtf8(result.changes[0].reason).find("символическая ссылка"),
+              std::string::npos);
     EXPECT_EQ(result.changes[1].action, Action::Kept);
     EXPECT_NE(dialogue::ToUtf8(result.changes[1].reason).find("несколько имён"), std::string::npos);
     EXPECT_EQ(Snapshot(folder), before);
@@ -229,7 +247,8 @@ TEST(AtomicWrite, RefusesAFileThatChangedOrIsNoLongerAFile) {
     };
     const Case cases[] = {
         {"written by someone else", [&] { folder.Write("file", "other"); }, "изменился"},
-        {"replaced by a link", [&] {
+        {"replaced by a link",
+         [&] {
              std::filesystem::remove(path);
              std::filesystem::create_symlink("target", path);
          },
@@ -251,14 +270,16 @@ TEST(AtomicWrite, RefusesAFileThatChangedOrIsNoLongerAFile) {
     EXPECT_FALSE(checker::WriteAtomically(path, "new", std::nullopt, 0644, error));
     EXPECT_EQ(ReadBytes(path), "someone's");
     std::size_t entries = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.Root())) ++entries;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.Root()))
+        ++entries;
     EXPECT_EQ(entries, 2u) << "mem/ and the file; no temporary file is left";
 }
 
 // A group this process is not in, so that only root may give a file that group.
 gid_t GroupNotMine() {
     std::vector<gid_t> mine(static_cast<std::size_t>(std::max(0, ::getgroups(0, nullptr))));
-    mine.resize(static_cast<std::size_t>(std::max(0, ::getgroups(static_cast<int>(mine.size()), mine.data()))));
+    mine.resize(static_cast<std::size_t>(
+        std::max(0, ::getgroups(static_cast<int>(mine.size()), mine.data()))));
     mine.push_back(::getegid());
     for (const gid_t candidate : {gid_t{0}, gid_t{65534}, gid_t{1}, gid_t{2}, gid_t{3}}) {
         if (std::find(mine.begin(), mine.end(), candidate) == mine.end()) return candidate;
@@ -309,7 +330,8 @@ std::multiset<std::pair<std::u16string, std::u16string>> Entries(const TempFolde
         dialogue::ForEachLine(text, [&](std::u16string_view line) {
             const std::u16string_view trimmed = dialogue::TrimView(line);
             if (trimmed.empty()) return;
-            entries.emplace(dialogue::NormalisedKey(dialogue::GetLeft(trimmed)), dialogue::GetRight(trimmed));
+            entries.emplace(dialogue::NormalisedKey(dialogue::GetLeft(trimmed)),
+                            dialogue::GetRight(trimmed));
         });
     }
     return entries;
@@ -320,14 +342,16 @@ std::multiset<std::pair<std::u16string, std::u16string>> Entries(const TempFolde
 TEST(FixFolder, KeepsEveryEntryAndLeavesOnlyWhatItReportsOnRandomBases) {
     const std::u16string firsts = u"абвгАБ5юя";
     const std::u16string middles = u"аАб  \tγ";
-    const dialogue::TextEncoding encodings[] = {dialogue::TextEncoding::Utf8, dialogue::TextEncoding::Utf16LE,
-                                                dialogue::TextEncoding::Utf16BE, dialogue::TextEncoding::Windows1251};
+    const dialogue::TextEncoding encodings[] = {
+        dialogue::TextEncoding::Utf8, dialogue::TextEncoding::Utf16LE,
+        dialogue::TextEncoding::Utf16BE, dialogue::TextEncoding::Windows1251};
     for (unsigned seed = 1; seed <= 40; ++seed) {
         std::mt19937 random(seed);
         auto pick = [&](std::u16string_view from) { return from[random() % from.size()]; };
         TempFolder folder;
         for (const char* name : {"mem/а", "mem/б", "mem/ь"}) {
-            if (std::string(name) == "mem/ь" && random() % 4 == 0) continue;  // made when a line goes there
+            if (std::string(name) == "mem/ь" && random() % 4 == 0)
+                continue;  // made when a line goes there
             const auto encoding = encodings[random() % 4];
             const bool withoutMark = encoding == dialogue::TextEncoding::Utf8 && random() % 3 == 0;
             std::u16string text;
@@ -353,7 +377,8 @@ TEST(FixFolder, KeepsEveryEntryAndLeavesOnlyWhatItReportsOnRandomBases) {
 
         std::multiset<std::pair<std::string, std::u16string>> left;
         for (const auto& change : result.changes) {
-            if (change.action == Action::Kept || change.action == Action::FileKept) left.emplace(change.file, change.text);
+            if (change.action == Action::Kept || change.action == Action::FileKept)
+                left.emplace(change.file, change.text);
         }
         std::multiset<std::pair<std::string, std::u16string>> fixable;
         const checker::CheckResult check = checker::CheckFolder(folder.Dir());
@@ -361,11 +386,14 @@ TEST(FixFolder, KeepsEveryEntryAndLeavesOnlyWhatItReportsOnRandomBases) {
         for (const auto& finding : check.findings) {
             if (!checker::KindFixable(finding.kind)) continue;
             remaining += checker::FormatText(finding) + "\n";
-            fixable.emplace(finding.file, finding.kind == checker::Kind::Utf8WithoutMark ? u"" : finding.text);
+            fixable.emplace(finding.file,
+                            finding.kind == checker::Kind::Utf8WithoutMark ? u"" : finding.text);
         }
         // A line left as it is may also be reported as a case-duplicate instead.
         EXPECT_TRUE(std::includes(left.begin(), left.end(), fixable.begin(), fixable.end()))
-            << "seed " << seed << "\n" << Describe(result) << "left:\n" << remaining;
+            << "seed " << seed << "\n"
+            << Describe(result) << "left:\n"
+            << remaining;
 
         const FixResult again = FixFolder(folder.Dir(), false);
         EXPECT_EQ(again.made, 0u) << "seed " << seed << "\n" << Describe(again);

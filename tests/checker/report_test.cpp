@@ -22,9 +22,12 @@ TEST(JsonString, EscapesEverythingJsonRequiresAndRepairsLoneSurrogates) {
         {u"a\"b\\c/d", "\"a\\\"b\\\\c/d\""},
         {u"\t\r\n\b\f", "\"\\t\\r\\n\\b\\f\""},
         {std::u16string(u"\0\x01\x1f\x7f", 4), "\"\\u0000\\u0001\\u001f\\u007f\""},
-        {u"\xD83D\xDE00", "\"\xF0\x9F\x98\x80\""},                // a pair is one code point
-        {u"a\xD83D" u"b", "\"a\xEF\xBF\xBD" "b\""},                    // lone high half
-        {u"\xDE00\xD83D", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},          // low before high
+        {u"\xD83D\xDE00", "\"\xF0\x9F\x98\x80\""},  // a pair is one code point
+        {u"a\xD83D"
+         u"b",
+         "\"a\xEF\xBF\xBD"
+         "b\""},                                            // lone high half
+        {u"\xDE00\xD83D", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},  // low before high
         {u"\u2028\u00A0", "\"\xE2\x80\xA8\xC2\xA0\""},
     };
     for (const auto& c : cases) EXPECT_EQ(checker::JsonString(c.text), c.json);
@@ -58,7 +61,8 @@ TEST(FormatJson, HoldsEveryFieldWithTheFullText) {
     const Finding f{"mem/ь", 3, Kind::MissingPage, u"ссылка «\\x»", text};
     EXPECT_EQ(checker::FormatJson(f),
               "{\"file\":\"mem/ь\",\"line\":3,\"kind\":\"missing-page\",\"severity\":\"warning\","
-              "\"message\":\"ссылка «\\\\x»\",\"text\":" + checker::JsonString(text) + "}");
+              "\"message\":\"ссылка «\\\\x»\",\"text\":" +
+                  checker::JsonString(text) + "}");
 }
 
 TEST(FormatSummary, CountsBySeverity) {
@@ -79,7 +83,8 @@ TEST(Kinds, IdsAreDistinctAsciiAndEachIsDescribed) {
     for (const Kind kind : checker::kAllKinds) {
         const std::string id = checker::KindId(kind);
         EXPECT_TRUE(ids.insert(id).second) << id;
-        for (const char c : id) EXPECT_TRUE((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-') << id;
+        for (const char c : id)
+            EXPECT_TRUE((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-') << id;
         EXPECT_NE(std::u16string(checker::KindDescription(kind)), u"") << id;
     }
 }

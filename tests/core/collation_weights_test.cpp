@@ -21,7 +21,8 @@ namespace {
 
 int Sign(int value) { return (value > 0) - (value < 0); }
 
-int CompareByWeights(const CollationWeights& weights, std::u16string_view a, std::u16string_view b) {
+int CompareByWeights(const CollationWeights& weights, std::u16string_view a,
+                     std::u16string_view b) {
     std::vector<std::uint8_t> left;
     std::vector<std::uint8_t> right;
     weights.AppendPrimaryKey(a, left);

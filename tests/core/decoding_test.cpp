@@ -29,7 +29,9 @@ TEST(Decoding, MarkChoosesEncodingAndIsDropped) {
         // An odd last byte after three or more is dropped without complaint.
         {"utf-16 odd tail", std::string("\xFF\xFE\x41\x00\x42", 5), u"A"},
         // Lone surrogates in UTF-16 pass through as units.
-        {"utf-16 lone surrogate", std::string("\xFF\xFE\x00\xD8\x41\x00", 6), u"\xD800" u"A"},
+        {"utf-16 lone surrogate", std::string("\xFF\xFE\x00\xD8\x41\x00", 6),
+         u"\xD800"
+         u"A"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(DecodeKnowledgeText(c.bytes), c.text) << c.name;
@@ -48,12 +50,12 @@ TEST(Decoding, EveryWindows1251ByteDecodesToOneUnit) {
 
 TEST(Decoding, RefusesInvalidUtf8AndLoneByteAfterUtf16Mark) {
     const std::string refused[] = {
-        "\xEF\xBB\xBF\xFF",                 // not UTF-8 at all
+        "\xEF\xBB\xBF\xFF",                       // not UTF-8 at all
         std::string("\xEF\xBB\xBF") + "abc\xD0",  // truncated sequence at the end
-        "\xEF\xBB\xBF\xC0\x80",             // overlong NUL
-        "\xEF\xBB\xBF\xED\xA0\x80",         // encoded surrogate
-        "\xEF\xBB\xBF\xF4\x90\x80\x80",     // beyond U+10FFFF
-        std::string("\xFF\xFE\x41", 3),     // UTF-16 mark and one byte
+        "\xEF\xBB\xBF\xC0\x80",                   // overlong NUL
+        "\xEF\xBB\xBF\xED\xA0\x80",               // encoded surrogate
+        "\xEF\xBB\xBF\xF4\x90\x80\x80",           // beyond U+10FFFF
+        std::string("\xFF\xFE\x41", 3),           // UTF-16 mark and one byte
         std::string("\xFE\xFF\x41", 3),
     };
     for (const auto& bytes : refused) {
@@ -61,7 +63,9 @@ TEST(Decoding, RefusesInvalidUtf8AndLoneByteAfterUtf16Mark) {
             DecodeKnowledgeText(bytes);
             ADD_FAILURE() << "accepted " << testing::PrintToString(bytes);
         } catch (const DecodeError& error) {
-            EXPECT_EQ(error.Message(), u"No mapping for the Unicode character exists in the target multi-byte code page");
+            EXPECT_EQ(
+                error.Message(),
+                u"No mapping for the Unicode character exists in the target multi-byte code page");
         }
     }
 }
@@ -90,7 +94,8 @@ TEST(Encoding, DecodedTextEncodesBackToItsBytes) {
     };
     const Refused refused[] = {
         {"a letter outside Windows-1251", u"ω|x", TextEncoding::Windows1251},
-        {"Windows-1251 text that begins like a UTF-16 mark", u"яюблоко|x", TextEncoding::Windows1251},
+        {"Windows-1251 text that begins like a UTF-16 mark", u"яюблоко|x",
+         TextEncoding::Windows1251},
         {"Windows-1251 text that begins like a UTF-8 mark", u"п»їx", TextEncoding::Windows1251},
         {"a lone surrogate half in UTF-8", u"a\xD800", TextEncoding::Utf8},
     };
@@ -115,7 +120,7 @@ TEST(LineSplitting, BreaksAndNulAsTheLoaderSeesThem) {
         {u"a", {u"a"}, {}, false},
         {u"a\r\nb\rc\nd", {u"a", u"b", u"c", u"d"}, {}, false},
         {u"a\n", {u"a"}, {}, false},
-        {u"a\n\r", {u"a", u""}, {}, false},          // LF CR ends two lines
+        {u"a\n\r", {u"a", u""}, {}, false},  // LF CR ends two lines
         {u"\n\r\n", {u"", u""}, {}, false},
         {u"\r\n", {u""}, {}, false},
         {u"a\n\nb", {u"a", u"", u"b"}, {}, false},
@@ -140,9 +145,11 @@ TEST(Decoding, Windows1251InBulkEqualsByteByByte) {
     std::mt19937 random(1251);
     for (int round = 0; round < 500; ++round) {
         std::string bytes(random() % 40, '\0');
-        for (char& b : bytes) b = static_cast<char>(random() % 3 == 0 ? 0x80 + random() % 128 : 0x20 + random() % 95);
+        for (char& b : bytes)
+            b = static_cast<char>(random() % 3 == 0 ? 0x80 + random() % 128 : 0x20 + random() % 95);
         // No byte-order mark: the text is Windows-1251 throughout.
-        if (!bytes.empty() && (bytes[0] == '\xEF' || bytes[0] == '\xFF' || bytes[0] == '\xFE')) bytes[0] = 'x';
+        if (!bytes.empty() && (bytes[0] == '\xEF' || bytes[0] == '\xFF' || bytes[0] == '\xFE'))
+            bytes[0] = 'x';
         std::u16string oneByOne;
         for (const char b : bytes) oneByOne += DecodeKnowledgeText(std::string(1, b));
         ASSERT_EQ(DecodeKnowledgeText(bytes), oneByOne) << round;

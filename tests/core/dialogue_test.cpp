@@ -20,14 +20,13 @@ class DialogueTest : public testing::Test {
 protected:
     DialogueTest() : list(DefaultCollator()), dialogue(window, list, folder.Dir()) {
         window.onChange = [this] { dialogue.Edit1Change(); };
-        folder.Write(u"г", Utf8WithMark(
-            "головная боль|$/golova.html$Отдохните.\r\n"
-            "  Головокружение|Присядьте.  \r\n"
-            "горло болит|Полощите горло.\r\n"
-            "грипп |никогда не найдётся\r\n"
-            "Грипп|$$Пейте больше.\r\n"
-            "глаз\r\n"
-            "гол|$\\статьи\\гол.html$Ссылка с обратной чертой\r\n"));
+        folder.Write(u"г", Utf8WithMark("головная боль|$/golova.html$Отдохните.\r\n"
+                                        "  Головокружение|Присядьте.  \r\n"
+                                        "горло болит|Полощите горло.\r\n"
+                                        "грипп |никогда не найдётся\r\n"
+                                        "Грипп|$$Пейте больше.\r\n"
+                                        "глаз\r\n"
+                                        "гол|$\\статьи\\гол.html$Ссылка с обратной чертой\r\n"));
         folder.Write(u"ь", "\xDF\xE1\xEB\xEE\xEA\xEE|\xC4\xE0\n");  // "Яблоко|Да" in Windows-1251
         folder.Write(u"п", "");
         folder.Write(u"б", "\r\n\r\n");
@@ -57,11 +56,17 @@ TEST_F(DialogueTest, AnswersWithEchoAndClearsInput) {
     };
     const std::u16string bio = folder.Dir() + u"bio";
     const Case cases[] = {
-        {u"  ГОЛОВНАЯ боль  ", {u"Вы сказали: ГОЛОВНАЯ боль", u"Целитор: Отдохните."}, true, bio + u"/golova.html"},
+        {u"  ГОЛОВНАЯ боль  ",
+         {u"Вы сказали: ГОЛОВНАЯ боль", u"Целитор: Отдохните."},
+         true,
+         bio + u"/golova.html"},
         {u"головокружение", {u"Вы сказали: головокружение", u"Целитор: Присядьте."}, false, bio},
         {u"грипп", {u"Вы сказали: грипп", u"Целитор: Пейте больше."}, false, bio},
         {u"глаз", {u"Вы сказали: глаз", u"Целитор: "}, false, bio},
-        {u"гол", {u"Вы сказали: гол", u"Целитор: Ссылка с обратной чертой"}, true, bio + u"/статьи/гол.html"},
+        {u"гол",
+         {u"Вы сказали: гол", u"Целитор: Ссылка с обратной чертой"},
+         true,
+         bio + u"/статьи/гол.html"},
         {u"горло", {u"Вы сказали: горло", u"Целитор: Ничего не найдено!"}, false, bio},
         {u"ЯБЛОКО", {u"Вы сказали: ЯБЛОКО", u"Целитор: Да"}, false, bio},
         {u"?", {u"Вы сказали: ?", u"Целитор: Ничего не найдено!"}, false, bio},
@@ -83,7 +88,8 @@ TEST_F(DialogueTest, AnswersWithEchoAndClearsInput) {
 // Case is folded by character: a capital outside the BMP finds its small letter.
 TEST_F(DialogueTest, CapitalsBeyondTheBmpFindTheirSmallLetters) {
     folder.Write(u"x", Utf8WithMark("x\U00010428 \U000104D8|Найдено.\r\n"));
-    for (const std::u16string& input : {std::u16string(u"X\U00010400 \U000104B0"), std::u16string(u"x\U00010428 \U000104D8")}) {
+    for (const std::u16string& input :
+         {std::u16string(u"X\U00010400 \U000104B0"), std::u16string(u"x\U00010428 \U000104D8")}) {
         Ask(input);
         ASSERT_EQ(window.transcript.size(), 2u) << ToUtf8(input);
         EXPECT_EQ(window.transcript[1], u"Целитор: Найдено.") << ToUtf8(input);
@@ -148,9 +154,9 @@ TEST_F(DialogueTest, SuggestionsListQuestionsBeginningWithInput) {
         {u"го", {u"Головокружение", u"гол", u"головная боль", u"горло болит"}},
         {u"  ГОЛ ", {u"Головокружение", u"гол", u"головная боль"}},
         {u"гриПП", {u"грипп ", u"Грипп"}},
-        {u"грипп |н", {u"грипп "}},      // the prefix runs into the answer
+        {u"грипп |н", {u"грипп "}},  // the prefix runs into the answer
         {u"гол|$", {u"гол"}},
-        {u"х", {}},                     // served by the fallback file, nothing begins so
+        {u"х", {}},  // served by the fallback file, nothing begins so
         {u"", {}},
     };
     for (const auto& c : cases) {
@@ -162,9 +168,11 @@ TEST_F(DialogueTest, SuggestionsListQuestionsBeginningWithInput) {
 TEST_F(DialogueTest, FileIsLoadedOnlyWhenItsChoiceChanges) {
     Type(u"г");
     EXPECT_EQ(dialogue.SuggestFile(), folder.Dir() + u"mem/г");
-    folder.Write(u"г", Utf8WithMark("гость|x\n"));  // a later change of the file is not seen while typing
+    folder.Write(u"г",
+                 Utf8WithMark("гость|x\n"));  // a later change of the file is not seen while typing
     Type(u"го");
-    EXPECT_EQ(window.suggestions, (std::vector<std::u16string>{u"Головокружение", u"гол", u"головная боль", u"горло болит"}));
+    EXPECT_EQ(window.suggestions, (std::vector<std::u16string>{u"Головокружение", u"гол",
+                                                               u"головная боль", u"горло болит"}));
     Type(u"я");
     Type(u"ю");  // both fall back to the same file: no reload needed
     EXPECT_EQ(dialogue.SuggestFile(), folder.Dir() + u"mem/ь");
@@ -222,7 +230,8 @@ TEST(SuggestionListLifetime, ShownListOutlivesLaterLoads) {
     const SuggestionList shown = window.kept;
 
     folder.Write(u"г", Utf8WithMark("гусь|4\n"));
-    window.input = std::u16string(u"я");  // a move: GCC 12 misreads copying this literal (-Wrestrict)
+    window.input =
+        std::u16string(u"я");  // a move: GCC 12 misreads copying this literal (-Wrestrict)
     dialogue.Edit1Change();
     window.input = u"гу";
     dialogue.InBtnClick();  // loads the changed file of "г"

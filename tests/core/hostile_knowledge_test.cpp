@@ -55,9 +55,9 @@ std::vector<std::u16string> InsertedOneByOne(const std::vector<std::u16string>& 
     const PhraseCollator& collator = DefaultCollator();
     std::vector<std::u16string> list;
     for (const auto& line : lines) {
-        auto it = std::lower_bound(list.begin(), list.end(), line, [&](const auto& a, const auto& b) {
-            return collator.Compare(a, b) < 0;
-        });
+        auto it = std::lower_bound(
+            list.begin(), list.end(), line,
+            [&](const auto& a, const auto& b) { return collator.Compare(a, b) < 0; });
         if (it != list.end() && collator.Compare(*it, line) == 0) continue;
         list.insert(it, line);
     }
@@ -77,40 +77,68 @@ TEST(HostileKnowledgeFiles, LoadOrAreRefusedWithTheReason) {
     };
     const Case cases[] = {
         {"a million line breaks are one empty entry",
-         [](auto& f, auto&) { f.Write(u"а", Repeated("\r\n", 1'000'000)); }, 0, "", {u""}},
+         [](auto& f, auto&) { f.Write(u"а", Repeated("\r\n", 1'000'000)); },
+         0,
+         "",
+         {u""}},
         {"a million copies of one line are that line",
-         [](auto& f, auto&) { f.Write(u"а", testing_support::Utf8WithMark(Repeated("а|б\n", 1'000'000))); }, 0, "", {u"а|б"}},
+         [](auto& f, auto&) {
+             f.Write(u"а", testing_support::Utf8WithMark(Repeated("а|б\n", 1'000'000)));
+         },
+         0,
+         "",
+         {u"а|б"}},
         {"a line whose sort key would be huge",
-         [&](auto& f, auto&) { f.Write(u"а", Utf16Le(u"b|1\n" + longLine + u"\na|2")); }, 0, "",
+         [&](auto& f, auto&) { f.Write(u"а", Utf16Le(u"b|1\n" + longLine + u"\na|2")); },
+         0,
+         "",
          {u"a|2", u"b|1", longLine}},
         {"twenty megabytes of NUL end before the first line",
-         [](auto&, const std::string& path) { ASSERT_EQ(::truncate(path.c_str(), 20 << 20), 0); }, 0, "", {}},
+         [](auto&, const std::string& path) { ASSERT_EQ(::truncate(path.c_str(), 20 << 20), 0); },
+         0,
+         "",
+         {}},
         {"a sparse file over the size limit",
-         [](auto&, const std::string& path) { ASSERT_EQ(::truncate(path.c_str(), (512 << 20) + 1), 0); }, 0,
-         "File too large", {}},
+         [](auto&, const std::string& path) {
+             ASSERT_EQ(::truncate(path.c_str(), (512 << 20) + 1), 0);
+         },
+         0,
+         "File too large",
+         {}},
         {"a FIFO",
          [](auto&, const std::string& path) {
              ::unlink(path.c_str());
              ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
          },
-         0, "Invalid argument", {}},
+         0,
+         "Invalid argument",
+         {}},
         {"a character device",
          [](auto&, const std::string& path) {
              ::unlink(path.c_str());
              ASSERT_EQ(::symlink("/dev/zero", path.c_str()), 0);
          },
-         0, "Invalid argument", {}},
+         0,
+         "Invalid argument",
+         {}},
         {"lines that do not fit the memory left",
-         [](auto& f, auto&) { f.Write(u"а", DistinctLinesFile(20'000)); }, 300'000, "Cannot allocate memory", {}},
+         [](auto& f, auto&) { f.Write(u"а", DistinctLinesFile(20'000)); },
+         300'000,
+         "Cannot allocate memory",
+         {}},
         {"text that does not fit the memory left",
-         [](auto& f, auto&) { f.Write(u"а", Repeated("\n", 200'000)); }, 300'000, "Cannot allocate memory", {}},
+         [](auto& f, auto&) { f.Write(u"а", Repeated("\n", 200'000)); },
+         300'000,
+         "Cannot allocate memory",
+         {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ProgramFolder folder;
         const std::u16string path = folder.Write(u"а", "");
         c.make(folder, folder.MemPath(u"а").string());
-        const std::u16string previous = folder.Write(u"п", testing_support::Utf8WithMark("прежняя|строка\n"));
+        const std::u16string previous =
+            folder.Write(u"п", testing_support::Utf8WithMark("прежняя|строка\n"));
 
         PhraseList list(DefaultCollator());
         list.Load(previous);
@@ -147,13 +175,16 @@ TEST(HostileKnowledgeFiles, RefusedLoadLeavesTheListAsItWasForTheSameBytesLater)
 // letter case, ё and е, combining marks, surrogate pairs with case, ignorable characters.
 TEST(PhraseOrderDifferential, RandomLinesInTheOrderOfInsertionOneByOne) {
     const std::vector<std::u16string> pieces = {
-        u"а", u"А", u"б", u"е", u"ё", u"Ё", u"ж", u"я", u"Я", u"a", u"A", u"b", u"z", u"Z", u"0", u"9",
-        u" ", u"|", u"-", u"!", u".", u"$", u"\u0301",  // combining acute
-        u"\u00AD",                                       // soft hyphen, ignorable
-        u"\u200B",                                       // zero-width space
-        u"\U00010400", u"\U00010428",                    // Deseret capital and small letter
-        u"\U0001F600", u"ß", u"ss", u"\uFDFA", u"\u00E9", u"e\u0301",
-        u"й", u"и\u0306", u"…", u"...", u"№", u"ﬁ", u"\uFDD1",  // expansions, contractions
+        u"а",          u"А",          u"б",   u"е",      u"ё",      u"Ё",       u"ж",
+        u"я",          u"Я",          u"a",   u"A",      u"b",      u"z",       u"Z",
+        u"0",          u"9",          u" ",   u"|",      u"-",      u"!",       u".",
+        u"$",          u"\u0301",      // combining acute
+        u"\u00AD",                     // soft hyphen, ignorable
+        u"\u200B",                     // zero-width space
+        u"\U00010400", u"\U00010428",  // Deseret capital and small letter
+        u"\U0001F600", u"ß",          u"ss",  u"\uFDFA", u"\u00E9", u"e\u0301", u"й",
+        u"и\u0306",    u"…",          u"...", u"№",      u"ﬁ",      u"\uFDD1",  // expansions,
+                                                                                // contractions
     };
     std::mt19937 random(20261210);
     // ICU's keys or the weights' keys; short lines without keys; keys made on two threads.
@@ -162,10 +193,12 @@ TEST(PhraseOrderDifferential, RandomLinesInTheOrderOfInsertionOneByOne) {
         std::size_t parallelFrom;
         std::size_t weightsFrom;
     };
-    for (const Limits config : {Limits{4096, 1'000'000, 1'000'000}, Limits{4096, 1'000'000, 0}, Limits{6, 1'000'000, 0},
-                                Limits{6, 2, 0}, Limits{4096, 2, 0}, Limits{4096, 2, 1'000'000}}) {
-        SCOPED_TRACE(testing::Message() << config.maxKeyed << " units keyed, two threads from " << config.parallelFrom
-                                        << ", weights from " << config.weightsFrom);
+    for (const Limits config :
+         {Limits{4096, 1'000'000, 1'000'000}, Limits{4096, 1'000'000, 0}, Limits{6, 1'000'000, 0},
+          Limits{6, 2, 0}, Limits{4096, 2, 0}, Limits{4096, 2, 1'000'000}}) {
+        SCOPED_TRACE(testing::Message()
+                     << config.maxKeyed << " units keyed, two threads from " << config.parallelFrom
+                     << ", weights from " << config.weightsFrom);
         for (int round = 0; round < 60; ++round) {
             std::vector<std::u16string> lines;
             for (int n = 0; n < 150; ++n) {
@@ -194,7 +227,8 @@ TEST(PhraseOrderDifferential, RandomLinesInTheOrderOfInsertionOneByOne) {
 
 TEST(PhraseOrderDifferential, SampleBaseInTheOrderOfInsertionOneByOne) {
     std::size_t files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(TSL_SOURCE_DIR) / "data" / "mem")) {
+    for (const auto& entry : std::filesystem::directory_iterator(
+             std::filesystem::path(TSL_SOURCE_DIR) / "data" / "mem")) {
         SCOPED_TRACE(entry.path().string());
         const std::u16string path = FromUtf8(entry.path().string());
         const std::string bytes = ReadKnowledgeFile(path);
@@ -209,7 +243,8 @@ TEST(PhraseOrderDifferential, SampleBaseInTheOrderOfInsertionOneByOne) {
         OrderLimits byWeights;
         byWeights.weightsFromLines = 0;
         held.clear();
-        for (const std::size_t i : OrderPhrases(lines, DefaultCollator(), byWeights).held) held.push_back(lines[i]);
+        for (const std::size_t i : OrderPhrases(lines, DefaultCollator(), byWeights).held)
+            held.push_back(lines[i]);
         EXPECT_EQ(held, expected);
         ++files;
     }
@@ -221,14 +256,19 @@ TEST(PhraseOrderDifferential, LinesTooLongForKeysAmongOrdinaryOnes) {
     // including lines that share a long beginning and differ at the very end or in case.
     const std::u16string stem(5'000, u'ж');
     const std::vector<std::u16string> lines = {
-        stem + u"б", u"жук", stem + u"а", stem + u"Б", u"Жжж", stem, stem + u"\u0301", u"ж", stem + u"а",
-        std::u16string(20'000, u'\xFDFA'), u"\uFDFA", u"я",
+        stem + u"б",      u"жук",
+        stem + u"а",      stem + u"Б",
+        u"Жжж",           stem,
+        stem + u"\u0301", u"ж",
+        stem + u"а",      std::u16string(20'000, u'\xFDFA'),
+        u"\uFDFA",        u"я",
     };
     for (const std::size_t weightsFrom : {std::size_t{0}, OrderLimits{}.weightsFromLines}) {
         OrderLimits limits;
         limits.weightsFromLines = weightsFrom;
         std::vector<std::u16string> held;
-        for (const std::size_t i : OrderPhrases(lines, DefaultCollator(), limits).held) held.push_back(lines[i]);
+        for (const std::size_t i : OrderPhrases(lines, DefaultCollator(), limits).held)
+            held.push_back(lines[i]);
         EXPECT_EQ(held, InsertedOneByOne(lines)) << "weights from " << weightsFrom;
     }
 }

@@ -18,8 +18,9 @@ TEST(FileSelection, OwnFileOrFallback) {
     ProgramFolder folder;
     folder.Write(u"г", "x|y");
     folder.Write(u"ь", "");
-    std::filesystem::create_directory(folder.Root() / "mem" / "д");       // a directory is no file
-    std::filesystem::create_symlink(folder.MemPath(u"г"), folder.MemPath(u"к"));  // links are followed
+    std::filesystem::create_directory(folder.Root() / "mem" / "д");  // a directory is no file
+    std::filesystem::create_symlink(folder.MemPath(u"г"),
+                                    folder.MemPath(u"к"));  // links are followed
     std::filesystem::create_symlink(folder.Root() / "nowhere", folder.MemPath(u"л"));
     const std::u16string dir = folder.Dir();
     const std::u16string fallback = dir + u"mem/ь";
@@ -31,8 +32,8 @@ TEST(FileSelection, OwnFileOrFallback) {
     const Case cases[] = {
         {u"грипп", dir + u"mem/г"},
         {u"к", dir + u"mem/к"},
-        {u"дом", fallback},   // directory
-        {u"лук", fallback},   // dangling link
+        {u"дом", fallback},  // directory
+        {u"лук", fallback},  // dangling link
         {u"яблоко", fallback},
         {u".", fallback},
         {u"..", fallback},
@@ -40,8 +41,10 @@ TEST(FileSelection, OwnFileOrFallback) {
         {u"?", fallback},
         {u"*", fallback},
         {std::u16string(u"\0a", 2), fallback},
-        {u"\xD800" u"a", fallback},          // lone surrogate half cannot name a file
-        {u"\U0001F600", fallback},           // the first unit of a pair is such a half
+        {u"\xD800"
+         u"a",
+         fallback},                 // lone surrogate half cannot name a file
+        {u"\U0001F600", fallback},  // the first unit of a pair is such a half
     };
     for (const auto& c : cases) {
         EXPECT_EQ(SelectKnowledgeFile(dir, c.key), c.expected) << ToUtf8(c.key);
@@ -58,7 +61,8 @@ TEST(FileReading, FailuresNameTheNormalisedPathAndTheReason) {
         std::string expected;
     };
     const Case cases[] = {
-        {folder.Dir() + u"mem/./../mem/нет", "Cannot open file \"" + root + "/mem/нет\". No such file or directory"},
+        {folder.Dir() + u"mem/./../mem/нет",
+         "Cannot open file \"" + root + "/mem/нет\". No such file or directory"},
         {folder.Dir() + u"mem/ь", "Cannot open file \"" + root + "/mem/ь\". Is a directory"},
     };
     for (const auto& c : cases) {
@@ -96,8 +100,9 @@ TEST(FileReading, UnreadableFileOrFolderIsRefused) {
             ReadKnowledgeFile(path);
             ADD_FAILURE() << c.name << ": read";
         } catch (const FileOpenError& error) {
-            EXPECT_EQ(ToUtf8(error.Message()),
-                      "Cannot open file \"" + folder.MemPath(u"а").string() + "\". Permission denied")
+            EXPECT_EQ(
+                ToUtf8(error.Message()),
+                "Cannot open file \"" + folder.MemPath(u"а").string() + "\". Permission denied")
                 << c.name;
         }
         std::filesystem::permissions(folder.Root() / c.locked, std::filesystem::perms::owner_all);
@@ -149,17 +154,36 @@ TEST(PhraseListLoad, MatchesInsertionOneByOneWithBinarySearch) {
     // unless an equal entry is there already.
     const PhraseCollator& collator = DefaultCollator();
     std::vector<std::u16string> lines;
-    const char16_t* words[] = {u"Грипп", u"грипп", u"ГРИПП ", u"головная боль", u"Головная Боль", u"", u" ",
-                               u"a", u"A", u"б", u"Б", u"ё", u"е", u"1", u"-", u"ab|c", u"AB|C", u"ab|d"};
+    const char16_t* words[] = {u"Грипп",
+                               u"грипп",
+                               u"ГРИПП ",
+                               u"головная боль",
+                               u"Головная Боль",
+                               u"",
+                               u" ",
+                               u"a",
+                               u"A",
+                               u"б",
+                               u"Б",
+                               u"ё",
+                               u"е",
+                               u"1",
+                               u"-",
+                               u"ab|c",
+                               u"AB|C",
+                               u"ab|d"};
     for (int round = 0; round < 40; ++round) {
         for (std::size_t w = 0; w < std::size(words); ++w) {
-            lines.push_back(words[(w * 7 + round * 3) % std::size(words)] + std::u16string(round % 3, u'x'));
+            lines.push_back(words[(w * 7 + round * 3) % std::size(words)] +
+                            std::u16string(round % 3, u'x'));
         }
     }
     std::vector<std::u16string> reference;
     for (const auto& line : lines) {
         auto it = std::lower_bound(reference.begin(), reference.end(), line,
-                                   [&](const std::u16string& a, const std::u16string& b) { return collator.Compare(a, b) < 0; });
+                                   [&](const std::u16string& a, const std::u16string& b) {
+                                       return collator.Compare(a, b) < 0;
+                                   });
         if (it != reference.end() && collator.Compare(*it, line) == 0) continue;
         reference.insert(it, line);
     }
@@ -194,7 +218,8 @@ TEST(PhraseListLoad, FailedLoadKeepsPreviousLines) {
 
 TEST(PhraseListLoad, ReloadSeesChangedBytesAndPreparesFoldedLines) {
     ProgramFolder folder;
-    const auto path = folder.Write(u"а", "  \xC0\xF0\xE1\xF3\xE7 |\xC4\xE0\n");  // "  Арбуз |Да" in Windows-1251
+    const auto path =
+        folder.Write(u"а", "  \xC0\xF0\xE1\xF3\xE7 |\xC4\xE0\n");  // "  Арбуз |Да" in Windows-1251
     PhraseList list(DefaultCollator());
     list.Load(path);
     ASSERT_EQ(list.Count(), 1u);

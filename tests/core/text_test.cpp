@@ -54,7 +54,10 @@ TEST(LineFunctions, BackslashInLinkIsReadAsSlash) {
 TEST(LineFunctions, TrimDropsCodesUpTo32Only) {
     EXPECT_EQ(Trim(u"  \t\r\n\x01Привет  мир\x1f "), u"Привет  мир");
     // DEL and the C1 controls are not trimmed.
-    EXPECT_EQ(Trim(u"\x7f" u"a\x85"), u"\x7f" u"a\x85");
+    EXPECT_EQ(Trim(u"\x7f"
+                   u"a\x85"),
+              u"\x7f"
+              u"a\x85");
     EXPECT_EQ(Trim(u" \t "), u"");
 }
 
@@ -92,7 +95,8 @@ TEST(LineFunctions, EveryUnitLowerCasesAsIcuMapsItAndChangesAreSeen) {
         const char16_t expected = icu <= 0xFFFF ? static_cast<char16_t>(icu) : unit;
         ASSERT_EQ(LowerUnit(unit), expected) << static_cast<int>(c);
         const std::u16string line = u"аб" + std::u16string(1, unit) + u"cd";
-        ASSERT_EQ(LowerCase(line), u"аб" + std::u16string(1, expected) + u"cd") << static_cast<int>(c);
+        ASSERT_EQ(LowerCase(line), u"аб" + std::u16string(1, expected) + u"cd")
+            << static_cast<int>(c);
         ASSERT_EQ(ChangesInLowerCase(line), expected != unit) << static_cast<int>(c);
     }
 }
@@ -101,7 +105,7 @@ TEST(ErrorReport, AppendsPeriodAfterCharactersAboveIt) {
     EXPECT_EQ(ErrorReportText(u"Cannot open file \"/x\". No such file or directory"),
               u"Cannot open file \"/x\". No such file or directory.");
     EXPECT_EQ(ErrorReportText(u"Done."), u"Done.");
-    EXPECT_EQ(ErrorReportText(u"Ошибка!"), u"Ошибка!");   // '!' sorts before '.'
+    EXPECT_EQ(ErrorReportText(u"Ошибка!"), u"Ошибка!");  // '!' sorts before '.'
     EXPECT_EQ(ErrorReportText(u"code 7"), u"code 7.");
     EXPECT_EQ(ErrorReportText(u""), u"");
 }

@@ -48,13 +48,16 @@ public:
 
 private:
     static void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
-        std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
 
     std::filesystem::path root_;
 };
 
 // "\xEF\xBB\xBF" + UTF-8 text.
-inline std::string Utf8WithMark(std::string_view text) { return "\xEF\xBB\xBF" + std::string(text); }
+inline std::string Utf8WithMark(std::string_view text) {
+    return "\xEF\xBB\xBF" + std::string(text);
+}
 
 }  // namespace testing_support

@@ -38,7 +38,9 @@ public:
         for (std::size_t i = 0; i < shown.Count(); ++i) suggestions.emplace_back(shown.Question(i));
     }
     int SelectedSuggestion() const override { return selected; }
-    std::u16string Suggestion(int index) const override { return suggestions.at(static_cast<std::size_t>(index)); }
+    std::u16string Suggestion(int index) const override {
+        return suggestions.at(static_cast<std::size_t>(index));
+    }
     void SetDetailsVisible(bool visible) override { detailsVisible = visible; }
     void ShowMessage(const std::u16string& text) override { messages.push_back(text); }
     void ShowAbout() override {

@@ -72,7 +72,8 @@ TEST(UntrustedFile, WholeFileWithinTheLimitOrRefusedWithItsReason) {
         {folder.Path("fifo"), 4, kNoMemoryLimit, FileStatus::NotRegular, EINVAL, ""},
         {"/dev/zero", 4, kNoMemoryLimit, FileStatus::NotRegular, EINVAL, ""},
         // The system would open "four": a NUL names no file.
-        {folder.Path("four") + std::string("\0.html", 6), 4, kNoMemoryLimit, FileStatus::Missing, ENOENT, ""},
+        {folder.Path("four") + std::string("\0.html", 6), 4, kNoMemoryLimit, FileStatus::Missing,
+         ENOENT, ""},
         {std::string("\0", 1), 4, kNoMemoryLimit, FileStatus::Missing, ENOENT, ""},
         {"", 4, kNoMemoryLimit, FileStatus::Missing, ENOENT, ""},
     };
@@ -90,7 +91,8 @@ TEST(UntrustedFile, HeadIsTheFirstBytesWhateverTheSize) {
     const std::string path = folder.Write("large", "head" + large);
     EXPECT_EQ(ReadFileHead(path, 4).bytes, "head");
     EXPECT_EQ(ReadFileHead(path, 1 << 20).bytes.size(), large.size() + 4);
-    EXPECT_EQ(ReadFileHead(folder.Path("large") + std::string("\0", 1), 4).status, FileStatus::Missing);
+    EXPECT_EQ(ReadFileHead(folder.Path("large") + std::string("\0", 1), 4).status,
+              FileStatus::Missing);
     EXPECT_EQ(ReadFileHead("/dev/zero", 4).status, FileStatus::NotRegular);
 }
 

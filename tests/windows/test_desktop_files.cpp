@@ -15,7 +15,9 @@ namespace {
 
 const QString kId = QStringLiteral(TSL_APP_ID);
 
-QString SourcePath(const QString& relative) { return QStringLiteral(TSL_SOURCE_DIR "/") + relative; }
+QString SourcePath(const QString& relative) {
+    return QStringLiteral(TSL_SOURCE_DIR "/") + relative;
+}
 
 // The keys of the desktop entry's main group.
 QMap<QString, QString> DesktopEntry() {
@@ -50,7 +52,8 @@ Metainfo ReadMetainfo() {
         if (xml.readNext() != QXmlStreamReader::StartElement) continue;
         const QString name = xml.name().toString();
         const bool translated = xml.attributes().hasAttribute(QStringLiteral("xml:lang"));
-        if (name == u"release") info.releases << xml.attributes().value(QStringLiteral("version")).toString();
+        if (name == u"release")
+            info.releases << xml.attributes().value(QStringLiteral("version")).toString();
         if (name == u"url") {
             const QString type = xml.attributes().value(QStringLiteral("type")).toString();
             info.text.insert(QStringLiteral("url:") + type, xml.readElementText());
@@ -58,7 +61,8 @@ Metainfo ReadMetainfo() {
             info.screenshots << xml.readElementText();
         } else if (name == u"content_rating") {
             info.text.insert(name, xml.attributes().value(QStringLiteral("type")).toString());
-        } else if (!translated && (name == u"launchable" || name == u"icon" || name == u"id" || name == u"developer_name")) {
+        } else if (!translated && (name == u"launchable" || name == u"icon" || name == u"id" ||
+                                   name == u"developer_name")) {
             info.text.insert(name, xml.readElementText());
         }
     }
@@ -88,8 +92,10 @@ private slots:
         QCOMPARE(info.text.value(QStringLiteral("id")), kId);
         QCOMPARE(info.text.value(QStringLiteral("launchable")), kId + QStringLiteral(".desktop"));
         QCOMPARE(info.text.value(QStringLiteral("icon")), kId);
-        QCOMPARE(info.text.value(QStringLiteral("developer_name")), QStringLiteral("Проект «Целитор»"));
-        QCOMPARE(info.text.value(QStringLiteral("url:homepage")), QStringLiteral("https://celitor.example/"));
+        QCOMPARE(info.text.value(QStringLiteral("developer_name")),
+                 QStringLiteral("Проект «Целитор»"));
+        QCOMPARE(info.text.value(QStringLiteral("url:homepage")),
+                 QStringLiteral("https://celitor.example/"));
         QCOMPARE(info.text.value(QStringLiteral("content_rating")), QStringLiteral("oars-1.1"));
         QVERIFY(info.releases.contains(QStringLiteral("1.0")));
     }
@@ -115,13 +121,15 @@ private slots:
     // Square, of its folder's size, transparent around the round picture.
     void iconSizes() {
         QFETCH(int, size);
-        const QString path = SourcePath(QStringLiteral("packaging/icons/%1/%2.png").arg(size).arg(kId));
+        const QString path =
+            SourcePath(QStringLiteral("packaging/icons/%1/%2.png").arg(size).arg(kId));
         const QImage icon(path);
         QVERIFY2(!icon.isNull(), qPrintable(path));
         QCOMPARE(icon.size(), QSize(size, size));
         QVERIFY(icon.hasAlphaChannel());
         const int last = size - 1;
-        for (const QPoint corner : {QPoint(0, 0), QPoint(last, 0), QPoint(0, last), QPoint(last, last)})
+        for (const QPoint corner :
+             {QPoint(0, 0), QPoint(last, 0), QPoint(0, last), QPoint(last, last)})
             QCOMPARE(qAlpha(icon.pixel(corner)), 0);
         QCOMPARE(qAlpha(icon.pixel(size / 2, size / 2)), 255);
     }

@@ -44,10 +44,10 @@
 #include "panel.h"
 #include "window_test_support.h"
 
-using windows::FindBar;
-using windows::Thtv;
 using page_fixtures::Cp1251;
 using page_fixtures::Utf16;
+using windows::FindBar;
+using windows::Thtv;
 
 namespace {
 
@@ -76,7 +76,8 @@ void MakeLink(const QString& target, const QString& link) {
 }
 
 void MakeExecutable(const QString& path) {
-    QVERIFY(QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
+    QVERIFY(QFile::setPermissions(
+        path, QFile::permissions(path) | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
 }
 
 QByteArray PngBytes(int side, Qt::GlobalColor colour) {
@@ -94,7 +95,8 @@ QSize ImageSize(QTextBrowser* view, const QString& src) {
     const QVariant resource = view->document()->resource(QTextDocument::ImageResource, QUrl(src));
     if (resource.userType() == QMetaType::QImage) return resource.value<QImage>().size();
     if (resource.userType() == QMetaType::QPixmap) return resource.value<QPixmap>().size();
-    if (resource.userType() == QMetaType::QByteArray) return QImage::fromData(resource.toByteArray()).size();
+    if (resource.userType() == QMetaType::QByteArray)
+        return QImage::fromData(resource.toByteArray()).size();
     return {};
 }
 
@@ -122,15 +124,17 @@ void ClickLink(QTextBrowser* view, const QString& href) {
 
 // Types text as key presses carrying the characters, Cyrillic included.
 void Type(QWidget* widget, const QString& text) {
-    for (const QChar c : text) QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
 void PressMouse(QWidget* widget, Qt::MouseButton button) {
     const QPoint centre = widget->rect().center();
-    QMouseEvent press(QEvent::MouseButtonPress, centre, widget->mapToGlobal(centre), button, button, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, centre, widget->mapToGlobal(centre), button, button,
+                      Qt::NoModifier);
     QApplication::sendEvent(widget, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, centre, widget->mapToGlobal(centre), button, Qt::NoButton,
-                        Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, centre, widget->mapToGlobal(centre), button,
+                        Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(widget, &release);
 }
 
@@ -138,11 +142,11 @@ void PressMouse(QWidget* widget, Qt::MouseButton button) {
 QPalette DarkPalette() {
     QPalette dark;
     const QColor window(53, 53, 53), base(61, 61, 61), text(230, 230, 230);
-    for (const auto& [role, colour] : {std::pair{QPalette::Window, window}, std::pair{QPalette::Base, base},
-                                       std::pair{QPalette::AlternateBase, window}, std::pair{QPalette::Button, window},
-                                       std::pair{QPalette::WindowText, text}, std::pair{QPalette::Text, text},
-                                       std::pair{QPalette::ButtonText, text},
-                                       std::pair{QPalette::Link, QColor(42, 130, 218)}}) {
+    for (const auto& [role, colour] :
+         {std::pair{QPalette::Window, window}, std::pair{QPalette::Base, base},
+          std::pair{QPalette::AlternateBase, window}, std::pair{QPalette::Button, window},
+          std::pair{QPalette::WindowText, text}, std::pair{QPalette::Text, text},
+          std::pair{QPalette::ButtonText, text}, std::pair{QPalette::Link, QColor(42, 130, 218)}}) {
         dark.setColor(role, colour);
     }
     return dark;
@@ -153,7 +157,8 @@ double Luminance(QRgb pixel) {
         const double c = value / 255.0;
         return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
     };
-    return 0.2126 * channel(qRed(pixel)) + 0.7152 * channel(qGreen(pixel)) + 0.0722 * channel(qBlue(pixel));
+    return 0.2126 * channel(qRed(pixel)) + 0.7152 * channel(qGreen(pixel)) +
+           0.0722 * channel(qBlue(pixel));
 }
 
 double Contrast(QRgb a, QRgb b) {
@@ -172,7 +177,8 @@ TextOnBackground Measure(const QImage& image, const QRect& area) {
     QHash<QRgb, int> counts;
     const QRect inside = area.intersected(image.rect());
     for (int y = inside.top(); y <= inside.bottom(); ++y)
-        for (int x = inside.left(); x <= inside.right(); ++x) ++counts[image.pixel(x, y) | 0xff000000u];
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            ++counts[image.pixel(x, y) | 0xff000000u];
     QRgb background = 0;
     int most = -1;
     for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
@@ -182,7 +188,8 @@ TextOnBackground Measure(const QImage& image, const QRect& area) {
         }
     }
     double best = 1;
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it) best = std::max(best, Contrast(it.key(), background));
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        best = std::max(best, Contrast(it.key(), background));
     return {QColor(background), best};
 }
 
@@ -194,7 +201,8 @@ QRect FirstParagraphLine(QTextBrowser* view) {
         if (QTextCursor(block).currentTable()) continue;
         const QRectF bounds = document->documentLayout()->blockBoundingRect(block);
         const QTextLine line = block.layout()->lineAt(0);
-        return QRectF(bounds.left() + line.x(), bounds.top() + line.y(), line.naturalTextWidth(), line.height())
+        return QRectF(bounds.left() + line.x(), bounds.top() + line.y(), line.naturalTextWidth(),
+                      line.height())
             .toAlignedRect()
             .translated(-view->horizontalScrollBar()->value(), -view->verticalScrollBar()->value());
     }
@@ -303,12 +311,14 @@ void TestHtview::showsPagesInTheirEncodings_data() {
     QTest::addColumn<QByteArray>("bytes");
     const QString body = QStringLiteral("<h1>Грипп</h1><p>") + kArticle + QStringLiteral("</p>");
     QTest::newRow("UTF-8 with meta charset")
-        << Page(body, QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"))
+        << Page(body,
+                QStringLiteral(
+                    "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"))
                .toUtf8();
     QTest::newRow("Windows-1251 without charset") << Cp1251(Page(body));
-    QTest::newRow("Windows-1251 with charset")
-        << Cp1251(Page(body, QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; "
-                                            "charset=windows-1251\">")));
+    QTest::newRow("Windows-1251 with charset") << Cp1251(
+        Page(body, QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; "
+                                  "charset=windows-1251\">")));
 }
 
 void TestHtview::showsPagesInTheirEncodings() {
@@ -332,7 +342,8 @@ void TestHtview::sampleArticlesReadWithoutGarbling() {
         const QString text = viewer_->wb1->toPlainText();
         // UTF-8 read as Windows-1251 turns every Russian letter into "Р" or "С" and another.
         QVERIFY2(!text.contains(QChar::ReplacementCharacter), qPrintable(name));
-        QVERIFY2(text.contains(QStringLiteral(" и ")) || text.contains(QStringLiteral(" в ")), qPrintable(name));
+        QVERIFY2(text.contains(QStringLiteral(" и ")) || text.contains(QStringLiteral(" в ")),
+                 qPrintable(name));
         QVERIFY2(!viewer_->wb1->documentTitle().isEmpty(), qPrintable(name));
     }
 }
@@ -349,11 +360,12 @@ void TestHtview::windowLook() {
     QCOMPARE(viewer_->wb1->geometry(), QRect(0, 41, viewer_->width(), viewer_->height() - 41));
     QCOMPARE(viewer_->Panel1->palette().color(QPalette::Window), QColor(255, 251, 240));
     QVERIFY(viewer_->FindBar1->isHidden());
-    for (QWidget* control : {static_cast<QWidget*>(viewer_->wb1), static_cast<QWidget*>(viewer_->Button1),
-                             static_cast<QWidget*>(viewer_->FindBar1->FindEdit),
-                             static_cast<QWidget*>(viewer_->FindBar1->FindNextButton),
-                             static_cast<QWidget*>(viewer_->FindBar1->FindPrevButton),
-                             static_cast<QWidget*>(viewer_->FindBar1->FindCloseButton)}) {
+    for (QWidget* control :
+         {static_cast<QWidget*>(viewer_->wb1), static_cast<QWidget*>(viewer_->Button1),
+          static_cast<QWidget*>(viewer_->FindBar1->FindEdit),
+          static_cast<QWidget*>(viewer_->FindBar1->FindNextButton),
+          static_cast<QWidget*>(viewer_->FindBar1->FindPrevButton),
+          static_cast<QWidget*>(viewer_->FindBar1->FindCloseButton)}) {
         QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
     }
 }
@@ -361,9 +373,12 @@ void TestHtview::windowLook() {
 void TestHtview::unreadablePagesShowOurOwnPage_data() {
     QTest::addColumn<QString>("relative");
     QTest::addColumn<QString>("heading");
-    QTest::newRow("missing file") << QStringLiteral("bio/нет-такой.html") << QStringLiteral("Страница не найдена");
-    QTest::newRow("missing folder") << QStringLiteral("nowhere/x.html") << QStringLiteral("Страница не найдена");
-    QTest::newRow("a folder, not a page") << QStringLiteral("bio") << QStringLiteral("Страница не открывается");
+    QTest::newRow("missing file") << QStringLiteral("bio/нет-такой.html")
+                                  << QStringLiteral("Страница не найдена");
+    QTest::newRow("missing folder")
+        << QStringLiteral("nowhere/x.html") << QStringLiteral("Страница не найдена");
+    QTest::newRow("a folder, not a page")
+        << QStringLiteral("bio") << QStringLiteral("Страница не открывается");
 }
 
 void TestHtview::unreadablePagesShowOurOwnPage() {
@@ -381,19 +396,21 @@ void TestHtview::unreadablePagesShowOurOwnPage() {
 void TestHtview::refusedPagesGoToErrorReport_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("larger than the limit") << QByteArray(windows::kMaxPageBytes + 1, ' ')
-                                           << QStringLiteral("слишком велика");
+    QTest::newRow("larger than the limit")
+        << QByteArray(windows::kMaxPageBytes + 1, ' ') << QStringLiteral("слишком велика");
     QTest::newRow("tables nested too deep")
         << QStringLiteral("<table><tr><td>x").repeated(windows::kMaxTableDepth + 1).toUtf8()
         << QStringLiteral("слишком сложна");
     QTest::newRow("elements nested too deep")
-        << QStringLiteral("<div>а").repeated(windows::kMaxElementDepth + 1).toUtf8() << QStringLiteral("слишком сложна");
+        << QStringLiteral("<div>а").repeated(windows::kMaxElementDepth + 1).toUtf8()
+        << QStringLiteral("слишком сложна");
 }
 
 void TestHtview::refusedPagesGoToErrorReport() {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, reason);
-    const QString small = Fixture(QStringLiteral("small.html"), Page(QStringLiteral("Маленькая")).toUtf8());
+    const QString small =
+        Fixture(QStringLiteral("small.html"), Page(QStringLiteral("Маленькая")).toUtf8());
     const QString bad = Fixture(QStringLiteral("bad.html"), bytes);
 
     // Hidden viewer: the report comes, the viewer stays hidden.
@@ -402,7 +419,8 @@ void TestHtview::refusedPagesGoToErrorReport() {
         viewer_->ShowHT(bad);
         QCOMPARE(catcher.Name(), QStringLiteral("ErrorReport"));
         QVERIFY2(catcher.Text().contains(reason), qPrintable(catcher.Text()));
-        QVERIFY2(catcher.Text().contains(QDir::toNativeSeparators(bad)), qPrintable(catcher.Text()));
+        QVERIFY2(catcher.Text().contains(QDir::toNativeSeparators(bad)),
+                 qPrintable(catcher.Text()));
         QVERIFY(!viewer_->isVisible());
     }
     // Shown viewer: the page it shows stays, and so does its history.
@@ -424,7 +442,8 @@ void TestHtview::strangePagesAtTheLimitsAreShown_data() {
     QTest::newRow("one word up to the size limit") << QByteArray(windows::kMaxPageBytes, 'w');
     QTest::newRow("tables nested to the limit")
         << QStringLiteral("<table border=1><tr><td>x").repeated(windows::kMaxTableDepth).toUtf8();
-    QTest::newRow("lists nested to the limit") << QStringLiteral("<ul><li>x").repeated(windows::kMaxElementDepth / 2).toUtf8();
+    QTest::newRow("lists nested to the limit")
+        << QStringLiteral("<ul><li>x").repeated(windows::kMaxElementDepth / 2).toUtf8();
     QTest::newRow("random bytes") << [] {
         QByteArray bytes(256 * 1024, '\0');
         quint32 state = 12345;
@@ -453,11 +472,11 @@ void TestHtview::relativeImageLoads() {
     image.fill(Qt::red);
     QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("bio/pics")));
     QVERIFY(image.save(dir_.filePath(QStringLiteral("bio/pics/dot.png"))));
-    const QString path =
-        Fixture(QStringLiteral("bio/page.html"), Page(QStringLiteral("<img src=\"pics/dot.png\">")).toUtf8());
+    const QString path = Fixture(QStringLiteral("bio/page.html"),
+                                 Page(QStringLiteral("<img src=\"pics/dot.png\">")).toUtf8());
     viewer_->ShowHT(path);
-    const QVariant resource =
-        viewer_->wb1->document()->resource(QTextDocument::ImageResource, QUrl(QStringLiteral("pics/dot.png")));
+    const QVariant resource = viewer_->wb1->document()->resource(
+        QTextDocument::ImageResource, QUrl(QStringLiteral("pics/dot.png")));
     QImage loaded;
     if (resource.userType() == QMetaType::QByteArray) {
         QVERIFY(loaded.loadFromData(resource.toByteArray()));
@@ -497,8 +516,9 @@ void TestHtview::findCountsAndStepsThroughMatches() {
     const Key keys[] = {
         {Qt::Key_Return, Qt::NoModifier, bar->FindEdit, "2 из 5"},
         {Qt::Key_Return, Qt::ShiftModifier, bar->FindEdit, "1 из 5"},
-        {Qt::Key_Enter, Qt::ShiftModifier | Qt::KeypadModifier, bar->FindEdit, "5 из 5"},  // wraps back
-        {Qt::Key_Return, Qt::NoModifier, bar->FindEdit, "1 из 5"},                          // wraps on
+        {Qt::Key_Enter, Qt::ShiftModifier | Qt::KeypadModifier, bar->FindEdit,
+         "5 из 5"},                                                 // wraps back
+        {Qt::Key_Return, Qt::NoModifier, bar->FindEdit, "1 из 5"},  // wraps on
         {Qt::Key_F3, Qt::NoModifier, viewer_->wb1, "2 из 5"},
         {Qt::Key_F3, Qt::NoModifier, viewer_->wb1, "3 из 5"},
         {Qt::Key_F3, Qt::ShiftModifier, bar->FindEdit, "2 из 5"},
@@ -523,7 +543,8 @@ void TestHtview::findCountsAndStepsThroughMatches() {
 }
 
 void TestHtview::findNothingShowsCueAndEscapeClears() {
-    const QString path = Fixture(QStringLiteral("p.html"), Page(QStringLiteral("<p>Простуда и кашель.</p>")).toUtf8());
+    const QString path = Fixture(QStringLiteral("p.html"),
+                                 Page(QStringLiteral("<p>Простуда и кашель.</p>")).toUtf8());
     ShowActive(path);
     FindBar* bar = viewer_->FindBar1;
     const QColor normal = bar->FindEdit->palette().color(QPalette::Base);
@@ -564,8 +585,10 @@ void TestHtview::findNothingShowsCueAndEscapeClears() {
 }
 
 void TestHtview::findFollowsThePage() {
-    const QString first = Fixture(QStringLiteral("one.html"), Page(QStringLiteral("Грипп, грипп.")).toUtf8());
-    const QString second = Fixture(QStringLiteral("two.html"), Page(QStringLiteral("грипп")).toUtf8());
+    const QString first =
+        Fixture(QStringLiteral("one.html"), Page(QStringLiteral("Грипп, грипп.")).toUtf8());
+    const QString second =
+        Fixture(QStringLiteral("two.html"), Page(QStringLiteral("грипп")).toUtf8());
     ShowActive(first);
     viewer_->Button1Click();
     viewer_->FindBar1->FindEdit->setText(QStringLiteral("грипп"));
@@ -579,8 +602,10 @@ void TestHtview::findFollowsThePage() {
 }
 
 void TestHtview::secondPageReusesTheWindow() {
-    const QString first = Fixture(QStringLiteral("first.html"), Page(QStringLiteral("Первая")).toUtf8());
-    const QString second = Fixture(QStringLiteral("second.html"), Cp1251(Page(QStringLiteral("Вторая"))));
+    const QString first =
+        Fixture(QStringLiteral("first.html"), Page(QStringLiteral("Первая")).toUtf8());
+    const QString second =
+        Fixture(QStringLiteral("second.html"), Cp1251(Page(QStringLiteral("Вторая"))));
     const auto windows = QApplication::topLevelWidgets().size();
     viewer_->ShowHT(first);
     viewer_->resize(700, 500);
@@ -593,7 +618,8 @@ void TestHtview::secondPageReusesTheWindow() {
 }
 
 void TestHtview::samePageAgainIsReadAgain() {
-    const QString path = Fixture(QStringLiteral("same.html"), Page(QStringLiteral("Старый текст")).toUtf8());
+    const QString path =
+        Fixture(QStringLiteral("same.html"), Page(QStringLiteral("Старый текст")).toUtf8());
     viewer_->ShowHT(path);
     Write(path, Cp1251(Page(QStringLiteral("Новый текст"))));
     viewer_->ShowHT(path);
@@ -602,8 +628,10 @@ void TestHtview::samePageAgainIsReadAgain() {
 }
 
 void TestHtview::closeAndReopenKeepsSizeAndPlace() {
-    const QString first = Fixture(QStringLiteral("first.html"), Page(QStringLiteral("Первая")).toUtf8());
-    const QString second = Fixture(QStringLiteral("second.html"), Page(QStringLiteral("Вторая")).toUtf8());
+    const QString first =
+        Fixture(QStringLiteral("first.html"), Page(QStringLiteral("Первая")).toUtf8());
+    const QString second =
+        Fixture(QStringLiteral("second.html"), Page(QStringLiteral("Вторая")).toUtf8());
     viewer_->ShowHT(first);
     const QRect placed(40, 30, 620, 430);
     viewer_->setGeometry(placed);
@@ -620,19 +648,22 @@ void TestHtview::externalLinksGoToTheDesktop() {
     for (const char* scheme : {"http", "https", "mailto"}) {
         QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &recorder, "open");
     }
-    const QString path = Fixture(
-        QStringLiteral("links.html"),
-        Page(QStringLiteral("<p><a href=\"http://example.org/a\">сайт</a></p>"
-                            "<p><a href=\"https://www.who.int/ru\">ВОЗ</a></p>"
-                            "<p><a href=\"mailto:doctor@example.org\">письмо</a></p>"))
-            .toUtf8());
+    const QString path =
+        Fixture(QStringLiteral("links.html"),
+                Page(QStringLiteral("<p><a href=\"http://example.org/a\">сайт</a></p>"
+                                    "<p><a href=\"https://www.who.int/ru\">ВОЗ</a></p>"
+                                    "<p><a href=\"mailto:doctor@example.org\">письмо</a></p>"))
+                    .toUtf8());
     ShowActive(path);
-    for (const char* href : {"http://example.org/a", "https://www.who.int/ru", "mailto:doctor@example.org"}) {
+    for (const char* href :
+         {"http://example.org/a", "https://www.who.int/ru", "mailto:doctor@example.org"}) {
         ClickLink(viewer_->wb1, QString::fromLatin1(href));
     }
-    for (const char* scheme : {"http", "https", "mailto"}) QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    for (const char* scheme : {"http", "https", "mailto"})
+        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
 
-    const QList<QUrl> expected{QUrl(QStringLiteral("http://example.org/a")), QUrl(QStringLiteral("https://www.who.int/ru")),
+    const QList<QUrl> expected{QUrl(QStringLiteral("http://example.org/a")),
+                               QUrl(QStringLiteral("https://www.who.int/ru")),
                                QUrl(QStringLiteral("mailto:doctor@example.org"))};
     QCOMPARE(recorder.urls, expected);
     QCOMPARE(viewer_->wb1->source(), QUrl::fromLocalFile(path));
@@ -644,11 +675,13 @@ void TestHtview::internalLinksAndHistory() {
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
     const QString start = Fixture(
         QStringLiteral("bio/start.html"),
-        Page(QStringLiteral("<p><a href=\"more/next.html\">дальше</a> <a href=\"missing.html\">нет</a> "
-                            "<a href=\"pic.png\">картинка</a></p>"))
+        Page(QStringLiteral(
+                 "<p><a href=\"more/next.html\">дальше</a> <a href=\"missing.html\">нет</a> "
+                 "<a href=\"pic.png\">картинка</a></p>"))
             .toUtf8());
-    const QString next = Fixture(QStringLiteral("bio/more/next.html"),
-                                 Cp1251(Page(QStringLiteral("<p>Следующая <a href=\"../start.html\">назад</a></p>"))));
+    const QString next = Fixture(
+        QStringLiteral("bio/more/next.html"),
+        Cp1251(Page(QStringLiteral("<p>Следующая <a href=\"../start.html\">назад</a></p>"))));
     ShowActive(start);
 
     ClickLink(viewer_->wb1, QStringLiteral("more/next.html"));
@@ -679,7 +712,8 @@ void TestHtview::internalLinksAndHistory() {
     QVERIFY(picture.save(dir_.filePath(QStringLiteral("bio/pic.png"))));
     ClickLink(viewer_->wb1, QStringLiteral("pic.png"));
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    QCOMPARE(recorder.urls, QList<QUrl>{QUrl::fromLocalFile(dir_.filePath(QStringLiteral("bio/pic.png")))});
+    QCOMPARE(recorder.urls,
+             QList<QUrl>{QUrl::fromLocalFile(dir_.filePath(QStringLiteral("bio/pic.png")))});
     QCOMPARE(viewer_->wb1->source(), QUrl::fromLocalFile(start));
 }
 
@@ -705,8 +739,8 @@ void TestHtview::zoomKeysAndWheel() {
                    Qt::ControlModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(view->viewport(), &up);
     QCOMPARE(viewer_->ZoomPercent(), 110);
-    QWheelEvent half(centre, view->viewport()->mapToGlobal(centre), {}, QPoint(0, -60), Qt::NoButton,
-                     Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QWheelEvent half(centre, view->viewport()->mapToGlobal(centre), {}, QPoint(0, -60),
+                     Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(view->viewport(), &half);
     QCOMPARE(viewer_->ZoomPercent(), 110);
     QApplication::sendEvent(view->viewport(), &half);
@@ -786,8 +820,9 @@ void TestHtview::accessibleRole() {
 
 // The article is a document whose text is read by position, as a screen reader reads it.
 void TestHtview::articleIsAReadableDocument() {
-    viewer_->ShowHT(Fixture(QStringLiteral("doc.html"),
-                            Page(QStringLiteral("<h1>Грипп</h1><p>") + kArticle + QStringLiteral("</p>")).toUtf8()));
+    viewer_->ShowHT(Fixture(
+        QStringLiteral("doc.html"),
+        Page(QStringLiteral("<h1>Грипп</h1><p>") + kArticle + QStringLiteral("</p>")).toUtf8()));
     QAccessibleInterface* article = QAccessible::queryAccessibleInterface(viewer_->wb1);
     QVERIFY(article);
     QCOMPARE(article->role(), QAccessible::Document);
@@ -818,18 +853,24 @@ void TestHtview::hostileResourcesAreLeftOut_data() {
     QTest::newRow("/dev/urandom") << QStringLiteral("/dev/urandom") << leftOut;
     QTest::newRow("300 MB sparse image") << QStringLiteral("huge.png") << leftOut;
     QTest::newRow("image that is a FIFO") << QStringLiteral("fifo.png") << leftOut;
-    QTest::newRow("symbolic link out of the folder") << QStringLiteral("outside-link.png") << leftOut;
-    QTest::newRow("NUL after a link out of the folder") << QStringLiteral("outside-link.png%00.png") << leftOut;
+    QTest::newRow("symbolic link out of the folder")
+        << QStringLiteral("outside-link.png") << leftOut;
+    QTest::newRow("NUL after a link out of the folder")
+        << QStringLiteral("outside-link.png%00.png") << leftOut;
     QTest::newRow("NUL after an image in the folder") << QStringLiteral("dot.png%00") << leftOut;
     QTest::newRow("symbolic link to a device") << QStringLiteral("zero-link.png") << leftOut;
     QTest::newRow("../ out of the folder") << QStringLiteral("../outside/dot.png") << leftOut;
     // "bio-x" begins with "bio" but is a folder beside it.
-    QTest::newRow("sibling folder named like the article folder") << QStringLiteral("../bio-x/dot.png") << leftOut;
-    QTest::newRow("symbolic link into a sibling named like it") << QStringLiteral("sibling-link.png") << leftOut;
+    QTest::newRow("sibling folder named like the article folder")
+        << QStringLiteral("../bio-x/dot.png") << leftOut;
+    QTest::newRow("symbolic link into a sibling named like it")
+        << QStringLiteral("sibling-link.png") << leftOut;
     QTest::newRow("absolute path out of the folder")
-        << QUrl::fromLocalFile(dir_.filePath(QStringLiteral("outside/dot.png"))).toString() << leftOut;
+        << QUrl::fromLocalFile(dir_.filePath(QStringLiteral("outside/dot.png"))).toString()
+        << leftOut;
     QTest::newRow("remote") << QStringLiteral("http://127.0.0.1:9/dot.png") << leftOut;
-    QTest::newRow("data address") << QStringLiteral("data:image/png;base64,") + PngBytes(4, Qt::red).toBase64()
+    QTest::newRow("data address") << QStringLiteral("data:image/png;base64,") +
+                                         PngBytes(4, Qt::red).toBase64()
                                   << leftOut;
     QTest::newRow("not an image") << QStringLiteral("text.png") << leftOut;
     QTest::newRow("image too large once decoded") << QStringLiteral("bomb.png") << leftOut;
@@ -844,7 +885,8 @@ void TestHtview::hostileResourcesAreLeftOut() {
     Write(bio + QStringLiteral("/dot.png"), PngBytes(4, Qt::red));
     Write(dir_.filePath(QStringLiteral("outside/dot.png")), PngBytes(4, Qt::red));
     Write(dir_.filePath(QStringLiteral("bio-x/dot.png")), PngBytes(4, Qt::red));
-    MakeLink(dir_.filePath(QStringLiteral("bio-x/dot.png")), bio + QStringLiteral("/sibling-link.png"));
+    MakeLink(dir_.filePath(QStringLiteral("bio-x/dot.png")),
+             bio + QStringLiteral("/sibling-link.png"));
     Write(bio + QStringLiteral("/text.png"), QByteArray("just words"));
     {
         QFile huge(bio + QStringLiteral("/huge.png"));
@@ -862,12 +904,14 @@ void TestHtview::hostileResourcesAreLeftOut() {
         Write(bio + QStringLiteral("/bomb.png"), png);
     }
     MakeFifo(bio + QStringLiteral("/fifo.png"));
-    MakeLink(dir_.filePath(QStringLiteral("outside/dot.png")), bio + QStringLiteral("/outside-link.png"));
+    MakeLink(dir_.filePath(QStringLiteral("outside/dot.png")),
+             bio + QStringLiteral("/outside-link.png"));
     MakeLink(QStringLiteral("/dev/zero"), bio + QStringLiteral("/zero-link.png"));
 
-    const QString page =
-        Fixture(QStringLiteral("bio/images.html"),
-                Page(QStringLiteral("<p>До</p><img src=\"%1\"><p>После</p>").arg(src.toHtmlEscaped())).toUtf8());
+    const QString page = Fixture(
+        QStringLiteral("bio/images.html"),
+        Page(QStringLiteral("<p>До</p><img src=\"%1\"><p>После</p>").arg(src.toHtmlEscaped()))
+            .toUtf8());
     viewer_->ShowHT(page);
     QCOMPARE(viewer_->wb1->source(), QUrl::fromLocalFile(page));
     QVERIFY(viewer_->wb1->toPlainText().contains(QStringLiteral("После")));
@@ -880,12 +924,15 @@ void TestHtview::styleSheetsOnlyFromTheArticleFolder() {
     QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("outside")));
     Write(bio + QStringLiteral("/red.css"), QByteArray("p { color: #ff0000 }"));
     Write(dir_.filePath(QStringLiteral("outside/green.css")), QByteArray("p { color: #00ff00 }"));
-    MakeLink(dir_.filePath(QStringLiteral("outside/green.css")), bio + QStringLiteral("/green-link.css"));
+    MakeLink(dir_.filePath(QStringLiteral("outside/green.css")),
+             bio + QStringLiteral("/green-link.css"));
     MakeFifo(bio + QStringLiteral("/fifo.css"));
     const auto colourOf = [this](const QString& href) {
         const QString page = Fixture(
             QStringLiteral("bio/styled.html"),
-            Page(QStringLiteral("<p>Текст</p>"), QStringLiteral("<link rel=\"stylesheet\" type=\"text/css\" href=\"%1\">").arg(href))
+            Page(
+                QStringLiteral("<p>Текст</p>"),
+                QStringLiteral("<link rel=\"stylesheet\" type=\"text/css\" href=\"%1\">").arg(href))
                 .toUtf8());
         viewer_->ShowHT(page);
         QTextCursor cursor(viewer_->wb1->document());
@@ -893,7 +940,8 @@ void TestHtview::styleSheetsOnlyFromTheArticleFolder() {
         return cursor.charFormat().foreground().color();
     };
     QCOMPARE(colourOf(QStringLiteral("red.css")), QColor(255, 0, 0));
-    for (const char* href : {"green-link.css", "green-link.css%00.css", "../outside/green.css", "fifo.css", "/dev/urandom", "/dev/zero"}) {
+    for (const char* href : {"green-link.css", "green-link.css%00.css", "../outside/green.css",
+                             "fifo.css", "/dev/urandom", "/dev/zero"}) {
         const QColor colour = colourOf(QString::fromLatin1(href));
         QVERIFY2(colour != QColor(0, 255, 0) && colour != QColor(255, 0, 0), href);
         QVERIFY2(viewer_->wb1->toPlainText().contains(QStringLiteral("Текст")), href);
@@ -920,21 +968,30 @@ void TestHtview::hostileLinksAreNotFollowed_data() {
     QTest::newRow("../ out of the folder") << QStringLiteral("../../../../etc/passwd") << outside;
     QTest::newRow("page outside the folder") << QStringLiteral("../outside/given.html") << outside;
     QTest::newRow("symbolic link to a page outside") << QStringLiteral("escape.html") << outside;
-    QTest::newRow("page in a sibling folder named like it") << QStringLiteral("../bio-x/given.html") << outside;
-    QTest::newRow("picture in a sibling folder named like it") << QStringLiteral("../bio-x/photo.png") << outside;
+    QTest::newRow("page in a sibling folder named like it")
+        << QStringLiteral("../bio-x/given.html") << outside;
+    QTest::newRow("picture in a sibling folder named like it")
+        << QStringLiteral("../bio-x/photo.png") << outside;
     // The system ends a name at NUL: "escape.html%00.html" would open escape.html itself.
     const QString control = QStringLiteral("управляющий символ");
-    QTest::newRow("NUL after a link to a page outside") << QStringLiteral("escape.html%00.html") << control;
+    QTest::newRow("NUL after a link to a page outside")
+        << QStringLiteral("escape.html%00.html") << control;
     QTest::newRow("NUL after a picture") << QStringLiteral("photo.png%00.png") << control;
     QTest::newRow("line break in the name") << QStringLiteral("photo%0A.png") << control;
     QTest::newRow("C1 control in the name") << QStringLiteral("photo%C2%85.png") << control;
-    QTest::newRow("executable script") << QStringLiteral("run.sh") << QStringLiteral("исполняемый файл");
-    QTest::newRow("script without the executable bit") << QStringLiteral("script.sh") << QStringLiteral("другого типа");
-    QTest::newRow("desktop entry") << QStringLiteral("app.desktop") << QStringLiteral("другого типа");
-    QTest::newRow("desktop entry named as a picture") << QStringLiteral("fake.png") << QStringLiteral("другого типа");
-    QTest::newRow("picture with the executable bit") << QStringLiteral("exec.png") << QStringLiteral("исполняемый файл");
+    QTest::newRow("executable script")
+        << QStringLiteral("run.sh") << QStringLiteral("исполняемый файл");
+    QTest::newRow("script without the executable bit")
+        << QStringLiteral("script.sh") << QStringLiteral("другого типа");
+    QTest::newRow("desktop entry")
+        << QStringLiteral("app.desktop") << QStringLiteral("другого типа");
+    QTest::newRow("desktop entry named as a picture")
+        << QStringLiteral("fake.png") << QStringLiteral("другого типа");
+    QTest::newRow("picture with the executable bit")
+        << QStringLiteral("exec.png") << QStringLiteral("исполняемый файл");
     QTest::newRow("FIFO") << QStringLiteral("fifo.png") << QStringLiteral("не на обычный файл");
-    QTest::newRow("missing file") << QStringLiteral("missing.png") << QStringLiteral("Файл не найден");
+    QTest::newRow("missing file") << QStringLiteral("missing.png")
+                                  << QStringLiteral("Файл не найден");
     QTest::newRow("picture") << QStringLiteral("photo.png") << QString();
     QTest::newRow("PDF") << QStringLiteral("leaflet.pdf") << QString();
 }
@@ -944,7 +1001,8 @@ void TestHtview::hostileLinksAreNotFollowed() {
     QFETCH(QString, shown);
     const QString bio = dir_.filePath(QStringLiteral("bio"));
     Fixture(QStringLiteral("outside/given.html"), Page(QStringLiteral("Снаружи")).toUtf8());
-    MakeLink(dir_.filePath(QStringLiteral("outside/given.html")), bio + QStringLiteral("/escape.html"));
+    MakeLink(dir_.filePath(QStringLiteral("outside/given.html")),
+             bio + QStringLiteral("/escape.html"));
     Fixture(QStringLiteral("bio-x/given.html"), Page(QStringLiteral("Рядом")).toUtf8());
     Write(dir_.filePath(QStringLiteral("bio-x/photo.png")), PngBytes(2, Qt::blue));
     Write(bio + QStringLiteral("/run.sh"), QByteArray("#!/bin/sh\ntouch /tmp/ran\n"));
@@ -956,20 +1014,24 @@ void TestHtview::hostileLinksAreNotFollowed() {
     Write(bio + QStringLiteral("/exec.png"), PngBytes(2, Qt::blue));
     MakeExecutable(bio + QStringLiteral("/exec.png"));
     Write(bio + QStringLiteral("/photo.png"), PngBytes(2, Qt::blue));
-    Write(bio + QStringLiteral("/leaflet.pdf"), QByteArray("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n1 0 obj\n<<>>\nendobj\n"));
+    Write(bio + QStringLiteral("/leaflet.pdf"),
+          QByteArray("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n1 0 obj\n<<>>\nendobj\n"));
     MakeFifo(bio + QStringLiteral("/fifo.png"));
     QFile::remove(bio + QStringLiteral("/missing.png"));
 
     UrlRecorder recorder;
     QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
-    const QString start = Fixture(QStringLiteral("bio/links.html"),
-                                  Page(QStringLiteral("<p>Начало <a href=\"%1\">ссылка</a></p>").arg(href)).toUtf8());
+    const QString start =
+        Fixture(QStringLiteral("bio/links.html"),
+                Page(QStringLiteral("<p>Начало <a href=\"%1\">ссылка</a></p>").arg(href)).toUtf8());
     ShowActive(start);
     ClickLink(viewer_->wb1, href);
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
 
     if (shown.isEmpty()) {
-        QCOMPARE(recorder.urls, QList<QUrl>{QUrl::fromLocalFile(QFileInfo(bio + u'/' + href).canonicalFilePath())});
+        QCOMPARE(
+            recorder.urls,
+            QList<QUrl>{QUrl::fromLocalFile(QFileInfo(bio + u'/' + href).canonicalFilePath())});
         QCOMPARE(viewer_->wb1->source(), QUrl::fromLocalFile(start));
         return;
     }
@@ -1005,52 +1067,65 @@ void TestHtview::preparedPagesReadAsMeasured_data() {
         return (open + QStringLiteral(" border=1><tr><td>x")).repeated(18);
     };
     QTest::newRow("18 nested tables, blank after <") << tables(QStringLiteral("< table")) << true;
-    QTest::newRow("18 nested tables, blanks and capitals") << tables(QStringLiteral("<\n\tTaBlE")) << true;
-    QTest::newRow("18 nested tables, rows and cells left out") << QStringLiteral("<table><td>").repeated(18) << true;
+    QTest::newRow("18 nested tables, blanks and capitals")
+        << tables(QStringLiteral("<\n\tTaBlE")) << true;
+    QTest::newRow("18 nested tables, rows and cells left out")
+        << QStringLiteral("<table><td>").repeated(18) << true;
     QTest::newRow("table named with an entity") << tables(QStringLiteral("<t&#97;ble")) << false;
     QTest::newRow("table name in quotes") << tables(QStringLiteral("<\"table\"")) << false;
-    QTest::newRow("tables inside a script") << QStringLiteral("<script>") + tables(QStringLiteral("<table")) << false;
-    QTest::newRow("tables inside an unclosed comment") << QStringLiteral("<!--") + tables(QStringLiteral("<table")) << false;
+    QTest::newRow("tables inside a script")
+        << QStringLiteral("<script>") + tables(QStringLiteral("<table")) << false;
+    QTest::newRow("tables inside an unclosed comment")
+        << QStringLiteral("<!--") + tables(QStringLiteral("<table")) << false;
     QTest::newRow("tables named as closing") << tables(QStringLiteral("</table")) << false;
     QTest::newRow("quadratic stray end tags")
         << QStringLiteral("<i>").repeated(149000) + QStringLiteral("</b>").repeated(149000) << true;
     QTest::newRow("stray end tags at the depth limit")
-        << QStringLiteral("<b>").repeated(windows::kMaxElementDepth) + QStringLiteral("</i>").repeated(200000) << false;
+        << QStringLiteral("<b>").repeated(windows::kMaxElementDepth) +
+               QStringLiteral("</i>").repeated(200000)
+        << false;
     QTest::newRow("many elements at the depth limit")
-        << QStringLiteral("<div>").repeated(windows::kMaxElementDepth) + QStringLiteral("<b>x</b>").repeated(100000)
+        << QStringLiteral("<div>").repeated(windows::kMaxElementDepth) +
+               QStringLiteral("<b>x</b>").repeated(100000)
         << true;
     QTest::newRow("stray cells") << QStringLiteral("<td>x").repeated(20000) << true;
-    QTest::newRow("cells at the limit") << QStringLiteral("<td>x").repeated(int(article::kMaxTableCells)) << false;
+    QTest::newRow("cells at the limit")
+        << QStringLiteral("<td>x").repeated(int(article::kMaxTableCells)) << false;
     QTest::newRow("style rules times elements")
-        << QStringLiteral("<style>") + QStringLiteral("p{color:red}").repeated(3000) + QStringLiteral("</style>") +
-               QStringLiteral("<p>a").repeated(3000)
+        << QStringLiteral("<style>") + QStringLiteral("p{color:red}").repeated(3000) +
+               QStringLiteral("</style>") + QStringLiteral("<p>a").repeated(3000)
         << true;
     // A universal selector is no simple selector: its rules are left out, the page is shown.
     QTest::newRow("universal rules are left out")
-        << QStringLiteral("<style>") + QStringLiteral("*{color:red}").repeated(3000) + QStringLiteral("</style>") +
-               QStringLiteral("<p>a").repeated(3000)
+        << QStringLiteral("<style>") + QStringLiteral("*{color:red}").repeated(3000) +
+               QStringLiteral("</style>") + QStringLiteral("<p>a").repeated(3000)
         << false;
-    const QString deep = QStringLiteral("<div>").repeated(396) + QStringLiteral("<b>x</b>").repeated(3000);
+    const QString deep =
+        QStringLiteral("<div>").repeated(396) + QStringLiteral("<b>x</b>").repeated(3000);
     QTest::newRow("deep elements") << deep << false;
-    QTest::newRow("deep elements under a style sheet") << QStringLiteral("<style>zz{}</style>") + deep << true;
+    QTest::newRow("deep elements under a style sheet")
+        << QStringLiteral("<style>zz{}</style>") + deep << true;
     QTest::newRow("deep elements under a linked style sheet")
         << QStringLiteral("<link rel=stylesheet type=text/css href=a.css>") + deep << true;
     QTest::newRow("text in four nested tables")
         << QStringLiteral("<table><tr><td>").repeated(4) + QString(200000, u'w') << true;
-    QTest::newRow("the same text in one table") << QStringLiteral("<table><tr><td>") + QString(200000, u'w') << false;
+    QTest::newRow("the same text in one table")
+        << QStringLiteral("<table><tr><td>") + QString(200000, u'w') << false;
     QTest::newRow("'<' that starts no tag") << QStringLiteral("a < 5 <<b>x</b> <= <1>") << false;
 }
 
 void TestHtview::preparedPagesReadAsMeasured() {
     QFETCH(QString, html);
     QFETCH(bool, refused);
-    const windows::LoadedPage page = windows::LoadPage(Fixture(QStringLiteral("measured.html"), html.toUtf8()));
+    const windows::LoadedPage page =
+        windows::LoadPage(Fixture(QStringLiteral("measured.html"), html.toUtf8()));
     QCOMPARE(page.status == windows::PageStatus::Refused, refused);
     if (refused) return;
     // What the view makes of the prepared page keeps within what was measured.
     QTextDocument document;
     document.setHtml(page.html);
-    QVERIFY2(FrameDepth(document.rootFrame()) - 1 <= windows::kMaxTableDepth, qPrintable(page.html.left(200)));
+    QVERIFY2(FrameDepth(document.rootFrame()) - 1 <= windows::kMaxTableDepth,
+             qPrintable(page.html.left(200)));
     QVERIFY(page.shape.elementDepth <= windows::kMaxElementDepth);
     QVERIFY(document.blockCount() <= page.shape.tableCells + page.shape.elements + 1);
 }
@@ -1063,34 +1138,46 @@ void TestHtview::hostilePagesAreShownWithinBoundsOrRefused_data() {
     QTest::addColumn<QString>("shown");  // text the view must show
     const auto paragraphs = [](int count) { return QByteArray("<p>абзац</p>").repeated(count); };
     QTest::newRow("an image millions of pixels high")
-        << QByteArray("<p>до</p><img src=\"dot.png\" height=\"9000000\"><p>после</p>") << false << u"после"_qs;
-    QTest::newRow("a hundred images of 100,000 pixels a side")
-        << QByteArray("<img src=\"dot.png\" width=100000 height=100000>").repeated(100) + "<p>после</p>" << false
+        << QByteArray("<p>до</p><img src=\"dot.png\" height=\"9000000\"><p>после</p>") << false
         << u"после"_qs;
+    QTest::newRow("a hundred images of 100,000 pixels a side")
+        << QByteArray("<img src=\"dot.png\" width=100000 height=100000>").repeated(100) +
+               "<p>после</p>"
+        << false << u"после"_qs;
     QTest::newRow("a sibling selector over ten thousand paragraphs")
-        << "<style>h1 ~ p { color: red }</style><h1>Заголовок</h1>" + paragraphs(10000) << false << u"абзац"_qs;
+        << "<style>h1 ~ p { color: red }</style><h1>Заголовок</h1>" + paragraphs(10000) << false
+        << u"абзац"_qs;
     QByteArray declarations;
-    for (int i = 0; i < 20000; ++i) declarations += "color: #" + QByteArray::number(0x100000 + i, 16) + ";";
+    for (int i = 0; i < 20000; ++i)
+        declarations += "color: #" + QByteArray::number(0x100000 + i, 16) + ";";
     QTest::newRow("one rule of twenty thousand declarations over as many paragraphs")
         << "<style>p {" + declarations + "}</style>" + paragraphs(20000) << false << u"абзац"_qs;
     QTest::newRow("an 8 MiB sheet of declarations over two thousand paragraphs")
-        << "<link rel=stylesheet type=text/css href=\"big.css\">" + paragraphs(2000) << false << u"абзац"_qs;
+        << "<link rel=stylesheet type=text/css href=\"big.css\">" + paragraphs(2000) << false
+        << u"абзац"_qs;
     QByteArray imports;
-    for (int i = 0; i < 2000; ++i) imports += "@import url(\"mega.css?" + QByteArray::number(i) + "\");\n";
+    for (int i = 0; i < 2000; ++i)
+        imports += "@import url(\"mega.css?" + QByteArray::number(i) + "\");\n";
     QTest::newRow("two thousand imports of a 1 MB sheet")
         << "<style>" + imports + "</style>" + paragraphs(100) << false << u"абзац"_qs;
     QTest::newRow("sheets importing themselves")
-        << QByteArray("<link rel=stylesheet type=text/css href=\"loop.css\"><p>текст</p>") << false << u"текст"_qs;
+        << QByteArray("<link rel=stylesheet type=text/css href=\"loop.css\"><p>текст</p>") << false
+        << u"текст"_qs;
     QTest::newRow("500 rows of cells 20,000 columns wide")
-        << "<table>" + QByteArray("<tr><td colspan=20000>x</td></tr>").repeated(500) + "</table>" << true << QString();
+        << "<table>" + QByteArray("<tr><td colspan=20000>x</td></tr>").repeated(500) + "</table>"
+        << true << QString();
     QTest::newRow("500 rows of cells 20,000 rows tall")
-        << "<table>" + QByteArray("<tr><td rowspan=20000>x</td></tr>").repeated(500) + "</table>" << true << QString();
+        << "<table>" + QByteArray("<tr><td rowspan=20000>x</td></tr>").repeated(500) + "</table>"
+        << true << QString();
     QTest::newRow("& before a million letters")
         << "<p>&" + QByteArray(1000000, 'a') + "</p>" << false << u"&aaaa"_qs;
     QTest::newRow("huge borders, paddings and fonts")
-        << QByteArray("<table border=100000 cellpadding=100000 cellspacing=100000><tr><td>ячейка</td></tr></table>"
-                      "<p style=\"font-size: 100000px; margin: 100000000px; padding-left: 99999999pt\">буквы</p>"
-                      "<font size=+100>шрифт</font>")
+        << QByteArray(
+               "<table border=100000 cellpadding=100000 "
+               "cellspacing=100000><tr><td>ячейка</td></tr></table>"
+               "<p style=\"font-size: 100000px; margin: 100000000px; padding-left: "
+               "99999999pt\">буквы</p>"
+               "<font size=+100>шрифт</font>")
         << false << u"буквы"_qs;
 }
 
@@ -1103,8 +1190,10 @@ void TestHtview::hostilePagesAreShownWithinBoundsOrRefused() {
     QByteArray big;
     while (big.size() < 8 * 1024 * 1024 - 64) big += "p { color: #123456; margin: 1px } ";
     Write(bio + QStringLiteral("/big.css"), big);
-    Write(bio + QStringLiteral("/mega.css"), QByteArray("p { color: red; margin: 2px } ").repeated(35000));
-    Write(bio + QStringLiteral("/loop.css"), QByteArray("@import url(loop.css); p { margin: 1px }"));
+    Write(bio + QStringLiteral("/mega.css"),
+          QByteArray("p { color: red; margin: 2px } ").repeated(35000));
+    Write(bio + QStringLiteral("/loop.css"),
+          QByteArray("@import url(loop.css); p { margin: 1px }"));
     const QString path = Fixture(QStringLiteral("bio/hostile.html"), page);
 
     windows::LoadedPage loaded = windows::LoadPage(path);
@@ -1160,7 +1249,8 @@ void TestHtview::ctrlPOpensThePrintDialogWithPdf() {
 // What the dialog's PDF choice does: the page, its title at the top, as text in a PDF file.
 void TestHtview::printsThePageAsPdf() {
     const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-    if (pdftotext.isEmpty()) QSKIP("pdftotext is missing (scripts/install-deps.sh installs poppler-utils)");
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext is missing (scripts/install-deps.sh installs poppler-utils)");
     viewer_->ShowHT(QStringLiteral(TSL_SOURCE_DIR "/data/bio/son.html"));
     const QString title = viewer_->wb1->documentTitle();
     QVERIFY(!title.isEmpty());
@@ -1170,8 +1260,8 @@ void TestHtview::printsThePageAsPdf() {
     viewer_->PrintTo(printer);
 
     QProcess reader;
-    reader.start(pdftotext, {QStringLiteral("-enc"), QStringLiteral("UTF-8"), printer.outputFileName(),
-                             QStringLiteral("-")});
+    reader.start(pdftotext, {QStringLiteral("-enc"), QStringLiteral("UTF-8"),
+                             printer.outputFileName(), QStringLiteral("-")});
     QVERIFY(reader.waitForFinished(30000));
     QCOMPARE(reader.exitCode(), 0);
     const QString text = QString::fromUtf8(reader.readAllStandardOutput());
@@ -1184,13 +1274,15 @@ void TestHtview::readableUnderADarkPalette_data() {
     QTest::addColumn<QColor>("background");
     QTest::newRow("sample article: dark text, no background")
         << QStringLiteral(TSL_SOURCE_DIR "/data/bio/son.html") << QColor(255, 255, 255);
-    QTest::newRow("no colours named") << Fixture(QStringLiteral("plain.html"),
-                                                 Page(QStringLiteral("<p>") + kArticle + QStringLiteral("</p>")).toUtf8())
-                                      << QColor(255, 255, 255);
+    QTest::newRow("no colours named")
+        << Fixture(QStringLiteral("plain.html"),
+                   Page(QStringLiteral("<p>") + kArticle + QStringLiteral("</p>")).toUtf8())
+        << QColor(255, 255, 255);
     QTest::newRow("the page's own dark colours")
         << Fixture(QStringLiteral("dark.html"),
                    Page(QStringLiteral("<p>") + kArticle + QStringLiteral("</p>"),
-                        QStringLiteral("<style>body { background-color: #202020; color: #e0e0e0; }</style>"))
+                        QStringLiteral(
+                            "<style>body { background-color: #202020; color: #e0e0e0; }</style>"))
                        .toUtf8())
         << QColor(32, 32, 32);
 }
@@ -1214,17 +1306,20 @@ void TestHtview::readableUnderADarkPalette() {
 // on light under a dark colour scheme.
 void TestHtview::findBarReadableUnderADarkPalette() {
     const ApplicationPalette dark(DarkPalette());
-    ShowActive(Fixture(QStringLiteral("p.html"), Page(QStringLiteral("<p>Простуда и кашель.</p>")).toUtf8()));
+    ShowActive(Fixture(QStringLiteral("p.html"),
+                       Page(QStringLiteral("<p>Простуда и кашель.</p>")).toUtf8()));
     FindBar* bar = viewer_->FindBar1;
     QTest::mouseClick(viewer_->Button1, Qt::LeftButton);
     Type(bar->FindEdit, QStringLiteral("каш"));
     QCOMPARE(bar->FindCount->text(), QStringLiteral("1 из 1"));
-    const TextOnBackground count = Measure(bar->FindCount->grab().toImage(), bar->FindCount->rect());
+    const TextOnBackground count =
+        Measure(bar->FindCount->grab().toImage(), bar->FindCount->rect());
     QVERIFY2(count.contrast >= 4.5, qPrintable(QString::number(count.contrast)));
 
     Type(bar->FindEdit, QStringLiteral("ж"));
     QCOMPARE(bar->FindCount->text(), QStringLiteral("Не найдено"));
-    const TextOnBackground notFound = Measure(bar->FindCount->grab().toImage(), bar->FindCount->rect());
+    const TextOnBackground notFound =
+        Measure(bar->FindCount->grab().toImage(), bar->FindCount->rect());
     QVERIFY2(notFound.contrast >= 4.5, qPrintable(QString::number(notFound.contrast)));
     const QRect typed = bar->FindEdit->rect().adjusted(4, 4, -4, -4);
     const TextOnBackground cue = Measure(bar->FindEdit->grab().toImage(), typed);

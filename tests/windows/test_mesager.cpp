@@ -22,7 +22,8 @@ using window_testing::UrlRecorder;
 
 // Runs `inside` while the window is shown modally, then closes it the way `close` does;
 // returns once ShowModal has returned.
-void WhileShown(TViw& about, const std::function<void()>& inside, const std::function<void()>& close) {
+void WhileShown(TViw& about, const std::function<void()>& inside,
+                const std::function<void()>& close) {
     QTimer::singleShot(0, &about, [&] {
         inside();
         close();
@@ -65,21 +66,26 @@ void TestMesager::contents() {
 
     // The project, its city and the year; no person.
     QCOMPARE(about_->Label2->text(), QStringLiteral("Проект «Целитор», Казань, 2026"));
-    QVERIFY(about_->Label2->fontMetrics().horizontalAdvance(about_->Label2->text()) <= about_->Label2->width());
+    QVERIFY(about_->Label2->fontMetrics().horizontalAdvance(about_->Label2->text()) <=
+            about_->Label2->width());
 
     const QStringList lines = about_->Memo1->toPlainText().split(u'\n');
     QCOMPARE(lines.size(), 13);
     QCOMPARE(about_->Memo1->document()->blockCount(), 13);
     QCOMPARE(lines.first(), QStringLiteral("Материалы использованные при разработке программы:"));
-    for (const QString& line : lines) QVERIFY2(!line.trimmed().isEmpty() && line == line.trimmed(), qPrintable(line));
+    for (const QString& line : lines)
+        QVERIFY2(!line.trimmed().isEmpty() && line == line.trimmed(), qPrintable(line));
     QCOMPARE(QSet<QString>(lines.cbegin(), lines.cend()).size(), 13);
     QVERIFY(!about_->Memo1->isReadOnly());
 
     const struct {
         QWidget* widget;
         const char* name;
-    } named[] = {{about_->Label1, "Label1"}, {about_->Label2, "Label2"}, {about_->Memo1, "Memo1"},
-                 {about_->Button1, "Button1"}, {about_->Button2, "Button2"}};
+    } named[] = {{about_->Label1, "Label1"},
+                 {about_->Label2, "Label2"},
+                 {about_->Memo1, "Memo1"},
+                 {about_->Button1, "Button1"},
+                 {about_->Button2, "Button2"}};
     for (const auto& control : named) {
         QCOMPARE(control.widget->objectName(), QString::fromLatin1(control.name));
         QVERIFY2(!control.widget->accessibleName().isEmpty(), control.name);
@@ -151,7 +157,8 @@ void TestMesager::closeWaysEndTheModalDisplay() {
     QFETCH(int, way);
     bool shown = false;
     WhileShown(
-        *about_, [&] { shown = about_->isVisible() && QApplication::activeModalWidget() == about_; },
+        *about_,
+        [&] { shown = about_->isVisible() && QApplication::activeModalWidget() == about_; },
         [&] {
             if (way == 0) QTest::mouseClick(about_->Button1, Qt::LeftButton);
             if (way == 1) {
@@ -165,7 +172,8 @@ void TestMesager::closeWaysEndTheModalDisplay() {
     QVERIFY(shown);
     QVERIFY(!about_->isVisible());
     // The window is kept for the next display.
-    WhileShown(*about_, [&] { shown = about_->isVisible(); }, [&] { about_->close(); });
+    WhileShown(
+        *about_, [&] { shown = about_->isVisible(); }, [&] { about_->close(); });
     QVERIFY(shown);
 }
 
@@ -208,15 +216,18 @@ void TestMesager::focusAndTextOutliveTheDisplay() {
 
 void TestMesager::centredFirstThenWhereLeft() {
     QPoint centre;
-    WhileShown(*about_, [&] { centre = about_->frameGeometry().center(); }, [&] { about_->close(); });
+    WhileShown(
+        *about_, [&] { centre = about_->frameGeometry().center(); }, [&] { about_->close(); });
     const QPoint screenCentre = about_->screen()->availableGeometry().center();
     QVERIFY2((centre - screenCentre).manhattanLength() <= 2,
              qPrintable(QStringLiteral("%1,%2").arg(centre.x()).arg(centre.y())));
 
     const QPoint moved(17, 23);
     QPoint shownAt;
-    WhileShown(*about_, [&] { about_->move(moved); }, [&] { about_->close(); });
-    WhileShown(*about_, [&] { shownAt = about_->pos(); }, [&] { about_->close(); });
+    WhileShown(
+        *about_, [&] { about_->move(moved); }, [&] { about_->close(); });
+    WhileShown(
+        *about_, [&] { shownAt = about_->pos(); }, [&] { about_->close(); });
     QCOMPARE(shownAt, moved);
 }
 

@@ -77,8 +77,10 @@ private slots:
         QWidget* widget = form_->findChild<QWidget*>(control);
         QVERIFY(widget);
         std::unique_ptr<QMenu> menu;
-        if (auto* line = qobject_cast<QLineEdit*>(widget)) menu.reset(line->createStandardContextMenu());
-        else if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) menu.reset(memo->createStandardContextMenu());
+        if (auto* line = qobject_cast<QLineEdit*>(widget))
+            menu.reset(line->createStandardContextMenu());
+        else if (auto* memo = qobject_cast<QPlainTextEdit*>(widget))
+            menu.reset(memo->createStandardContextMenu());
         QVERIFY(menu);
         const QStringList texts = ActionTexts(menu.get());
         for (const char* expected : {"Копировать", "Вставить", "Выделить всё"})
@@ -96,8 +98,10 @@ private slots:
     void messageBoxesKeepTheirOk() {
         QFETCH(bool, errorReport);
         const QStringList buttons = ButtonsOfBox([&] {
-            if (errorReport) windows::ShowErrorReport(form_.get(), u"Сбой");
-            else form_->ShowMessage(u"Введите текст!");
+            if (errorReport)
+                windows::ShowErrorReport(form_.get(), u"Сбой");
+            else
+                form_->ShowMessage(u"Введите текст!");
         });
         QCOMPARE(buttons, QStringList{QStringLiteral("OK")});
     }

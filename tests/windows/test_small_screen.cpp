@@ -30,7 +30,8 @@ private:
 
 void TestSmallScreen::initTestCase() {
     area_ = QGuiApplication::primaryScreen()->availableGeometry();
-    QVERIFY2(area_.width() == 560 && area_.height() == 450, "the test's screen configuration was not applied");
+    QVERIFY2(area_.width() == 560 && area_.height() == 450,
+             "the test's screen configuration was not applied");
     QVERIFY(dir_.isValid());
     QVERIFY(QDir(dir_.path()).mkpath(QStringLiteral("mem")));
     QFile page(dir_.filePath(QStringLiteral("bio/a.html")));
@@ -75,12 +76,17 @@ void TestSmallScreen::windowsFitTheScreen() {
         about->ShowModal();
         shown = about;
     }
-    QVERIFY2(area_.contains(outer), qPrintable(QStringLiteral("%1: %2,%3 %4x%5").arg(window).arg(outer.x())
-                                                   .arg(outer.y()).arg(outer.width()).arg(outer.height())));
+    QVERIFY2(area_.contains(outer), qPrintable(QStringLiteral("%1: %2,%3 %4x%5")
+                                                   .arg(window)
+                                                   .arg(outer.x())
+                                                   .arg(outer.y())
+                                                   .arg(outer.width())
+                                                   .arg(outer.height())));
     // Too wide for the screen, each window takes its whole width and no more.
     QCOMPARE(outer.width(), area_.width());
-    const QMargins frame(shown->geometry().left() - outer.left(), shown->geometry().top() - outer.top(),
-                         outer.right() - shown->geometry().right(), outer.bottom() - shown->geometry().bottom());
+    const QMargins frame(
+        shown->geometry().left() - outer.left(), shown->geometry().top() - outer.top(),
+        outer.right() - shown->geometry().right(), outer.bottom() - shown->geometry().bottom());
     QCOMPARE(shown->height(), designHeight - (window == u"htv" ? frame.top() + frame.bottom() : 0));
 }
 

@@ -25,13 +25,17 @@ private slots:
 
 void TestStartup::withoutADisplayTheProgramSaysSo_data() {
     QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QString>("display");  // empty: DISPLAY unset
+    QTest::addColumn<QString>("display");   // empty: DISPLAY unset
     QTest::addColumn<QString>("platform");  // QT_QPA_PLATFORM; empty: unset
-    QTest::newRow("no DISPLAY") << QStringList{} << "" << "";
-    QTest::newRow("DISPLAY that no server answers") << QStringList{} << ":9731" << "";
-    QTest::newRow("QT_QPA_PLATFORM=xcb, no DISPLAY") << QStringList{} << "" << "xcb";
+    QTest::newRow("no DISPLAY") << QStringList{} << ""
+                                << "";
+    QTest::newRow("DISPLAY that no server answers") << QStringList{} << ":9731"
+                                                    << "";
+    QTest::newRow("QT_QPA_PLATFORM=xcb, no DISPLAY") << QStringList{} << ""
+                                                     << "xcb";
     QTest::newRow("-platform xcb over QT_QPA_PLATFORM=offscreen")
-        << QStringList{"-platform", "xcb"} << "" << "offscreen";
+        << QStringList{"-platform", "xcb"} << ""
+        << "offscreen";
 }
 
 void TestStartup::withoutADisplayTheProgramSaysSo() {
@@ -54,7 +58,8 @@ void TestStartup::withoutADisplayTheProgramSaysSo() {
     QCOMPARE(program.exitCode(), 1);
     const QString error = QString::fromUtf8(program.readAllStandardError());
     QCOMPARE(error, QString::fromStdString(windows::NoDisplayMessage("tsldemo")) + u'\n');
-    QVERIFY(error.contains(QStringLiteral("нет дисплея")) && error.contains(QStringLiteral("no display")));
+    QVERIFY(error.contains(QStringLiteral("нет дисплея")) &&
+            error.contains(QStringLiteral("no display")));
     QVERIFY(program.readAllStandardOutput().isEmpty());
 }
 

@@ -59,7 +59,8 @@ std::vector<Modal> ClosingModals(const std::function<void()>& action) {
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible()) return;
         takeBoxes();  // the boxes answered before it came up come first
-        seen.push_back(Modal{modal->objectName(), modal->windowTitle(), {}, QMessageBox::NoIcon, {}});
+        seen.push_back(
+            Modal{modal->objectName(), modal->windowTitle(), {}, QMessageBox::NoIcon, {}});
         modal->close();
     });
     timer.start();
@@ -77,7 +78,8 @@ QStringList Lines(const QPlainTextEdit* memo) {
 
 QStringList Entries(const TForm1& form) {
     QStringList entries;
-    for (int i = 0; i < form.Suggestions().Count(); ++i) entries << windows::ToQString(form.Suggestions().Entry(i));
+    for (int i = 0; i < form.Suggestions().Count(); ++i)
+        entries << windows::ToQString(form.Suggestions().Entry(i));
     return entries;
 }
 
@@ -85,8 +87,8 @@ QStringList Entries(const TForm1& form) {
 // knows Latin-1).
 void Type(QWidget* widget, const QString& text) {
     for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, widget, static_cast<Qt::Key>(c.toUpper().unicode()), QString(c),
-                            Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Click, widget, static_cast<Qt::Key>(c.toUpper().unicode()),
+                            QString(c), Qt::NoModifier);
 }
 
 // The distance from a child's right edge to its parent's right edge.
@@ -122,18 +124,19 @@ private:
     }
 
     // A drag that starts at down in target's coordinates (the bar, by default).
-    void DragSplitter(int dx, const std::function<void()>& whileDragging = {}, QWidget* target = nullptr,
-                      QPoint down = QPoint(1, 10)) {
+    void DragSplitter(int dx, const std::function<void()>& whileDragging = {},
+                      QWidget* target = nullptr, QPoint down = QPoint(1, 10)) {
         QWidget* bar = target ? target : form_->Splitter1;
         const QPoint to = down + QPoint(dx, 0);
-        QMouseEvent press(QEvent::MouseButtonPress, down, bar->mapToGlobal(down), Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
+        QMouseEvent press(QEvent::MouseButtonPress, down, bar->mapToGlobal(down), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(bar, &press);
-        QMouseEvent move(QEvent::MouseMove, to, bar->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, to, bar->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(bar, &move);
         if (whileDragging) whileDragging();
-        QMouseEvent release(QEvent::MouseButtonRelease, to, bar->mapToGlobal(to), Qt::LeftButton, Qt::NoButton,
-                            Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, to, bar->mapToGlobal(to), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(bar, &release);
     }
 
@@ -147,7 +150,8 @@ private slots:
         QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("bio")));
         // Sorted case-insensitively: гол, головная боль, Голод, горло.
         Write(QStringLiteral("mem/г"),
-              kBom + QByteArray("горло|Полощите.\r\nголовная боль|$/golova.html$Отдохните.\r\nГолод|Поешьте.\r\n"
+              kBom + QByteArray("горло|Полощите.\r\nголовная "
+                                "боль|$/golova.html$Отдохните.\r\nГолод|Поешьте.\r\n"
                                 "гол|\r\n"));
         Write(QStringLiteral("mem/ь"), kBom + QByteArray("103|Скорая помощь.\n"));
         Write(QStringLiteral("bio/golova.html"), QByteArray("<html><body>Голова</body></html>"));
@@ -189,7 +193,8 @@ private slots:
         QCOMPARE(form_->windowIcon().pixmap(90, 90).size(), QSize(90, 90));
         ShowWindow();
         QCOMPARE(form_->size(), QSize(641, 376));
-        const QPoint offCentre = form_->geometry().center() - form_->screen()->availableGeometry().center();
+        const QPoint offCentre =
+            form_->geometry().center() - form_->screen()->availableGeometry().center();
         QVERIFY2(offCentre.manhattanLength() <= 1, "the window is centred in the work area");
         QCOMPARE(QApplication::focusWidget(), form_->Button1);
         QCOMPARE(form_->htv->isVisible(), false);
@@ -199,14 +204,19 @@ private slots:
     // Screen readers and tests find every control by its name.
     void namesOfControls() {
         const std::vector<std::pair<QWidget*, QString>> controls{
-            {form_->Splitter1, QStringLiteral("Разделитель")}, {form_->Panel1, QStringLiteral("Панель кнопок")},
-            {form_->Button1, QStringLiteral("О программе")},   {form_->Panel2, QStringLiteral("Панель ввода")},
-            {form_->Edit1, QStringLiteral("Поле ввода")},       {form_->InBtn, QStringLiteral("Ввод")},
-            {form_->Panel3, QStringLiteral("Панель подсказок")}, {form_->DictBox, QStringLiteral("Список фраз")},
-            {form_->ViewBtn, QStringLiteral("Подробно")},       {form_->Panel4, QStringLiteral("Панель разговора")},
+            {form_->Splitter1, QStringLiteral("Разделитель")},
+            {form_->Panel1, QStringLiteral("Панель кнопок")},
+            {form_->Button1, QStringLiteral("О программе")},
+            {form_->Panel2, QStringLiteral("Панель ввода")},
+            {form_->Edit1, QStringLiteral("Поле ввода")},
+            {form_->InBtn, QStringLiteral("Ввод")},
+            {form_->Panel3, QStringLiteral("Панель подсказок")},
+            {form_->DictBox, QStringLiteral("Список фраз")},
+            {form_->ViewBtn, QStringLiteral("Подробно")},
+            {form_->Panel4, QStringLiteral("Панель разговора")},
             {form_->Memo1, QStringLiteral("Разговор")},
         };
-        const QStringList names{"Splitter1", "Panel1", "Button1", "Panel2", "Edit1", "InBtn",
+        const QStringList names{"Splitter1", "Panel1",  "Button1", "Panel2", "Edit1", "InBtn",
                                 "Panel3",    "DictBox", "ViewBtn", "Panel4", "Memo1"};
         QCOMPARE(form_->objectName(), QStringLiteral("Form1"));
         for (std::size_t i = 0; i < controls.size(); ++i) {
@@ -266,11 +276,14 @@ private slots:
         for (const int y : {0, 144, 288}) {
             const QColor lit = bar.pixelColor(0, y);
             const QColor shaded = bar.pixelColor(1, y);
-            QVERIFY2(lit.value() > colour.value() && shaded.value() < colour.value(),
-                     qPrintable(QStringLiteral("row %1: %2 and %3").arg(y).arg(lit.name(), shaded.name())));
+            QVERIFY2(
+                lit.value() > colour.value() && shaded.value() < colour.value(),
+                qPrintable(
+                    QStringLiteral("row %1: %2 and %3").arg(y).arg(lit.name(), shaded.name())));
             for (const QColor& shade : {lit, shaded}) {
                 QVERIFY2(std::abs(shade.hsvHue() - colour.hsvHue()) <= 3, qPrintable(shade.name()));
-                QVERIFY2(std::abs(shade.hsvSaturation() - colour.hsvSaturation()) <= 8, qPrintable(shade.name()));
+                QVERIFY2(std::abs(shade.hsvSaturation() - colour.hsvSaturation()) <= 8,
+                         qPrintable(shade.name()));
             }
         }
     }
@@ -445,8 +458,10 @@ private slots:
     void tooltipShowsTheWholeQuestion() {
         QFETCH(int, row);
         QFETCH(bool, shown);
-        const QString long_ = QStringLiteral("длинный вопрос о том, что делать, если <болит> голова & шея");
-        Write(QStringLiteral("mem/д"), kBom + QByteArray("да|Да.\n") + long_.toUtf8() + "|Отдохните.\n");
+        const QString long_ =
+            QStringLiteral("длинный вопрос о том, что делать, если <болит> голова & шея");
+        Write(QStringLiteral("mem/д"),
+              kBom + QByteArray("да|Да.\n") + long_.toUtf8() + "|Отдохните.\n");
         ShowWindow();
         Type(form_->Edit1, QStringLiteral("д"));
         QCOMPARE(form_->Suggestions().Count(), 2);
@@ -467,7 +482,8 @@ private slots:
     // focus there, and Enter then asks without putting anything into the field.
     void enterFollowsTheFocus() {
         ShowWindow();
-        std::vector<Modal> modals = ClosingModals([&] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); });
+        std::vector<Modal> modals =
+            ClosingModals([&] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); });
         QCOMPARE(modals.size(), std::size_t{1});
         QCOMPARE(modals[0].objectName, QStringLiteral("Viw"));
         QCOMPARE(form_->State().QueryCount(), 0);
@@ -484,7 +500,6 @@ private slots:
         QVERIFY(form_->Edit1->text().isEmpty());
         QCOMPARE(QApplication::focusWidget(), form_->Edit1);
         QCOMPARE(form_->State().QueryCount(), 1);
-
     }
 
     // Which Enter keys in the input ask: Enter is the character 13, with or without Shift;
@@ -498,8 +513,8 @@ private slots:
         QTest::newRow("Shift+Return") << int(Qt::Key_Return) << int(Qt::ShiftModifier) << true;
         QTest::newRow("Ctrl+Return") << int(Qt::Key_Return) << int(Qt::ControlModifier) << false;
         QTest::newRow("Alt+Return") << int(Qt::Key_Return) << int(Qt::AltModifier) << false;
-        QTest::newRow("Ctrl+keypad Enter") << int(Qt::Key_Enter) << int(Qt::ControlModifier | Qt::KeypadModifier)
-                                           << false;
+        QTest::newRow("Ctrl+keypad Enter")
+            << int(Qt::Key_Enter) << int(Qt::ControlModifier | Qt::KeypadModifier) << false;
     }
 
     void enterKeysInTheInput() {
@@ -533,7 +548,8 @@ private slots:
     void tabOrder() {
         ShowWindow();
         Ask(QStringLiteral("головная боль"));  // shows "Подробно"
-        form_->Edit1->setText(QStringLiteral("го"));  // the list is a Tab stop while it lists something
+        form_->Edit1->setText(
+            QStringLiteral("го"));  // the list is a Tab stop while it lists something
         QList<QWidget*> chain;
         QWidget* w = form_->Button1;
         do {
@@ -543,14 +559,15 @@ private slots:
         QList<QWidget*> focusable;
         for (QWidget* c : chain)
             if (c->focusPolicy() & Qt::TabFocus) focusable << c;
-        QCOMPARE(focusable, QList<QWidget*>({form_->Button1, form_->Edit1, form_->InBtn, form_->DictBox,
-                                            form_->ViewBtn, form_->Memo1}));
+        QCOMPARE(focusable, QList<QWidget*>({form_->Button1, form_->Edit1, form_->InBtn,
+                                             form_->DictBox, form_->ViewBtn, form_->Memo1}));
     }
 
     void typingListsTheQuestions_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QStringList>("entries");
-        QTest::newRow("first letter") << "г" << QStringList{"гол", "головная боль", "Голод", "горло"};
+        QTest::newRow("first letter")
+            << "г" << QStringList{"гол", "головная боль", "Голод", "горло"};
         QTest::newRow("any letter case") << "ГОЛ" << QStringList{"гол", "головная боль", "Голод"};
         QTest::newRow("blanks around") << "  голо " << QStringList{"головная боль", "Голод"};
         QTest::newRow("past a question into |") << "гол|" << QStringList{"гол"};
@@ -576,8 +593,10 @@ private slots:
     void doubleClickCopiesAnEntry() {
         ShowWindow();
         // Nothing selected in the empty list: nothing happens.
-        QTest::mouseClick(form_->DictBox->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
-        QTest::mouseDClick(form_->DictBox->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+        QTest::mouseClick(form_->DictBox->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          QPoint(10, 10));
+        QTest::mouseDClick(form_->DictBox->viewport(), Qt::LeftButton, Qt::NoModifier,
+                           QPoint(10, 10));
         QVERIFY(form_->Edit1->text().isEmpty());
 
         form_->Edit1->setText(QStringLiteral("го"));
@@ -585,7 +604,8 @@ private slots:
         const QRect row = form_->DictBox->visualRect(form_->DictBox->model()->index(1, 0));
         // A double-click arrives as a click and then the double-click event.
         QTest::mouseClick(form_->DictBox->viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
-        QTest::mouseDClick(form_->DictBox->viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
+        QTest::mouseDClick(form_->DictBox->viewport(), Qt::LeftButton, Qt::NoModifier,
+                           row.center());
         QCOMPARE(form_->Edit1->text(), QStringLiteral("головная боль"));
         QCOMPARE(Entries(*form_), QStringList{"головная боль"});
         QCOMPARE(form_->SelectedSuggestion(), -1);
@@ -622,21 +642,24 @@ private slots:
     // A long list: keys, scrolling and clicks reach the right row.
     void longListScrollsAndSelects() {
         QByteArray bytes = kBom;
-        for (int i = 0; i < 1000; ++i) bytes += QStringLiteral("гость %1|ответ %1\n").arg(i, 4, 10, QLatin1Char('0')).toUtf8();
+        for (int i = 0; i < 1000; ++i)
+            bytes += QStringLiteral("гость %1|ответ %1\n").arg(i, 4, 10, QLatin1Char('0')).toUtf8();
         Write(QStringLiteral("mem/г"), bytes);
         ShowWindow();
         form_->Edit1->setText(QStringLiteral("гость"));
         QCOMPARE(form_->Suggestions().Count(), 1000);
         QListView* list = form_->DictBox;
         const auto shownWhole = [list](int row) {
-            return list->viewport()->rect().contains(list->visualRect(list->model()->index(row, 0)));
+            return list->viewport()->rect().contains(
+                list->visualRect(list->model()->index(row, 0)));
         };
         list->setFocus();
         QTest::keyClick(list, Qt::Key_End);
         QCOMPARE(form_->SelectedSuggestion(), 999);
         QVERIFY(shownWhole(999));
         QVERIFY(!shownWhole(0));
-        const int rows = list->viewport()->height() / list->visualRect(list->model()->index(999, 0)).height();
+        const int rows =
+            list->viewport()->height() / list->visualRect(list->model()->index(999, 0)).height();
         QVERIFY(rows >= 5);
         QTest::keyClick(list, Qt::Key_PageUp);
         QCOMPARE(form_->SelectedSuggestion(), 999 - rows);
@@ -673,7 +696,8 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), form_->Edit1);
         QCOMPARE(form_->Edit1->text(), QStringLiteral("головная боль"));
         QTest::keyClick(form_->Edit1, Qt::Key_Return);
-        QCOMPARE(Lines(form_->Memo1), QStringList({"Вы сказали: головная боль", "Целитор: Отдохните."}));
+        QCOMPARE(Lines(form_->Memo1),
+                 QStringList({"Вы сказали: головная боль", "Целитор: Отдохните."}));
 
         // With nothing listed, Down stays in the field.
         QTest::keyClick(form_->Edit1, Qt::Key_Down);
@@ -689,13 +713,19 @@ private slots:
         QTest::addColumn<bool>("inField");
         QTest::addColumn<QString>("fieldText");
         QTest::addColumn<int>("row");  // the list's current row after the key
-        QTest::newRow("Up on the first row") << 0 << int(Qt::Key_Up) << QString() << true << "го" << 0;
-        QTest::newRow("Up below it moves up") << 1 << int(Qt::Key_Up) << QString() << false << "го" << 0;
+        QTest::newRow("Up on the first row")
+            << 0 << int(Qt::Key_Up) << QString() << true << "го" << 0;
+        QTest::newRow("Up below it moves up")
+            << 1 << int(Qt::Key_Up) << QString() << false << "го" << 0;
         QTest::newRow("Esc") << 1 << int(Qt::Key_Escape) << QString() << true << "го" << 1;
-        QTest::newRow("a letter") << 1 << int(Qt::Key_L) << QStringLiteral("л") << true << "гол" << -1;
-        QTest::newRow("a space") << 0 << int(Qt::Key_Space) << QStringLiteral(" ") << true << "го " << -1;
-        QTest::newRow("Backspace") << 0 << int(Qt::Key_Backspace) << QStringLiteral("\b") << true << "г" << -1;
-        QTest::newRow("Ctrl+C stays") << 1 << int(Qt::Key_C) << QStringLiteral("\x03") << false << "го" << 1;
+        QTest::newRow("a letter") << 1 << int(Qt::Key_L) << QStringLiteral("л") << true << "гол"
+                                  << -1;
+        QTest::newRow("a space") << 0 << int(Qt::Key_Space) << QStringLiteral(" ") << true << "го "
+                                 << -1;
+        QTest::newRow("Backspace")
+            << 0 << int(Qt::Key_Backspace) << QStringLiteral("\b") << true << "г" << -1;
+        QTest::newRow("Ctrl+C stays")
+            << 1 << int(Qt::Key_C) << QStringLiteral("\x03") << false << "го" << 1;
     }
 
     void keysInTheListReachTheField() {
@@ -711,9 +741,12 @@ private slots:
         QTest::keyClick(form_->Edit1, Qt::Key_Down);
         for (int i = 0; i < downs; ++i) QTest::keyClick(form_->DictBox, Qt::Key_Down);
         QCOMPARE(QApplication::focusWidget(), form_->DictBox);
-        const Qt::KeyboardModifiers modifiers = key == Qt::Key_C ? Qt::ControlModifier : Qt::NoModifier;
-        QTest::sendKeyEvent(QTest::Click, form_->DictBox, static_cast<Qt::Key>(key), text, modifiers);
-        QCOMPARE(QApplication::focusWidget(), inField ? static_cast<QWidget*>(form_->Edit1) : form_->DictBox);
+        const Qt::KeyboardModifiers modifiers =
+            key == Qt::Key_C ? Qt::ControlModifier : Qt::NoModifier;
+        QTest::sendKeyEvent(QTest::Click, form_->DictBox, static_cast<Qt::Key>(key), text,
+                            modifiers);
+        QCOMPARE(QApplication::focusWidget(),
+                 inField ? static_cast<QWidget*>(form_->Edit1) : form_->DictBox);
         QCOMPARE(form_->Edit1->text(), fieldText);
         if (row >= 0) QCOMPARE(form_->DictBox->currentIndex().row(), row);
         // The field goes on from where the typing left it.
@@ -748,9 +781,11 @@ private slots:
     void answerWithALinkOpensTheViewer() {
         ShowWindow();
         Ask(QStringLiteral("  ГОЛОВНАЯ боль "));
-        QCOMPARE(Lines(form_->Memo1), QStringList({"Вы сказали: ГОЛОВНАЯ боль", "Целитор: Отдохните."}));
+        QCOMPARE(Lines(form_->Memo1),
+                 QStringList({"Вы сказали: ГОЛОВНАЯ боль", "Целитор: Отдохните."}));
         QVERIFY(!form_->ViewBtn->isHidden());
-        QCOMPARE(windows::ToQString(form_->State().PagePath()), ProgramDir() + QStringLiteral("bio/golova.html"));
+        QCOMPARE(windows::ToQString(form_->State().PagePath()),
+                 ProgramDir() + QStringLiteral("bio/golova.html"));
         QVERIFY(form_->Edit1->text().isEmpty());
         QCOMPARE(form_->Suggestions().Count(), 0);
 
@@ -760,7 +795,8 @@ private slots:
         Ask(QStringLiteral("горло"));
         QVERIFY(form_->ViewBtn->isHidden());
         Ask(QStringLiteral("ангина"));
-        QCOMPARE(Lines(form_->Memo1), QStringList({"Вы сказали: ангина", "Целитор: Ничего не найдено!"}));
+        QCOMPARE(Lines(form_->Memo1),
+                 QStringList({"Вы сказали: ангина", "Целитор: Ничего не найдено!"}));
     }
 
     void messageBoxes() {
@@ -786,7 +822,9 @@ private slots:
         // The seventh action brings up the About window first; "О программе" counts nothing.
         ClosingModals([&] { QTest::mouseClick(form_->Button1, Qt::LeftButton); });
         QCOMPARE(form_->State().QueryCount(), 3);
-        ClosingModals([&] { for (int i = 0; i < 3; ++i) Ask(QStringLiteral("горло")); });
+        ClosingModals([&] {
+            for (int i = 0; i < 3; ++i) Ask(QStringLiteral("горло"));
+        });
         modals = ClosingModals([&] { Ask(QStringLiteral(" ")); });
         QCOMPARE(modals.size(), std::size_t{2});
         QCOMPARE(modals[0].objectName, QStringLiteral("Viw"));
@@ -799,12 +837,15 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("report");
-        const QString noMapping =
-            QStringLiteral("No mapping for the Unicode character exists in the target multi-byte code page.");
-        QTest::newRow("invalid UTF-8") << "mem/x" << QByteArray("\xEF\xBB\xBF\xFF") << "x" << noMapping;
-        QTest::newRow("UTF-16 mark and one byte") << "mem/y" << QByteArray("\xFF\xFE\x41") << "y" << noMapping;
-        QTest::newRow("missing fallback") << "" << QByteArray() << "?"
-                                          << "Cannot open file \"%1mem/ь\". No such file or directory.";
+        const QString noMapping = QStringLiteral(
+            "No mapping for the Unicode character exists in the target multi-byte code page.");
+        QTest::newRow("invalid UTF-8")
+            << "mem/x" << QByteArray("\xEF\xBB\xBF\xFF") << "x" << noMapping;
+        QTest::newRow("UTF-16 mark and one byte")
+            << "mem/y" << QByteArray("\xFF\xFE\x41") << "y" << noMapping;
+        QTest::newRow("missing fallback")
+            << "" << QByteArray() << "?"
+            << "Cannot open file \"%1mem/ь\". No such file or directory.";
     }
 
     // The error report comes up, the list keeps its lines, and the program goes on.
@@ -813,9 +854,12 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, input);
         QFETCH(QString, report);
-        if (file.isEmpty()) QVERIFY(QFile::remove(ProgramDir() + QStringLiteral("mem/ь")));
-        else Write(file, bytes);
-        if (report.contains(QLatin1String("%1"))) report = report.arg(QDir(dir_->path()).canonicalPath() + QLatin1Char('/'));
+        if (file.isEmpty())
+            QVERIFY(QFile::remove(ProgramDir() + QStringLiteral("mem/ь")));
+        else
+            Write(file, bytes);
+        if (report.contains(QLatin1String("%1")))
+            report = report.arg(QDir(dir_->path()).canonicalPath() + QLatin1Char('/'));
         ShowWindow();
         Ask(QStringLiteral("головная боль"));
         form_->Edit1->setText(QStringLiteral("го"));
