@@ -56,6 +56,8 @@ public:
         View()->setTextCursor(Range(position, position));
     }
 
+    // The widget's own texts (name, description ...) stay as the widget gives them.
+    using QAccessibleWidget::text;
     QString text(int startOffset, int endOffset) const override {
         // One character for one position: the document's separators of paragraphs, lines
         // and table cells read as line breaks.
