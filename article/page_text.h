@@ -25,11 +25,12 @@ DecodedPage DecodePage(QByteArrayView bytes);
 
 // Limits that keep the HTML view from working for minutes on a strange page. Articles are a
 // few kilobytes with a table or two; the view's parser spends time in proportion to each
-// element's depth, its layout doubles with each level of tables inside tables, grows with
+// element's depth, its layout takes two or three times as long with each level of tables
+// inside tables (eight levels at most: a cell nine deep would outweigh any page), grows with
 // the number of table cells, with style rules times elements, and with long unbroken words.
 inline constexpr qint64 kMaxPageBytes = 1024 * 1024;
 inline constexpr int kMaxElementDepth = 400;
-inline constexpr int kMaxTableDepth = 10;
+inline constexpr int kMaxTableDepth = 8;
 // Grid positions of all tables (rows times widest row, spans included): ten thousand cost
 // the layout about 0.6 s, and 500 rows times 100 columns a second and half a gigabyte.
 inline constexpr qint64 kMaxTableCells = 10000;
