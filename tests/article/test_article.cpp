@@ -300,6 +300,9 @@ void TestArticle::keepsWhitelistedMarkup_data() {
     row("style attributes keep the subset",
         u"<p style=\"font-size:100000px; position:fixed\">x</p>"_qs,
         u"<p style=\"font-size: 300px\">x</p>"_qs);
+    row("a caption's text stays, the caption does not",
+        u"<table><caption>Таблица</caption><tr><td>x<caption>y</caption></td></tr></table>"_qs,
+        u"<table>Таблица<tr><td>xy</td></tr></table>"_qs);
     row("sectioning elements become blocks", u"<section><article><p>x</p></article></section>"_qs,
         u"<div><div><p>x</p></div></div>"_qs);
     row("unknown elements go, their text stays",
