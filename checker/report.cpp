@@ -119,11 +119,13 @@ std::string FormatChange(const FixChange& change) {
     out += ": ";
     using Action = FixChange::Action;
     switch (change.action) {
+        case Action::RemoveTemporary: out += "удалён временный файл, оставленный прерванным --fix"; break;
         case Action::AddMark: out += "добавлена метка UTF-8"; break;
         case Action::RemoveBlanks: out += "убраны пробелы перед «|»"; break;
         case Action::Move:
             out += "перенесена в " + VisibleText(dialogue::FromUtf8(change.target)) + ':' +
                    std::to_string(change.targetLine);
+            if (change.alreadyThere) out += ", где такая же строка уже стоит";
             if (change.blanksRemoved) out += ", пробелы перед «|» убраны";
             break;
         case Action::Kept: out += "оставлена как есть: " + VisibleText(change.reason); break;
@@ -139,6 +141,7 @@ std::string FormatFixSummary(const FixResult& result, bool dryRun) {
                              : "Исправлений: ";
     out += std::to_string(result.made);
     out += ", оставлено как есть: " + std::to_string(result.kept) + ".";
+    if (result.unwritten > 0) out += " Не записано исправлений: " + std::to_string(result.unwritten) + ".";
     if (!dryRun) out += " Записано файлов: " + std::to_string(result.filesWritten) + ".";
     return out;
 }
