@@ -62,9 +62,20 @@ timeout 10 xdotool key Return
 "${transcript[@]}" expect-echo "$question" >"$work/transcript" || fail "the program did not hear the question"
 kill -0 "$program_pid" 2>/dev/null || fail "the program ended unexpectedly"
 
+# The input field's caret blinks, every half second, and would make one screenshot differ
+# from the next: the screenshot is taken again until it shows the caret (a dark pixel in
+# its column at the field's left edge, which is otherwise empty after the question).
 eval "$(xdotool getwindowgeometry --shell "$window")"
-timeout 30 import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$screenshot" \
-  || fail "the screenshot failed"
+caret_shown() {
+  [ "$(convert "$screenshot" -crop "1x21+19+$((HEIGHT - 38))" +repage -format '%[fx:minima < 0.5]' info:)" = 1 ]
+}
+deadline=$((SECONDS + 10))
+while :; do
+  timeout 30 import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$screenshot" \
+    || fail "the screenshot failed"
+  caret_shown && break
+  [ "$SECONDS" -lt "$deadline" ] || fail "no screenshot with the input field's caret shown within 10 s"
+done
 echo "Asked \"$question\"; the program answered:"
 sed 's/^/  /' "$work/transcript"
 echo "Screenshot: $screenshot"
