@@ -1,5 +1,6 @@
 #include "atomic_write.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,9 @@
 namespace checker {
 
 namespace {
+
+constexpr std::string_view kTemporaryInfix = ".tsldemo-check-";
+constexpr std::string_view kTemporaryUnique = "XXXXXX";  // mkostemp's letters or digits
 
 std::string SystemText(int error) { return std::strerror(error); }
 
@@ -77,6 +81,17 @@ std::string WhyNotRewritable(const struct stat& info) {
     return {};
 }
 
+bool IsTemporaryName(std::string_view name) {
+    const std::size_t minimum = 2 + kTemporaryInfix.size() + kTemporaryUnique.size();
+    if (name.size() < minimum || name.front() != '.') return false;
+    const std::string_view unique = name.substr(name.size() - kTemporaryUnique.size());
+    const std::string_view infix = name.substr(
+        name.size() - kTemporaryUnique.size() - kTemporaryInfix.size(), kTemporaryInfix.size());
+    return infix == kTemporaryInfix && std::all_of(unique.begin(), unique.end(), [](char c) {
+               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+           });
+}
+
 std::optional<FileIdentity> IdentityOf(const std::string& path, std::string& error) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0) {
@@ -93,7 +108,8 @@ std::optional<FileIdentity> WriteAtomically(const std::string& path, std::string
     const std::filesystem::path target(path);
     const std::string folder = target.parent_path().string();
     std::string temp =
-        (target.parent_path() / ("." + target.filename().string() + ".tsldemo-check-XXXXXX"))
+        (target.parent_path() / ("." + target.filename().string() + std::string(kTemporaryInfix) +
+                                 std::string(kTemporaryUnique)))
             .string();
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {

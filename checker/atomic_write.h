@@ -29,6 +29,11 @@ std::string WhyNotRewritable(const struct stat& info);
 // The identity of path itself (a symbolic link is not followed); nothing when it does not exist.
 std::optional<FileIdentity> IdentityOf(const std::string& path, std::string& error);
 
+// Whether a file name is that of a temporary file WriteAtomically makes beside the file it
+// replaces: "." + the file's name + ".tsldemo-check-" + six letters or digits. A run that was
+// killed while writing leaves one behind.
+bool IsTemporaryName(std::string_view name);
+
 // Writes bytes to path atomically. With expected, path must still be that file (same inode,
 // size and time) and keeps its permissions and owner, and its group where the writer may give
 // it that group (else the written file has the writer's, as the identity returned shows);

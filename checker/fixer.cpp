@@ -1,6 +1,8 @@
 #include "fixer.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -9,6 +11,7 @@
 
 #include <grp.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "atomic_write.h"
 #include "collation.h"
@@ -96,9 +99,11 @@ std::vector<std::u16string> LinesOf(std::u16string_view text) {
 // What each line of a knowledge file needs done.
 struct Plan {
     enum class Kind { Keep, Repair, Move } kind = Kind::Keep;
-    std::u16string text;      // the line as it will be written
-    std::u16string question;  // its folded question after the repair
-    std::size_t dest = npos;  // Move: the index of the file it goes to
+    std::u16string text;         // the line as it will be written
+    std::u16string question;     // its folded question after the repair
+    std::size_t dest = npos;     // Move: the index of the file it goes to
+    std::size_t targetLine = 0;  // Move: 1-based line of the target's new text that holds it
+    bool present = false;        // Move: the target holds the same line already
     bool repaired = false;
     bool wanted = false;     // a repair is due, whether or not it is made
     std::u16string blocked;  // why a due repair is not made
@@ -122,22 +127,30 @@ struct KnowledgeFile {
     std::vector<Plan> plans;
     // Filled by the verification: the text that will be written, and where lines start.
     std::u16string newText;
-    std::size_t keptLines = 0;
     bool changed = false;
     bool losesLines = false;
     std::vector<std::pair<std::size_t, std::size_t>> incoming;  // (file, line) in order
+};
+
+// A temporary file that an interrupted run left in mem/.
+struct Temporary {
+    std::string path;
+    std::string shown;
+    std::u16string notOurs;  // why it is not removed
 };
 
 class Fixer {
 public:
     explicit Fixer(std::u16string_view programDir) : dir_(programDir) {}
 
-    FixResult Run(bool dryRun) {
+    FixResult Run(const FixOptions& options) {
         Load();
         PlanLines();
         Verify();
         FixResult result = Report();
-        if (!dryRun) Write(result);
+        if (options.beforeWriting && !options.beforeWriting(result)) return result;
+        if (options.dryRun) return result;
+        Write(result, options.write);
         return result;
     }
 
@@ -182,10 +195,14 @@ private:
     }
     void BlockAll(std::size_t f, const std::u16string& why);
     FixResult Report();
-    void Write(FixResult& result);
+    void Write(FixResult& result, const FileWriter& write);
+    std::size_t RemoveTemporaries(FixResult& result);
+    // Repairs that are in the files now: all of whose files were written or needed no writing.
+    std::size_t RepairsWritten(const std::set<std::size_t>& written) const;
 
     std::u16string dir_;
     std::vector<KnowledgeFile> files_;
+    std::vector<Temporary> temporaries_;
     std::unordered_map<std::u16string, std::size_t> index_;
     std::unordered_map<char16_t, std::u16string> selected_;
     std::size_t blocks_ = 0;  // repairs given up so far
@@ -203,7 +220,18 @@ void Fixer::Load() {
         names.push_back(fallbackName);
     std::sort(names.begin(), names.end());
     const std::u16string fallback = FallbackFilePath(dir_);
+    const std::string folder = ToUtf8(KnowledgeFolder(dir_));
     for (const std::string& name : names) {
+        if (IsTemporaryName(name)) {
+            Temporary temporary{folder + name, ToUtf8(kKnowledgeFolder) + name, {}};
+            struct stat info {};
+            if (::lstat(temporary.path.c_str(), &info) != 0) continue;
+            if (!S_ISREG(info.st_mode)) continue;  // not what a run leaves: someone else's
+            if (info.st_uid != ::geteuid())
+                temporary.notOurs = u"временный файл другого пользователя";
+            temporaries_.push_back(std::move(temporary));
+            continue;
+        }
         const std::u16string unit = FromUtf8(name);
         if (unit.size() != 1 || ToUtf8(unit) != name) continue;
         KnowledgeFile file;
@@ -396,16 +424,31 @@ void Fixer::VerifyFile(std::size_t f) {
         expected.emplace_back(line);
     }
     text += std::u16string_view(file.text).substr(file.split.end);
-    file.keptLines = expected.size();
     if (!file.incoming.empty()) {
-        if (!text.empty() && text.back() != u'\r' && text.back() != u'\n') text += file.lineBreak;
+        // A line the file holds already is not added again: a run that stopped after writing
+        // this file and before the one the line leaves must not leave it here twice.
+        expected.reserve(expected.size() + file.incoming.size());
+        std::unordered_map<std::u16string_view, std::size_t> held;
+        for (std::size_t i = 0; i < expected.size(); ++i) held.try_emplace(expected[i], i);
+        bool separated = false;
         for (const auto& [source, line] : file.incoming) {
             Plan& plan = files_[source].plans[line];
             if (plan.kind != Plan::Kind::Move) continue;  // given up earlier in this round
+            if (const auto same = held.find(plan.text); same != held.end()) {
+                plan.present = true;
+                plan.targetLine = same->second + 1;
+                continue;
+            }
+            if (!separated && !text.empty() && text.back() != u'\r' && text.back() != u'\n')
+                text += file.lineBreak;
+            separated = true;
+            plan.present = false;
             fresh.emplace(expected.size(), &plan);
             text += plan.text;
             text += file.lineBreak;
             expected.push_back(plan.text);
+            held.try_emplace(expected.back(), expected.size() - 1);
+            plan.targetLine = expected.size();
         }
     }
     file.changed = file.addMark || !fresh.empty() || file.losesLines;
@@ -467,6 +510,19 @@ void Fixer::Verify() {
 
 FixResult Fixer::Report() {
     FixResult result;
+    for (const Temporary& temporary : temporaries_) {
+        FixChange change;
+        change.file = temporary.shown;
+        if (temporary.notOurs.empty()) {
+            change.action = FixChange::Action::RemoveTemporary;
+            ++result.made;
+        } else {
+            change.action = FixChange::Action::FileKept;
+            change.reason = temporary.notOurs;
+            ++result.kept;
+        }
+        result.changes.push_back(std::move(change));
+    }
     for (const KnowledgeFile& file : files_) {
         if (file.markWanted) {
             FixChange change;
@@ -505,11 +561,8 @@ FixResult Fixer::Report() {
                 change.action = FixChange::Action::Move;
                 change.target = dest.shown;
                 change.blanksRemoved = plan.repaired;
-                const std::size_t f = static_cast<std::size_t>(&file - files_.data());
-                const auto at =
-                    std::find(dest.incoming.begin(), dest.incoming.end(), std::make_pair(f, i));
-                change.targetLine =
-                    dest.keptLines + static_cast<std::size_t>(at - dest.incoming.begin()) + 1;
+                change.targetLine = plan.targetLine;
+                change.alreadyThere = plan.present;
                 ++result.made;
                 break;
             }
@@ -520,7 +573,44 @@ FixResult Fixer::Report() {
     return result;
 }
 
-void Fixer::Write(FixResult& result) {
+std::size_t Fixer::RemoveTemporaries(FixResult& result) {
+    std::size_t removed = 0;
+    for (const Temporary& temporary : temporaries_) {
+        if (!temporary.notOurs.empty()) continue;
+        // Looked at again: only a regular file of ours is removed, whatever took its place.
+        struct stat info {};
+        if (::lstat(temporary.path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            info.st_uid == ::geteuid() && ::unlink(temporary.path.c_str()) == 0) {
+            ++removed;
+            continue;
+        }
+        FixChange failed;
+        failed.action = FixChange::Action::FileKept;
+        failed.file = temporary.shown;
+        failed.reason = u"временный файл не удалён: " + FromUtf8(std::strerror(errno));
+        result.changes.push_back(std::move(failed));
+    }
+    return removed;
+}
+
+std::size_t Fixer::RepairsWritten(const std::set<std::size_t>& written) const {
+    const auto done = [&](std::size_t f) { return !files_[f].changed || written.count(f) > 0; };
+    std::size_t made = 0;
+    for (std::size_t f = 0; f < files_.size(); ++f) {
+        const KnowledgeFile& file = files_[f];
+        if (file.addMark && done(f)) ++made;
+        for (const Plan& plan : file.plans) {
+            if (plan.kind == Plan::Kind::Repair && done(f)) ++made;
+            if (plan.kind == Plan::Kind::Move && done(f) && (plan.present || done(plan.dest)))
+                ++made;
+        }
+    }
+    return made;
+}
+
+void Fixer::Write(FixResult& result, const FileWriter& write) {
+    const std::size_t planned = result.made;
+    const std::size_t removed = RemoveTemporaries(result);
     // Files that receive lines go first: until the last write, a moved line may stand in
     // both files, but never in neither. A file that also loses lines gets them added first.
     struct Step {
@@ -528,9 +618,14 @@ void Fixer::Write(FixResult& result) {
         std::u16string text;
     };
     std::vector<Step> steps;
+    const auto receives = [&](const KnowledgeFile& file) {
+        return std::any_of(file.incoming.begin(), file.incoming.end(), [&](const auto& from) {
+            return !files_[from.first].plans[from.second].present;
+        });
+    };
     for (std::size_t f = 0; f < files_.size(); ++f) {
         const KnowledgeFile& file = files_[f];
-        if (!file.changed || file.incoming.empty()) continue;
+        if (!file.changed || !receives(file)) continue;
         if (!file.losesLines) {
             steps.push_back({f, file.newText});
             continue;
@@ -538,13 +633,15 @@ void Fixer::Write(FixResult& result) {
         std::u16string grown = file.text;
         if (!grown.empty() && grown.back() != u'\r' && grown.back() != u'\n')
             grown += file.lineBreak;
-        for (const auto& [source, line] : file.incoming)
-            grown += files_[source].plans[line].text + file.lineBreak;
+        for (const auto& [source, line] : file.incoming) {
+            const Plan& plan = files_[source].plans[line];
+            if (!plan.present) grown += plan.text + file.lineBreak;
+        }
         steps.push_back({f, std::move(grown)});
     }
     for (std::size_t f = 0; f < files_.size(); ++f) {
         const KnowledgeFile& file = files_[f];
-        if (file.changed && (file.incoming.empty() || file.losesLines))
+        if (file.changed && (!receives(file) || file.losesLines))
             steps.push_back({f, file.newText});
     }
     std::set<std::size_t> written;
@@ -556,9 +653,8 @@ void Fixer::Write(FixResult& result) {
         if (!bytes) {
             error = "текст нельзя записать в кодировке файла";
         } else {
-            identity =
-                WriteAtomically(ToUtf8(file.path), *bytes,
-                                file.exists ? file.identity : std::nullopt, file.newMode, error);
+            identity = write(ToUtf8(file.path), *bytes, file.exists ? file.identity : std::nullopt,
+                             file.newMode, error);
         }
         if (!identity) {
             FixChange failed;
@@ -582,12 +678,20 @@ void Fixer::Write(FixResult& result) {
         written.insert(step.file);
     }
     result.filesWritten = written.size();
+    result.made = removed + RepairsWritten(written);
+    result.unwritten = planned - result.made;
 }
 
 }  // namespace
 
+FixResult FixFolder(std::u16string_view programDir, const FixOptions& options) {
+    return Fixer(programDir).Run(options);
+}
+
 FixResult FixFolder(std::u16string_view programDir, bool dryRun) {
-    return Fixer(programDir).Run(dryRun);
+    FixOptions options;
+    options.dryRun = dryRun;
+    return FixFolder(programDir, options);
 }
 
 }  // namespace checker

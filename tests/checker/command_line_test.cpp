@@ -439,6 +439,23 @@ TEST(CheckerProgram, FixThatCannotWriteExitsWithThreeAndLosesNothing) {
     EXPECT_EQ(FolderBytes(folder.Root()), before);
 }
 
+// The user must learn what --fix changed: with its report going to a full disk it writes nothing.
+TEST(CheckerProgram, FixWhoseReportCannotBeWrittenWritesNothing) {
+    TempFolder folder;
+    folder.Write("mem/г", Utf8File({"гол |Да.", "дом|Дом."}));
+    folder.Write("mem/д", Utf8File({"дым|Да."}));
+    folder.Write("mem/ь", Utf8File({"5|Да."}));
+    const auto before = FolderBytes(folder.Root());
+    for (const char* json : {"", "--json "}) {
+        const std::string redirect = *json ? " 2>/dev/full" : " >/dev/full";
+        const ProgramRun run =
+            RunProgram("sh", {"-c", Quote(TSL_CHECKER_EXE) + " " + json + "--fix " +
+                                        Quote(folder.Root().string()) + redirect});
+        EXPECT_EQ(run.status, checker::kExitFailed) << json << run.out << run.err;
+        EXPECT_EQ(FolderBytes(folder.Root()), before) << json;
+    }
+}
+
 TEST(RunChecker, ReportThatCannotBeWrittenIsNoUsageError) {
     std::ostringstream out, err;
     out.setstate(std::ios::badbit);

@@ -21,6 +21,9 @@ import sys
 import tempfile
 import time
 
+import keyboard
+import transcript
+
 MAIN_TITLE = '"Целитор" демонстрационная версия'
 ABOUT_TITLE = "Целитор. Демонстрационная версия"
 VIEWER_TITLE = "Просмотр"
@@ -83,6 +86,7 @@ class Desktop:
         if scale != 1:
             self.env["QT_SCALE_FACTOR"] = str(scale)
         self.program_process = None
+        self.bus = None
 
     # Processes.
 
@@ -104,6 +108,8 @@ class Desktop:
                     process.kill()
                     process.wait(timeout=5)
         self.processes.clear()
+        if self.bus:
+            self.bus.end()
         shutil.rmtree(self.home, ignore_errors=True)
 
     def logs(self):
@@ -125,7 +131,8 @@ class Desktop:
     def start(self):
         # Xvfb picks a free display itself and writes its number to the pipe.
         read_end, write_end = os.pipe()
-        xvfb = self.spawn("xvfb", ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+        # -noreset: the keyboard map loaded below must outlive the client that loads it.
+        xvfb = self.spawn("xvfb", ["Xvfb", "-displayfd", str(write_end), "-noreset", "-screen", "0",
                                    "%dx%dx24" % self.screen, "-nolisten", "tcp"], pass_fds=(write_end,))
         os.close(write_end)
         # The number and its line end come in two writes; closing the pipe between them
@@ -144,6 +151,14 @@ class Desktop:
             raise Failure("Xvfb gave no display within %d s (exit status %s)" % (WAIT, xvfb.poll()))
         self.env["DISPLAY"] = ":" + number
         log("Xvfb on :%s, openbox with the theme %s" % (number, self.theme))
+        # The program reads the keyboard map once, at its start: every character typed later
+        # must already be in it. Its accessibility interface tells what it really received.
+        try:
+            keyboard.load_layouts(self.env)
+            self.bus = transcript.AccessibilityBus(self.env, self.home).start()
+        except (keyboard.KeyboardError, transcript.TranscriptError) as error:
+            raise Failure(str(error))
+        self.env = self.bus.environment(self.env)
 
         config = os.path.join(self.home, "rc.xml")
         with open("/etc/xdg/openbox/rc.xml", encoding="utf-8") as f:
@@ -259,23 +274,30 @@ class Desktop:
 
     # Input.
 
+    # The X server hands the program its input events in the order they were made, so no
+    # pause is needed between them; each check waits for what the input caused instead.
+
     def click(self, window, x, y):
         self.x(["xdotool", "mousemove", "--window", str(window), str(x), str(y), "click", "1"])
-        time.sleep(0.2)
 
     def key(self, *keys):
         self.x(["xdotool", "key", "--delay", "40"] + list(keys))
-        time.sleep(0.2)
 
-    def type(self, text):
-        # xdotool maps each Cyrillic letter onto a spare key first, and the very first key
-        # after such a change can reach the program before the new map: spend it on a
-        # letter that BackSpace then takes back (or that never arrived).
-        self.x(["xdotool", "type", "--delay", "40", "ж"])
-        time.sleep(0.2)
-        self.key("BackSpace")
-        self.x(["xdotool", "type", "--delay", "40", text])
-        time.sleep(0.3)
+    def type(self, text, field=transcript.INPUT_FIELD):
+        """Types the text into the focused field and waits until the field shows it."""
+        try:
+            keyboard.type_text(text, self.env)
+            transcript.wait_for_text(self.env, field, text)
+        except (keyboard.KeyboardError, transcript.TranscriptError) as error:
+            raise Failure(str(error))
+
+    def ask(self, question):
+        """Asks the question typed in the input field and checks that the transcript echoes it."""
+        self.key("Return")
+        try:
+            return transcript.wait_for_echo(self.env, question)
+        except transcript.TranscriptError as error:
+            raise Failure(str(error))
 
 
 class FrameWatch:
@@ -410,20 +432,12 @@ def check_focus_on_about_button(desktop, main):
 
 
 def open_viewer(desktop, main, input_at=INPUT, details_at=DETAILS_BUTTON):
-    # A keyboard map change can still swallow a letter now and then; the question is then
-    # not known and "Подробно" stays hidden, so it is asked again.
-    for attempt in range(3):
-        desktop.click(main, *input_at)
-        desktop.key("ctrl+a", "BackSpace")
-        desktop.type(QUESTION)
-        desktop.key("Return")
-        desktop.click(main, *details_at)
-        try:
-            return desktop.wait_for(lambda: desktop.visible(VIEWER_TITLE) and desktop.window(VIEWER_TITLE),
-                                    "viewer", timeout=3)
-        except Failure:
-            if attempt == 2:
-                raise
+    desktop.click(main, *input_at)
+    desktop.key("ctrl+a", "BackSpace")
+    desktop.type(QUESTION)
+    desktop.ask(QUESTION)
+    desktop.click(main, *details_at)
+    return desktop.window(VIEWER_TITLE)
 
 
 def check_viewer_outer_size(desktop, main):
