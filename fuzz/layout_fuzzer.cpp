@@ -2,6 +2,7 @@
 // it from the article folder, decoding and preparing it, Qt's HTML parser, the layout at
 // the viewer's width and one paint of the first screen, offscreen. Run with -timeout=2 and
 // -rss_limit_mb=1024: a page that takes longer or more memory is a finding.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -13,6 +14,8 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 
 #include "article_browser.h"
 #include "page_loading.h"
@@ -29,6 +32,29 @@ struct Viewer {
 };
 
 Viewer* viewer = nullptr;
+
+// How deep the document the view built nests its tables, and how many grid positions they
+// have together.
+struct Tables {
+    int depth = 0;
+    qint64 positions = 0;
+};
+
+Tables TablesIn(QTextFrame* frame) {
+    Tables found;
+    for (auto it = frame->begin(); !it.atEnd(); ++it) {
+        if (QTextFrame* inner = it.currentFrame()) {
+            const Tables nested = TablesIn(inner);
+            found.depth = std::max(found.depth, nested.depth);
+            found.positions += nested.positions;
+        }
+    }
+    if (const auto* table = qobject_cast<QTextTable*>(frame)) {
+        ++found.depth;
+        found.positions += qint64(table->rows()) * table->columns();
+    }
+    return found;
+}
 
 }  // namespace
 
@@ -60,10 +86,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     windows::LoadedPage page = windows::LoadPage(viewer->page);
     if (page.status != windows::PageStatus::Loaded) return 0;
+    const article::PageShape measured = page.shape;
     windows::ArticleBrowser browser;
     browser.SetArticleFolder(viewer->dir.filePath(QStringLiteral("bio")));
     browser.resize(kViewWidth, kViewHeight);
     browser.Open(QUrl::fromLocalFile(viewer->page), std::move(page.html), page.shape);
+    // The limits hold for what the view builds only if its tables nest no deeper and have
+    // no more grid positions than the preparation counted.
+    const Tables built = TablesIn(browser.document()->rootFrame());
+    if (built.depth > measured.tableDepth || built.positions > measured.tableCells) std::abort();
     browser.show();
     QCoreApplication::processEvents();
     browser.document()->documentLayout()->documentSize();
