@@ -46,6 +46,8 @@ for lines, literal_target in ((100000, 8), (400000, 20)):
     ratio(f"{lines} lines: further keystroke / load", time("BM_FurtherKeystroke", lines), load, "<=", 0.1)
     ratio(f"{lines} lines: memory of a loaded list / file size",
           counter("BM_LoadedListMemory", lines, "list_bytes_per_file_byte"), 1, "<=", 5)
+    ratio(f"{lines} lines: resident growth after first keystroke / file size",
+          counter("BM_LoadedListMemory", lines, "resident_bytes_per_file_byte"), 1, "<=", 4)
 
 failed = False
 for label, value, sense, target in checks:
