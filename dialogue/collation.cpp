@@ -47,11 +47,8 @@ PhraseCollator::~PhraseCollator() {
     if (collator_ != nullptr) ucol_close(collator_);
 }
 
-CollationWeights* PhraseCollator::Weights() const {
-    if (!weightsTried_) {
-        weights_ = CollationWeights::For(Opened());
-        weightsTried_ = true;
-    }
+const CollationWeights* PhraseCollator::Weights() const {
+    std::call_once(weightsMade_, [this] { weights_ = CollationWeights::For(Opened()); });
     return weights_.get();
 }
 

@@ -21,16 +21,15 @@ constexpr std::size_t kUnkeyed = static_cast<std::size_t>(-1);
 
 // A line's place in the sort: the first sixteen bytes of its key inline, so that most
 // comparisons need no second memory access, and the whole key. A line too long for a
-// key has none and is compared by its text. The key is ICU's sort key, or, for a line of
-// characters with known weights, the key of its primary weights, where equal keys still
-// leave the secondary weights to compare.
+// key has none and is compared by its text. All keys of one load are of one kind: ICU's
+// sort keys, or keys of the lines' primary weights, where equal keys still leave the
+// secondary weights to compare.
 struct SortItem {
     std::uint64_t head;
     std::uint64_t head2;
     const std::uint8_t* key;  // null without one
     std::uint32_t line;
-    std::uint32_t keyLength : 31;
-    std::uint32_t byWeights : 1;
+    std::uint32_t keyLength;
 };
 
 constexpr std::size_t kHeadBytes = 16;
@@ -42,10 +41,60 @@ std::uint64_t KeyHead(const std::uint8_t* key, std::size_t length, std::size_t f
     return head;
 }
 
-// Keys and the collator's own comparison give the same order, so the two mix.
+// The primary keys of one file's lines by the weights of their characters. The ranks of
+// the weights the file holds are numbered anew from 1, so that most files take one byte
+// a character.
+class FileWeightKeys {
+public:
+    // Null unless the weights cover every line of up to maxKeyedUnits.
+    static std::unique_ptr<FileWeightKeys> For(std::span<const std::u16string_view> lines,
+                                               const CollationWeights& weights,
+                                               std::size_t maxKeyedUnits) {
+        std::vector<bool> present(weights.Primaries() + 1, false);
+        for (const std::u16string_view line : lines) {
+            if (line.size() > maxKeyedUnits) continue;
+            for (const char16_t c : line) {
+                const std::uint16_t primary = weights.Primary(c);
+                if (primary == 0) return nullptr;
+                present[primary] = true;
+            }
+        }
+        std::vector<std::uint16_t> renumbered(present.size(), 0);
+        std::size_t count = 0;
+        for (std::size_t p = 1; p < present.size(); ++p)
+            if (present[p]) renumbered[p] = static_cast<std::uint16_t>(++count);
+        auto keys = std::unique_ptr<FileWeightKeys>(new FileWeightKeys());
+        keys->rankBytes_ = count <= 0xFF ? 1 : 2;
+        for (std::size_t c = 0; c < keys->rank_.size(); ++c)
+            keys->rank_[c] = renumbered[weights.Primary(static_cast<char16_t>(c))];
+        return keys;
+    }
+
+    std::size_t RankBytes() const { return rankBytes_; }
+
+    void AppendKey(std::u16string_view line, std::vector<std::uint8_t>& out) const {
+        std::size_t at = out.size();
+        out.resize(at + line.size() * rankBytes_);
+        std::uint8_t* key = out.data() + at;
+        if (rankBytes_ == 1) {
+            for (const char16_t c : line) *key++ = static_cast<std::uint8_t>(rank_[c]);
+        } else {
+            for (const char16_t c : line) {
+                *key++ = static_cast<std::uint8_t>(rank_[c] >> 8);
+                *key++ = static_cast<std::uint8_t>(rank_[c]);
+            }
+        }
+    }
+
+private:
+    FileWeightKeys() : rank_(0x10000, 0) {}
+    std::vector<std::uint16_t> rank_;  // per unit
+    std::size_t rankBytes_ = 1;
+};
+
 int CompareItems(const SortItem& a, const SortItem& b, std::span<const std::u16string_view> lines,
                  const PhraseCollator& collator, const CollationWeights* weights) {
-    if (a.key == nullptr || b.key == nullptr || a.byWeights != b.byWeights) {
+    if (a.key == nullptr || b.key == nullptr) {
         return collator.Compare(lines[a.line], lines[b.line]);
     }
     if (a.head != b.head) return a.head < b.head ? -1 : 1;
@@ -57,7 +106,7 @@ int CompareItems(const SortItem& a, const SortItem& b, std::span<const std::u16s
     const int c = std::memcmp(a.key + same, b.key + same, std::min(aLength, bLength) - same);
     if (c != 0) return c;
     if (aLength != bLength) return aLength < bLength ? -1 : 1;
-    return a.byWeights ? weights->CompareSecondary(lines[a.line], lines[b.line]) : 0;
+    return weights != nullptr ? weights->CompareSecondary(lines[a.line], lines[b.line]) : 0;
 }
 
 // What a load takes beyond its text, per distinct line: the sort item and where its key
@@ -79,16 +128,12 @@ PhraseOrder OrderPhrases(std::span<const std::u16string_view> lines, const Phras
     const std::size_t n = lines.size();
     std::vector<SortItem> items(n);
     for (std::size_t i = 0; i < n; ++i)
-        items[i] = SortItem{0, 0, nullptr, static_cast<std::uint32_t>(i), 0, 0};
-    // Which lines the known weights cover is learnt here, on this thread alone.
-    CollationWeights* const weights = n >= limits.weightsFromLines ? collator.Weights() : nullptr;
-    if (weights != nullptr) {
-        for (SortItem& item : items) {
-            const std::u16string_view line = lines[item.line];
-            item.byWeights = line.size() <= limits.maxKeyedUnits && weights->Covers(line);
-        }
-        weights->Rank();
-    }
+        items[i] = SortItem{0, 0, nullptr, static_cast<std::uint32_t>(i), 0};
+    // Either every line is keyed by the weights of its characters, or every line by ICU.
+    const CollationWeights* weights = n >= limits.weightsFromLines ? collator.Weights() : nullptr;
+    const std::unique_ptr<FileWeightKeys> weightKeys =
+        weights != nullptr ? FileWeightKeys::For(lines, *weights, limits.maxKeyedUnits) : nullptr;
+    if (weightKeys == nullptr) weights = nullptr;
     // Makes the keys of the items [from, to) in out, then sorts those items, stably, so
     // that of equal lines the first comes first and is kept.
     const auto orderPart = [&](const PhraseCollator& by, std::size_t from, std::size_t to,
@@ -97,8 +142,8 @@ PhraseOrder OrderPhrases(std::span<const std::u16string_view> lines, const Phras
         for (std::size_t i = from; i < to; ++i) {
             if (lines[i].size() > limits.maxKeyedUnits) continue;
             const std::size_t start = out.size();
-            if (items[i].byWeights) {
-                weights->AppendPrimaryKey(lines[i], out);
+            if (weightKeys != nullptr) {
+                weightKeys->AppendKey(lines[i], out);
             } else {
                 by.AppendSortKey(lines[i], out);
             }

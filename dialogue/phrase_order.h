@@ -32,8 +32,8 @@ struct OrderLimits {
     // From this many lines on, a second thread makes the keys of the second half. The load
     // still ends before the caller goes on: nothing else runs meanwhile.
     std::size_t parallelFromLines = 10'000;
-    // From this many lines on, lines of characters with known weights are keyed by those
-    // weights rather than by ICU; learning the collator's contractions for them takes
+    // From this many lines on, a file whose lines the weights of single characters cover
+    // is keyed by those weights rather than by ICU; making the table of weights takes
     // longer than a small file's whole load, and is done once.
     std::size_t weightsFromLines = 2'000;
 };
