@@ -72,16 +72,6 @@ void PhraseCollator::AppendSortKey(std::u16string_view s, std::vector<std::uint8
     }
 }
 
-std::unique_ptr<PhraseCollator> PhraseCollator::Clone() const {
-    auto copy = std::make_unique<PhraseCollator>();
-    UErrorCode status = U_ZERO_ERROR;
-    copy->collator_ = ucol_clone(Opened(), &status);
-    if (U_FAILURE(status) || copy->collator_ == nullptr) {
-        throw std::runtime_error(std::string("ICU collator not cloned: ") + u_errorName(status));
-    }
-    return copy;
-}
-
 std::string PhraseCollator::LocaleName() const {
     UErrorCode status = U_ZERO_ERROR;
     const char* name = ucol_getLocaleByType(Opened(), ULOC_VALID_LOCALE, &status);

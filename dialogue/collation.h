@@ -34,9 +34,6 @@ public:
     // The locale whose order is used, e.g. "ru" or "en_US".
     std::string LocaleName() const;
 
-    // An independent copy for another thread: one ICU collator is never used by two at once.
-    std::unique_ptr<PhraseCollator> Clone() const;
-
     // The weights of single characters under this order, made at the first call; null
     // where the settings compare otherwise.
     const CollationWeights* Weights() const;

@@ -3,10 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <exception>
 #include <memory>
-#include <system_error>
-#include <thread>
 
 #include "collation.h"
 #include "collation_weights.h"
@@ -134,78 +131,33 @@ PhraseOrder OrderPhrases(std::span<const std::u16string_view> lines, const Phras
     const std::unique_ptr<FileWeightKeys> weightKeys =
         weights != nullptr ? FileWeightKeys::For(lines, *weights, limits.maxKeyedUnits) : nullptr;
     if (weightKeys == nullptr) weights = nullptr;
-    // Makes the keys of the items [from, to) in out, then sorts those items, stably, so
-    // that of equal lines the first comes first and is kept.
-    const auto orderPart = [&](const PhraseCollator& by, std::size_t from, std::size_t to,
-                               std::vector<std::uint8_t>& out, std::size_t maxBytes) {
-        std::vector<std::size_t> starts(to - from, kUnkeyed);
-        for (std::size_t i = from; i < to; ++i) {
-            if (lines[i].size() > limits.maxKeyedUnits) continue;
-            const std::size_t start = out.size();
-            if (weightKeys != nullptr) {
-                weightKeys->AppendKey(lines[i], out);
-            } else {
-                by.AppendSortKey(lines[i], out);
-            }
-            if (out.size() > maxBytes) throw OutOfMemoryError();
-            starts[i - from] = start;
-            items[i].keyLength = static_cast<std::uint32_t>(out.size() - start);
-        }
-        for (std::size_t i = from; i < to; ++i) {
-            if (starts[i - from] == kUnkeyed) continue;
-            SortItem& item = items[i];
-            item.key = out.data() + starts[i - from];
-            item.head = KeyHead(item.key, item.keyLength, 0);
-            item.head2 = KeyHead(item.key, item.keyLength, 8);
-        }
-        std::stable_sort(items.begin() + static_cast<std::ptrdiff_t>(from),
-                         items.begin() + static_cast<std::ptrdiff_t>(to),
-                         [&](const SortItem& a, const SortItem& b) {
-                             return CompareItems(a, b, lines, by, weights) < 0;
-                         });
-    };
     std::vector<std::uint8_t> keys;
-    const bool parallel = n >= limits.parallelFromLines && std::thread::hardware_concurrency() >= 2;
-    const std::size_t half = parallel ? n / 2 : n;
-    // Keys and sorting are most of a load: the second half is done on a second thread
-    // with a collator of its own, and the two halves are merged.
-    std::unique_ptr<PhraseCollator> secondCollator;
-    std::vector<std::uint8_t> secondKeys;
-    std::exception_ptr secondFailure;
-    std::thread worker;
-    if (parallel) {
-        secondCollator = collator.Clone();
-        try {
-            worker = std::thread([&] {
-                try {
-                    orderPart(*secondCollator, half, n, secondKeys, limits.maxKeyBytes / 2);
-                } catch (...) {
-                    secondFailure = std::current_exception();
-                }
-            });
-        } catch (const std::system_error&) {
-            // No thread to be had: this one does the second half too.
+    std::vector<std::size_t> starts(n, kUnkeyed);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (lines[i].size() > limits.maxKeyedUnits) continue;
+        const std::size_t start = keys.size();
+        if (weightKeys != nullptr) {
+            weightKeys->AppendKey(lines[i], keys);
+        } else {
+            collator.AppendSortKey(lines[i], keys);
         }
+        if (keys.size() > limits.maxKeyBytes) throw OutOfMemoryError();
+        starts[i] = start;
+        items[i].keyLength = static_cast<std::uint32_t>(keys.size() - start);
     }
-    try {
-        orderPart(collator, 0, half, keys, parallel ? limits.maxKeyBytes / 2 : limits.maxKeyBytes);
-    } catch (...) {
-        if (worker.joinable()) worker.join();
-        throw;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (starts[i] == kUnkeyed) continue;
+        SortItem& item = items[i];
+        item.key = keys.data() + starts[i];
+        item.head = KeyHead(item.key, item.keyLength, 0);
+        item.head2 = KeyHead(item.key, item.keyLength, 8);
     }
-    if (worker.joinable()) {
-        worker.join();
-    } else if (half < n) {
-        orderPart(collator, half, n, secondKeys, limits.maxKeyBytes / 2);
-    }
-    if (secondFailure) std::rethrow_exception(secondFailure);
     const auto compare = [&](const SortItem& a, const SortItem& b) {
         return CompareItems(a, b, lines, collator, weights);
     };
-    // Stable: of equal lines, those of the first half come first.
-    std::inplace_merge(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(half),
-                       items.end(),
-                       [&](const SortItem& a, const SortItem& b) { return compare(a, b) < 0; });
+    // Stable, so that of equal lines the first comes first and is kept.
+    std::stable_sort(items.begin(), items.end(),
+                     [&](const SortItem& a, const SortItem& b) { return compare(a, b) < 0; });
 
     PhraseOrder result;
     result.heldFor.resize(n);

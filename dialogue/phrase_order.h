@@ -29,9 +29,6 @@ struct OrderLimits {
     std::size_t maxKeyedUnits = 4096;
     // The sort keys together may take no more; past it the order throws OutOfMemoryError.
     std::size_t maxKeyBytes = std::numeric_limits<std::size_t>::max();
-    // From this many lines on, a second thread makes the keys of the second half. The load
-    // still ends before the caller goes on: nothing else runs meanwhile.
-    std::size_t parallelFromLines = 10'000;
     // From this many lines on, a file whose lines the weights of single characters cover
     // is keyed by those weights rather than by ICU; making the table of weights takes
     // longer than a small file's whole load, and is done once.

@@ -187,18 +187,14 @@ TEST(PhraseOrderDifferential, RandomLinesInTheOrderOfInsertionOneByOne) {
                                                                                 // contractions
     };
     std::mt19937 random(20261210);
-    // ICU's keys or the weights' keys; short lines without keys; keys made on two threads.
+    // ICU's keys or the weights' keys; short lines without keys.
     struct Limits {
         std::size_t maxKeyed;
-        std::size_t parallelFrom;
         std::size_t weightsFrom;
     };
-    for (const Limits config :
-         {Limits{4096, 1'000'000, 1'000'000}, Limits{4096, 1'000'000, 0}, Limits{6, 1'000'000, 0},
-          Limits{6, 2, 0}, Limits{4096, 2, 0}, Limits{4096, 2, 1'000'000}}) {
-        SCOPED_TRACE(testing::Message()
-                     << config.maxKeyed << " units keyed, two threads from " << config.parallelFrom
-                     << ", weights from " << config.weightsFrom);
+    for (const Limits config : {Limits{4096, 1'000'000}, Limits{4096, 0}, Limits{6, 0}}) {
+        SCOPED_TRACE(testing::Message() << config.maxKeyed << " units keyed, weights from "
+                                        << config.weightsFrom);
         for (int round = 0; round < 60; ++round) {
             std::vector<std::u16string> lines;
             for (int n = 0; n < 150; ++n) {
@@ -211,7 +207,6 @@ TEST(PhraseOrderDifferential, RandomLinesInTheOrderOfInsertionOneByOne) {
             }
             OrderLimits limits;
             limits.maxKeyedUnits = config.maxKeyed;
-            limits.parallelFromLines = config.parallelFrom;
             limits.weightsFromLines = config.weightsFrom;
             const PhraseOrder order = OrderPhrases(lines, DefaultCollator(), limits);
             std::vector<std::u16string> held;
