@@ -95,7 +95,8 @@ Generator StressMarked(unsigned percent) {
             std::u16string line = RandomLine(random, kRussianWords, 4);
             if (random() % 100 < percent) {
                 const std::size_t vowel = line.find_first_of(u"оеёия");
-                if (vowel != std::u16string::npos) line.insert(vowel + 1, u"\u0301");
+                if (vowel != std::u16string::npos)
+                    line = line.substr(0, vowel + 1) + u"\u0301" + line.substr(vowel + 1);
             }
             file.lines.push_back(line);
         }
