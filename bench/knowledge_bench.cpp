@@ -201,7 +201,8 @@ BENCHMARK(BM_QueryUnchangedFile)->SIZES;
 BENCHMARK(BM_FirstKeystroke)->SIZES;
 BENCHMARK(BM_LetterAgain)->SIZES;
 BENCHMARK(BM_FurtherKeystroke)->SIZES;
-#define STRESS_MARKED ArgsProduct({{100000, 400000}, {1, 10, 50}})->MinTime(1.0)->Unit(benchmark::kMillisecond)
+#define STRESS_MARKED \
+    ArgsProduct({{100000, 400000}, {1, 10, 50}})->MinTime(1.0)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_OrderStressMarked)->STRESS_MARKED;
 BENCHMARK(BM_OrderStressMarkedByIcuKeys)->STRESS_MARKED;
 

@@ -98,7 +98,9 @@ std::unique_ptr<const CollationWeights> CollationWeights::For(const UCollator* c
             marks.push_back(elements[0]);
     }
     std::sort(marks.begin(), marks.end());
-    const auto isMark = [&](int32_t e) { return std::binary_search(marks.begin(), marks.end(), e); };
+    const auto isMark = [&](int32_t e) {
+        return std::binary_search(marks.begin(), marks.end(), e);
+    };
 
     // Each class left out breaks the rule that a line's weights are its characters' own
     // one after the other:
@@ -138,12 +140,10 @@ std::unique_ptr<const CollationWeights> CollationWeights::For(const UCollator* c
         UChar32 start = 0;
         UChar32 end = 0;
         UChar text[64];
-        const int32_t length =
-            uset_getItem(contractions.get(), i, &start, &end, text, 64, &status);
+        const int32_t length = uset_getItem(contractions.get(), i, &start, &end, text, 64, &status);
         if (U_FAILURE(status) || length > 64) return nullptr;
         if (length < 2) continue;
-        const bool outAlready =
-            std::any_of(text, text + length, [&](UChar u) { return !kept[u]; });
+        const bool outAlready = std::any_of(text, text + length, [&](UChar u) { return !kept[u]; });
         if (!outAlready) std::for_each(text + 1, text + length, [&](UChar u) { kept[u] = false; });
     }
     for (std::size_t c = 0; c < kUnits; ++c)
@@ -155,7 +155,8 @@ std::unique_ptr<const CollationWeights> CollationWeights::For(const UCollator* c
     const auto compare = [&](char16_t a, char16_t b) {
         return ucol_strcoll(primary.get(), &a, 1, &b, 1);
     };
-    std::sort(table.begin(), table.end(), [&](char16_t a, char16_t b) { return compare(a, b) < 0; });
+    std::sort(table.begin(), table.end(),
+              [&](char16_t a, char16_t b) { return compare(a, b) < 0; });
     std::size_t rank = 0;
     for (std::size_t i = 0; i < table.size(); ++i) {
         if (i == 0 || compare(table[i - 1], table[i]) != 0) ++rank;
@@ -173,8 +174,8 @@ std::unique_ptr<const CollationWeights> CollationWeights::For(const UCollator* c
         std::uint32_t packed = 0;
         int shift = 0;
         for (const int32_t e : elementsOf[c]) {
-            const auto at = std::lower_bound(secondaries.begin(), secondaries.end(),
-                                             ucol_secondaryOrder(e));
+            const auto at =
+                std::lower_bound(secondaries.begin(), secondaries.end(), ucol_secondaryOrder(e));
             packed |= std::uint32_t{Checked<std::uint8_t>(at - secondaries.begin() + 1)} << shift;
             shift += 8;
         }

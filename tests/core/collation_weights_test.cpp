@@ -70,8 +70,7 @@ TEST_P(WeightsUnderLocale, ShortStringsOrderAsIcuOrdersThem) {
     // base, the partners of contractions and prefix mappings (l·, aa, ch, katakana with
     // iteration marks), ignorables and marks (which leave their string to ICU). Every
     // string of up to three of them meets every context of two.
-    const std::u16string pieces =
-        u"аеёиійьaeézl·chåäøßσςアカヽヾーかゝ­́̈";
+    const std::u16string pieces = u"аеёиійьaeézl·chåäøßσςアカヽヾーかゝ­́̈";
     std::vector<std::u16string> strings = {u""};
     for (std::size_t from = 0, length = 0; length < 3; ++length) {
         const std::size_t to = strings.size();
@@ -97,7 +96,9 @@ INSTANTIATE_TEST_SUITE_P(Locales, WeightsUnderLocale,
                              std::string name = info.param;
                              std::replace_if(
                                  name.begin(), name.end(),
-                                 [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); },
+                                 [](char c) {
+                                     return !std::isalnum(static_cast<unsigned char>(c));
+                                 },
                                  '_');
                              return name;
                          });

@@ -193,8 +193,8 @@ TEST(PhraseOrderDifferential, RandomLinesInTheOrderOfInsertionOneByOne) {
         std::size_t weightsFrom;
     };
     for (const Limits config : {Limits{4096, 1'000'000}, Limits{4096, 0}, Limits{6, 0}}) {
-        SCOPED_TRACE(testing::Message() << config.maxKeyed << " units keyed, weights from "
-                                        << config.weightsFrom);
+        SCOPED_TRACE(testing::Message()
+                     << config.maxKeyed << " units keyed, weights from " << config.weightsFrom);
         for (int round = 0; round < 60; ++round) {
             std::vector<std::u16string> lines;
             for (int n = 0; n < 150; ++n) {

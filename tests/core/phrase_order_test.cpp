@@ -38,10 +38,10 @@ std::vector<std::u16string> InsertedOneByOne(const std::vector<std::u16string>& 
 // Pieces of many scripts: Latin with diacritics, Cyrillic with Ukrainian letters, Greek,
 // Han, katakana followed by iteration marks, digits, punctuation, a stress mark.
 const std::vector<std::u16string> kPieces = {
-    u"a",  u"A",  u"é",  u"è",  u"ç",  u"ñ",  u"ø",  u"å",  u"ä",  u"Ö",  u"ü",      u"ß",
-    u"ł",  u"l",  u"c",  u"h",  u"aa", u"ch", u"о",  u"О",  u"е",  u"ё",  u"Ё",      u"и",
-    u"й",  u"я",  u"і",  u"ї",  u"є",  u"ґ",  u"Ґ",  u"ά",  u"σ",  u"ς",  u"Σ",      u"漢",
-    u"字", u"ア", u"カ", u"ヽ", u"ヾ", u"か", u"ゝ", u"ゞ", u"ー", u"0",  u"7",      u" ",
+    u"a",  u"A",  u"é",  u"è",  u"ç",  u"ñ",  u"ø",  u"å",  u"ä",     u"Ö", u"ü", u"ß",
+    u"ł",  u"l",  u"c",  u"h",  u"aa", u"ch", u"о",  u"О",  u"е",     u"ё", u"Ё", u"и",
+    u"й",  u"я",  u"і",  u"ї",  u"є",  u"ґ",  u"Ґ",  u"ά",  u"σ",     u"ς", u"Σ", u"漢",
+    u"字", u"ア", u"カ", u"ヽ", u"ヾ", u"か", u"ゝ", u"ゞ", u"ー",    u"0", u"7", u" ",
     u"-",  u".",  u",",  u"!",  u"«",  u"»",  u"—",  u"|",  u"\u0301"};
 
 const std::vector<std::u16string> kRussianWords = {
@@ -112,8 +112,7 @@ Generator DistinctPrimaries(std::size_t count) {
         std::set<std::uint16_t> primaries;
         for (char32_t c = 0xFFFF; c > 0 && primaries.size() < count; --c) {
             const auto unit = static_cast<char16_t>(c);
-            if (weights.Primary(unit) == 0 || primaries.count(weights.Primary(unit)) != 0)
-                continue;
+            if (weights.Primary(unit) == 0 || primaries.count(weights.Primary(unit)) != 0) continue;
             primaries.insert(weights.Primary(unit));
             pieces.emplace_back(1, unit);
         }
@@ -188,26 +187,26 @@ TEST_P(OrderAgainstInsertion, TheListIsThatOfInsertingOneByOne) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, OrderAgainstInsertion,
-    testing::Values(Case{"ManyScripts_ru", "ru", ManyScripts},
-                    Case{"ManyScripts_uk", "uk", ManyScripts},
-                    Case{"ManyScripts_en_US", "en_US", ManyScripts},
-                    Case{"ManyScripts_ja", "ja", ManyScripts},
-                    Case{"ManyScripts_sv", "sv", ManyScripts},
-                    Case{"ManyScripts_de_phonebook", "de@collation=phonebook", ManyScripts},
-                    Case{"InTheTable_ru", "ru", ManyScriptsInTheTable},
-                    Case{"InTheTable_uk", "uk", ManyScriptsInTheTable},
-                    Case{"InTheTable_en_US", "en_US", ManyScriptsInTheTable},
-                    Case{"InTheTable_ja", "ja", ManyScriptsInTheTable},
-                    Case{"InTheTable_sv", "sv", ManyScriptsInTheTable},
-                    Case{"InTheTable_de_phonebook", "de@collation=phonebook",
-                         ManyScriptsInTheTable},
-                    Case{"StressMarks1Percent", "ru", StressMarked(1)},
-                    Case{"StressMarks10Percent", "ru", StressMarked(10)},
-                    Case{"StressMarks50Percent", "ru", StressMarked(50)},
-                    Case{"Primaries255", "ru", DistinctPrimaries(255)},
-                    Case{"Primaries256", "ru", DistinctPrimaries(256)},
-                    Case{"Characters65535", "ru", DistinctCharacters(65'535)},
-                    Case{"Characters65536", "ru", DistinctCharacters(65'536)}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, OrderAgainstInsertion,
+                         testing::Values(Case{"ManyScripts_ru", "ru", ManyScripts},
+                                         Case{"ManyScripts_uk", "uk", ManyScripts},
+                                         Case{"ManyScripts_en_US", "en_US", ManyScripts},
+                                         Case{"ManyScripts_ja", "ja", ManyScripts},
+                                         Case{"ManyScripts_sv", "sv", ManyScripts},
+                                         Case{"ManyScripts_de_phonebook", "de@collation=phonebook",
+                                              ManyScripts},
+                                         Case{"InTheTable_ru", "ru", ManyScriptsInTheTable},
+                                         Case{"InTheTable_uk", "uk", ManyScriptsInTheTable},
+                                         Case{"InTheTable_en_US", "en_US", ManyScriptsInTheTable},
+                                         Case{"InTheTable_ja", "ja", ManyScriptsInTheTable},
+                                         Case{"InTheTable_sv", "sv", ManyScriptsInTheTable},
+                                         Case{"InTheTable_de_phonebook", "de@collation=phonebook",
+                                              ManyScriptsInTheTable},
+                                         Case{"StressMarks1Percent", "ru", StressMarked(1)},
+                                         Case{"StressMarks10Percent", "ru", StressMarked(10)},
+                                         Case{"StressMarks50Percent", "ru", StressMarked(50)},
+                                         Case{"Primaries255", "ru", DistinctPrimaries(255)},
+                                         Case{"Primaries256", "ru", DistinctPrimaries(256)},
+                                         Case{"Characters65535", "ru", DistinctCharacters(65'535)},
+                                         Case{"Characters65536", "ru", DistinctCharacters(65'536)}),
+                         [](const auto& info) { return std::string(info.param.name); });
