@@ -1,6 +1,7 @@
 #include "collation_weights.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <stdexcept>
 
@@ -72,6 +73,41 @@ bool IsEmptyAtPrimaryStrength(const UCollator* primary, char16_t c) {
     return ucol_strcoll(primary, &c, 1, nullptr, 0) == UCOL_EQUAL;
 }
 
+// The single element of each combining mark that has only a secondary weight, sorted:
+// the elements a precomposed letter adds to its base letter's.
+std::vector<int32_t> MarkElements(UCollationElements* iterator) {
+    std::vector<int32_t> marks;
+    for (char16_t c = 0x0300; c <= 0x036F; ++c) {
+        const std::vector<int32_t> elements = ElementsOf(iterator, c);
+        if (elements.size() == 1 && ucol_primaryOrder(elements[0]) == 0 &&
+            ucol_secondaryOrder(elements[0]) != 0)
+            marks.push_back(elements[0]);
+    }
+    std::sort(marks.begin(), marks.end());
+    return marks;
+}
+
+// A contraction or prefix mapping cannot match within a line that lacks one of its
+// characters: where none of them is left out yet, all but the first are, so that letters
+// like "l" of "l·" stay in the table. False if ICU cannot say.
+bool LeaveOutContractions(const USet* contractions, std::vector<bool>& kept) {
+    const int32_t items = uset_getItemCount(contractions);
+    for (int32_t i = 0; i < items; ++i) {
+        UErrorCode status = U_ZERO_ERROR;
+        UChar32 start = 0;
+        UChar32 end = 0;
+        std::array<UChar, 64> text{};
+        const int32_t length = uset_getItem(contractions, i, &start, &end, text.data(),
+                                            static_cast<int32_t>(text.size()), &status);
+        if (U_FAILURE(status)) return false;
+        if (length < 2) continue;
+        UChar* const last = text.data() + length;
+        if (std::all_of(text.data(), last, [&](UChar u) { return kept[u]; }))
+            std::for_each(text.data() + 1, last, [&](UChar u) { kept[u] = false; });
+    }
+    return true;
+}
+
 }  // namespace
 
 CollationWeights::CollationWeights() : primary_(kUnits, 0), secondaries_(kUnits, 0) {}
@@ -88,16 +124,7 @@ std::unique_ptr<const CollationWeights> CollationWeights::For(const UCollator* c
     if (U_FAILURE(status)) return nullptr;
     ucol_setStrength(primary.get(), UCOL_PRIMARY);
 
-    // The single element of each combining mark that has only a secondary weight: the
-    // elements a precomposed letter adds to its base letter's.
-    std::vector<int32_t> marks;
-    for (char16_t c = 0x0300; c <= 0x036F; ++c) {
-        const std::vector<int32_t> elements = ElementsOf(iterator.get(), c);
-        if (elements.size() == 1 && ucol_primaryOrder(elements[0]) == 0 &&
-            ucol_secondaryOrder(elements[0]) != 0)
-            marks.push_back(elements[0]);
-    }
-    std::sort(marks.begin(), marks.end());
+    const std::vector<int32_t> marks = MarkElements(iterator.get());
     const auto isMark = [&](int32_t e) {
         return std::binary_search(marks.begin(), marks.end(), e);
     };
@@ -132,20 +159,7 @@ std::unique_ptr<const CollationWeights> CollationWeights::For(const UCollator* c
             elementsOf[c] = std::move(elements);
         }
     }
-    // A contraction or prefix mapping cannot match within a line that lacks one of its
-    // characters: where none of them is left out yet, all but the first are, so that
-    // letters like "l" of "l·" stay in the table.
-    const int32_t items = uset_getItemCount(contractions.get());
-    for (int32_t i = 0; i < items; ++i) {
-        UChar32 start = 0;
-        UChar32 end = 0;
-        UChar text[64];
-        const int32_t length = uset_getItem(contractions.get(), i, &start, &end, text, 64, &status);
-        if (U_FAILURE(status) || length > 64) return nullptr;
-        if (length < 2) continue;
-        const bool outAlready = std::any_of(text, text + length, [&](UChar u) { return !kept[u]; });
-        if (!outAlready) std::for_each(text + 1, text + length, [&](UChar u) { kept[u] = false; });
-    }
+    if (!LeaveOutContractions(contractions.get(), kept)) return nullptr;
     for (std::size_t c = 0; c < kUnits; ++c)
         if (kept[c]) table.push_back(static_cast<char16_t>(c));
 
