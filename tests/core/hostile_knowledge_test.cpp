@@ -12,6 +12,7 @@
 
 #include "collation.h"
 #include "errors.h"
+#include "insertion_order.h"
 #include "knowledge_files.h"
 #include "phrase_list.h"
 #include "program_folder.h"
@@ -49,19 +50,8 @@ std::vector<std::u16string> Lines(const PhraseList& list) {
     return out;
 }
 
-// The reference order: each line goes to its place by binary search with the collator,
-// unless an equal line is there already.
 std::vector<std::u16string> InsertedOneByOne(const std::vector<std::u16string>& lines) {
-    const PhraseCollator& collator = DefaultCollator();
-    std::vector<std::u16string> list;
-    for (const auto& line : lines) {
-        auto it = std::lower_bound(
-            list.begin(), list.end(), line,
-            [&](const auto& a, const auto& b) { return collator.Compare(a, b) < 0; });
-        if (it != list.end() && collator.Compare(*it, line) == 0) continue;
-        list.insert(it, line);
-    }
-    return list;
+    return testing_support::InsertedOneByOne(lines, DefaultCollator());
 }
 
 }  // namespace

@@ -15,25 +15,14 @@
 #include "collation.h"
 #include "collation_weights.h"
 #include "default_locale.h"
+#include "insertion_order.h"
 #include "phrase_order.h"
 
 using namespace dialogue;
 using testing_support::DefaultLocale;
+using testing_support::InsertedOneByOne;
 
 namespace {
-
-std::vector<std::u16string> InsertedOneByOne(const std::vector<std::u16string>& lines,
-                                             const PhraseCollator& collator) {
-    std::vector<std::u16string> list;
-    for (const auto& line : lines) {
-        auto it = std::lower_bound(
-            list.begin(), list.end(), line,
-            [&](const auto& a, const auto& b) { return collator.Compare(a, b) < 0; });
-        if (it != list.end() && collator.Compare(*it, line) == 0) continue;
-        list.insert(it, line);
-    }
-    return list;
-}
 
 // Pieces of many scripts: Latin with diacritics, Cyrillic with Ukrainian letters, Greek,
 // Han, katakana followed by iteration marks, digits, punctuation, a stress mark.
