@@ -6,6 +6,9 @@
 #include <limits>
 #include <string>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -44,6 +47,12 @@ std::size_t AvailableMemory() {
     const std::size_t available = std::min(MemAvailableBytes(), AddressSpaceLeft());
     if (available == kUnknown) return std::size_t{8} << 30;
     return available / 4 * 3;
+}
+
+void ReturnFreedMemory() {
+#if defined(__GLIBC__)
+    ::malloc_trim(0);
+#endif
 }
 
 }  // namespace dialogue
