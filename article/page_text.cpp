@@ -548,6 +548,16 @@ private:
             i_ = RawTextEnd(i_, tag.name).second;
             return;
         }
+        if (tag.name == u"title" && !tag.closing) {
+            // Text to its end tag, as HTML reads it: a table inside would nest the page's
+            // later tables one level deeper in the view.
+            const auto [textEnd, after] = RawTextEnd(i_, tag.name);
+            out_ += u"<title>";
+            AppendDecoded(out_, in_.sliced(i_, textEnd - i_), ReferenceContext::Text);
+            out_ += u"</title>";
+            i_ = after;
+            return;
+        }
         QString name = KeptElement(tag.name);
         // The view closes the table cell around a <dt> or <dd> outside a list of its own, and
         // builds the rest of the table anew.

@@ -214,6 +214,10 @@ void TestArticle::measuresTheTablesTheViewBuilds_data() {
         << u"<p><table><tr><td>a</td></tr><tr><p>b</p><td>c<td>d</table>"_qs << 1;
     QTest::newRow("a paragraph in a row of a bare cell's table in a paragraph")
         << u"<p><td>a<tr><p>b<td>c"_qs << 1;
+    QTest::newRow("a table in a title in a cell")
+        << u"<table><tr><td><title>a<table><tr><td>b</table></title></td><td>"_qs + cell +
+               u"<td>"_qs + cell + u"</table>"_qs
+        << 2;
     QTest::newRow("unclosed tables in rows") << u"<table><tr><table><tr><table><tr><td>a"_qs << 3;
 }
 
