@@ -335,6 +335,9 @@ void TestArticle::keepsTheStyleSubset_data() {
     row("lengths within bounds",
         u"p { font-size: 100000px; margin: -9999999px 2em; text-indent: 50000% }"_qs,
         u"p { font-size: 300px; margin: -4000px 2em; text-indent: 1000% }\n"_qs);
+    row("a line height multiplies the line: bare numbers and percentages bounded tighter",
+        u"p { line-height: 4000 } h1 { line-height: 90000% } h2 { line-height: 9000px }"_qs,
+        u"p { line-height: 10 }\nh1 { line-height: 1000% }\nh2 { line-height: 4000px }\n"_qs);
     row("unknown properties and units are left out",
         u"p { position: fixed; behavior: url(x.htc); width: 1e9px; color: green }"_qs,
         u"p { color: green }\n"_qs);
