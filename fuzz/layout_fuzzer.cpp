@@ -14,10 +14,9 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <QTextDocument>
-#include <QTextFrame>
-#include <QTextTable>
 
 #include "article_browser.h"
+#include "document_tables.h"
 #include "page_loading.h"
 
 namespace {
@@ -32,29 +31,6 @@ struct Viewer {
 };
 
 Viewer* viewer = nullptr;
-
-// How deep the document the view built nests its tables, and how many grid positions they
-// have together.
-struct Tables {
-    int depth = 0;
-    qint64 positions = 0;
-};
-
-Tables TablesIn(QTextFrame* frame) {
-    Tables found;
-    for (auto it = frame->begin(); !it.atEnd(); ++it) {
-        if (QTextFrame* inner = it.currentFrame()) {
-            const Tables nested = TablesIn(inner);
-            found.depth = std::max(found.depth, nested.depth);
-            found.positions += nested.positions;
-        }
-    }
-    if (const auto* table = qobject_cast<QTextTable*>(frame)) {
-        ++found.depth;
-        found.positions += qint64(table->rows()) * table->columns();
-    }
-    return found;
-}
 
 }  // namespace
 
@@ -93,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     browser.Open(QUrl::fromLocalFile(viewer->page), std::move(page.html), page.shape);
     // The limits hold for what the view builds only if its tables nest no deeper and have
     // no more grid positions than the preparation counted.
-    const Tables built = TablesIn(browser.document()->rootFrame());
+    const document_tables::Tables built =
+        document_tables::TablesIn(browser.document()->rootFrame());
     if (built.depth > measured.tableDepth || built.positions > measured.tableCells) std::abort();
     browser.show();
     QCoreApplication::processEvents();

@@ -5,11 +5,10 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextDocument>
-#include <QTextFrame>
-#include <QTextTable>
 #include <QtTest>
 
 #include "article_folder.h"
+#include "document_tables.h"
 #include "html_entities.h"
 #include "markup_whitelist.h"
 #include "page_fixtures.h"
@@ -151,32 +150,8 @@ void TestArticle::measuresNesting() {
     QCOMPARE(shape.tableDepth, tableDepth);
 }
 
-namespace {
-
-// How deep the tables of the document the view's parser builds nest, and how many grid
-// positions they have together.
-struct Tables {
-    int depth = 0;
-    qint64 positions = 0;
-};
-
-Tables TablesIn(QTextFrame* frame) {
-    Tables found;
-    for (auto it = frame->begin(); !it.atEnd(); ++it) {
-        if (QTextFrame* inner = it.currentFrame()) {
-            const Tables nested = TablesIn(inner);
-            found.depth = std::max(found.depth, nested.depth);
-            found.positions += nested.positions;
-        }
-    }
-    if (const auto* table = qobject_cast<QTextTable*>(frame)) {
-        ++found.depth;
-        found.positions += qint64(table->rows()) * table->columns();
-    }
-    return found;
-}
-
-}  // namespace
+using document_tables::Tables;
+using document_tables::TablesIn;
 
 // The layout's cost grows by a factor with every level of tables and with the grid, so what
 // is counted is what Qt's parser builds from the prepared page, however the page leaves its
