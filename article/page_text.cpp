@@ -397,6 +397,12 @@ public:
     int Tables() const { return tables_; }
     const QString& Top() const { return names_.back(); }
     bool IsOpen(const QString& name) const { return counts_.value(name) > 0; }
+    // Whether every open element has one of these names.
+    bool OnlyOpen(std::initializer_list<QStringView> names) const {
+        int among = 0;
+        for (const QStringView name : names) among += counts_.value(name.toString());
+        return among == Depth();
+    }
 
     void Push(const QString& name) {
         names_.push_back(name);
@@ -567,6 +573,7 @@ private:
             NoteElementLeftOut(tag);
             return;
         }
+        if (IsPageFrame(name) && !KeepsPageFrame(name, tag.closing)) return;
         if (tag.closing) {
             if (open_.IsOpen(name)) open_.CloseThrough(name);
             return;
@@ -599,6 +606,18 @@ private:
         AppendTag(out_, name, tag, false, shape_);
         ++shape_.elements;
         shape_.nestingWork += open_.Depth();
+    }
+
+    static bool IsPageFrame(QStringView name) {
+        return name == u"html" || name == u"head" || name == u"body";
+    }
+
+    // <html>, <head> and <body> are kept only where they open the page: the view builds a
+    // table of its own around them inside a cell. As in HTML, the page reads on after
+    // </body> and </html> as if they were not there; </head> ends the head.
+    bool KeepsPageFrame(const QString& name, bool closing) const {
+        if (closing) return name == u"head" && open_.IsOpen(name);
+        return !open_.IsOpen(name) && open_.OnlyOpen({u"html", u"head", u"body"});
     }
 
     void NoteElementLeftOut(const Tag& tag) {

@@ -194,6 +194,8 @@ void TestArticle::measuresTheTablesTheViewBuilds_data() {
                u"<td>"_qs + cell + u"</table>"_qs
         << 2;
     QTest::newRow("unclosed tables in rows") << u"<table><tr><table><tr><table><tr><td>a"_qs << 3;
+    QTest::newRow("a page's frame again in a cell")
+        << u"<body><td><p><head><html><body><p><td><tr><td colspan=100>"_qs << 1;
 }
 
 void TestArticle::measuresTheTablesTheViewBuilds() {
@@ -384,6 +386,9 @@ void TestArticle::keepsWhitelistedMarkup_data() {
     row("a style element keeps its subset and names its imports",
         u"<style>@import 'a.css'; h1 ~ p { color: red } p { color: blue }</style>"_qs,
         u"<style>@import url(\"a.css\");\np { color: blue }\n</style>"_qs);
+    row("the page's frame only where it opens the page",
+        u"<html><head><title>t</title></head><body><p>a<html><head><body>b</body></p>c</body></html>"_qs,
+        u"<html><head><title>t</title></head><body><p>ab</p>c"_qs);
     row("a million letters after &", u"<p>&"_qs + QString(3000, u'a'), QString());
 }
 
