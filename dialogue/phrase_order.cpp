@@ -72,10 +72,15 @@ private:
 constexpr std::size_t kBytesPerLine =
     2 * sizeof(KeyedLine) + 3 * sizeof(std::size_t) + 32 + sizeof(std::uint32_t);
 
-// The decoded text takes at most two bytes for each byte of the file.
-std::u16string TextWithin(std::string_view bytes, std::size_t memoryLimit) {
+// The decoded text takes at most two bytes for each byte of the file; the room it does
+// not fill is given back at once, without a copy.
+TextBuffer TextWithin(std::string_view bytes, std::size_t memoryLimit) {
     if (2 * bytes.size() > memoryLimit) throw OutOfMemoryError();
-    return DecodeKnowledgeText(bytes);
+    TextBuffer text;
+    text.Reserve(DecodedUnitsAtMost(bytes));
+    text.Extend(DecodeKnowledgeTextInto(bytes, text.Data()));
+    text.ShrinkToFit();
+    return text;
 }
 
 // Lines too long for a key, in list order among themselves, merged into the keyed ones by
@@ -180,7 +185,8 @@ PhraseOrder OrderPhrases(const std::vector<std::u16string>& lines, const PhraseC
 
 OrderedFile::OrderedFile(std::string_view bytes, const PhraseCollator& collator,
                          std::size_t memoryLimit)
-    : text_(TextWithin(bytes, memoryLimit)), distinct_(text_, memoryLimit - 2 * bytes.size()) {
+    : text_(TextWithin(bytes, memoryLimit)),
+      distinct_(text_.View(), memoryLimit - 2 * bytes.size()) {
     // Measured before the memory is touched: Linux hands out memory it does not have and
     // kills the process when it is used.
     std::size_t used = 2 * bytes.size() + distinct_.MemoryBytes();
