@@ -15,32 +15,40 @@ namespace dialogue {
 
 namespace {
 
+// Decodes UTF-8 into out, which holds a unit per byte; false when the bytes are not UTF-8.
+bool TryDecodeUtf8Into(std::string_view bytes, char16_t* out, std::size_t& length) {
+    int32_t written = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strFromUTF8(out, static_cast<int32_t>(bytes.size()), &written, bytes.data(),
+                  static_cast<int32_t>(bytes.size()), &status);
+    if (U_FAILURE(status)) return false;
+    length = static_cast<std::size_t>(written);
+    return true;
+}
+
 std::optional<std::u16string> TryDecodeUtf8(std::string_view bytes) {
     std::u16string out(bytes.size(), u'\0');
-    int32_t length = 0;
-    UErrorCode status = U_ZERO_ERROR;
-    u_strFromUTF8(out.data(), static_cast<int32_t>(out.size()), &length, bytes.data(),
-                  static_cast<int32_t>(bytes.size()), &status);
-    if (U_FAILURE(status)) return std::nullopt;
-    out.resize(static_cast<std::size_t>(length));
+    std::size_t length = 0;
+    if (!TryDecodeUtf8Into(bytes, out.data(), length)) return std::nullopt;
+    out.resize(length);
     return out;
 }
 
-std::u16string DecodeUtf8(std::string_view bytes) {
-    std::optional<std::u16string> text = TryDecodeUtf8(bytes);
-    if (!text) throw DecodeError();
-    return std::move(*text);
+std::size_t DecodeUtf8(std::string_view bytes, char16_t* out) {
+    std::size_t length = 0;
+    if (!TryDecodeUtf8Into(bytes, out, length)) throw DecodeError();
+    return length;
 }
 
-std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
+std::size_t DecodeUtf16(std::string_view bytes, bool bigEndian, char16_t* out) {
     if (bytes.size() == 1) throw DecodeError();
-    std::u16string out(bytes.size() / 2, u'\0');
-    for (std::size_t i = 0; i < out.size(); ++i) {
+    const std::size_t units = bytes.size() / 2;
+    for (std::size_t i = 0; i < units; ++i) {
         const auto first = static_cast<unsigned char>(bytes[2 * i]);
         const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
         out[i] = static_cast<char16_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
     }
-    return out;
+    return units;
 }
 
 // Windows-1251 is a single-byte code page: one table of 256 units, built by ICU once.
@@ -69,11 +77,9 @@ const std::array<char16_t, 256>& Windows1251Table() {
     return table;
 }
 
-std::u16string DecodeWindows1251(std::string_view bytes) {
+std::size_t DecodeWindows1251(std::string_view bytes, char16_t* to) {
     const auto& table = Windows1251Table();
-    std::u16string out(bytes.size(), u'\0');
     const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
-    char16_t* to = out.data();
     const std::size_t size = bytes.size();
     std::size_t i = 0;
     // ASCII maps to itself: eight bytes at a time where none has its high bit set
@@ -91,7 +97,7 @@ std::u16string DecodeWindows1251(std::string_view bytes) {
         to[i] = table[in[i]];
         ++i;
     }
-    return out;
+    return size;
 }
 
 std::optional<std::string> EncodeUtf8(std::u16string_view text) {
@@ -202,20 +208,34 @@ EncodingMark DetectEncoding(std::string_view bytes) {
     return {TextEncoding::Windows1251, 0};
 }
 
-std::u16string DecodeKnowledgeText(std::string_view bytes) {
+std::size_t DecodedUnitsAtMost(std::string_view bytes) {
+    const EncodingMark mark = DetectEncoding(bytes);
+    const std::size_t body = bytes.size() - mark.markLength;
+    const bool utf16 =
+        mark.encoding == TextEncoding::Utf16LE || mark.encoding == TextEncoding::Utf16BE;
+    return utf16 ? body / 2 : body;
+}
+
+std::size_t DecodeKnowledgeTextInto(std::string_view bytes, char16_t* out) {
     const EncodingMark mark = DetectEncoding(bytes);
     const std::string_view body = bytes.substr(mark.markLength);
     switch (mark.encoding) {
     case TextEncoding::Utf8:
-        return DecodeUtf8(body);
+        return DecodeUtf8(body, out);
     case TextEncoding::Utf16LE:
-        return DecodeUtf16(body, false);
+        return DecodeUtf16(body, false, out);
     case TextEncoding::Utf16BE:
-        return DecodeUtf16(body, true);
+        return DecodeUtf16(body, true, out);
     case TextEncoding::Windows1251:
         break;
     }
-    return DecodeWindows1251(body);
+    return DecodeWindows1251(body, out);
+}
+
+std::u16string DecodeKnowledgeText(std::string_view bytes) {
+    std::u16string text(DecodedUnitsAtMost(bytes), u'\0');
+    text.resize(DecodeKnowledgeTextInto(bytes, text.data()));
+    return text;
 }
 
 }  // namespace dialogue

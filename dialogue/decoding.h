@@ -19,6 +19,10 @@ EncodingMark DetectEncoding(std::string_view bytes);
 // mark followed by a single byte; any other odd last byte of UTF-16 is dropped. Bytes
 // without a mark are Windows-1251 and always decode.
 std::u16string DecodeKnowledgeText(std::string_view bytes);
+// The same into out, which has room for DecodedUnitsAtMost(bytes) units; returns how
+// many it wrote.
+std::size_t DecodeKnowledgeTextInto(std::string_view bytes, char16_t* out);
+std::size_t DecodedUnitsAtMost(std::string_view bytes);
 
 // The text of bytes read as UTF-8 (without a mark), or nothing when they are not valid UTF-8.
 std::optional<std::u16string> DecodeUtf8Text(std::string_view bytes);

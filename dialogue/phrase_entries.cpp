@@ -34,15 +34,15 @@ std::shared_ptr<const PhraseEntries> PhraseEntries::From(OrderedFile& file) {
 
     auto built = std::make_shared<PhraseEntries>();
     built->entries_.resize(order.size());
-    if (copy) built->text_.reserve(heldUnits);
+    if (copy) built->text_.Reserve(heldUnits);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (place[i] == kNotHeld) continue;
         const std::u16string_view line = lines[i];
         const std::u16string_view trimmed = TrimView(line);
         Entry& entry = built->entries_[place[i]];
         if (copy) {
-            entry.lineStart = static_cast<std::uint32_t>(built->text_.size());
-            built->text_ += line;
+            entry.lineStart = static_cast<std::uint32_t>(built->text_.Size());
+            std::copy(line.begin(), line.end(), built->text_.Extend(line.size()));
         } else {
             entry.lineStart = static_cast<std::uint32_t>(line.data() - text.data());
         }
@@ -52,38 +52,33 @@ std::shared_ptr<const PhraseEntries> PhraseEntries::From(OrderedFile& file) {
         entry.questionLength = static_cast<std::uint32_t>(GetLeft(trimmed).size());
         const std::size_t headUnits = std::min(trimmed.size(), kHeadUnits);
         if (ChangesInLowerCase(trimmed)) {
-            entry.foldedStart = static_cast<std::uint32_t>(built->folded_.size());
-            AppendLowerCase(trimmed, built->folded_);
-            entry.foldedHead =
-                HeadOf(std::u16string_view(built->folded_).substr(entry.foldedStart), headUnits);
+            entry.foldedStart = static_cast<std::uint32_t>(built->folded_.Size());
+            char16_t* const folded = built->folded_.Extend(trimmed.size());
+            LowerCaseInto(trimmed, folded);
+            entry.foldedHead = HeadOf(std::u16string_view(folded, trimmed.size()), headUnits);
         } else {
             entry.foldedStart = kFoldedInText;
             entry.foldedHead = HeadOf(trimmed, headUnits);
         }
     }
-    built->folded_.shrink_to_fit();
+    built->folded_.ShrinkToFit();
     built->questionLengths_.reserve(built->entries_.size());
     for (const Entry& entry : built->entries_)
         built->questionLengths_.push_back(entry.questionLength);
-    // The lines' offsets are taken: the text may move now. Decoding leaves room for a unit
-    // per byte, which Cyrillic in UTF-8 fills only half; the list keeps what it uses.
-    if (!copy) {
-        built->text_ = file.TakeText();
-        if (built->text_.capacity() > built->text_.size() + built->text_.size() / 4)
-            built->text_.shrink_to_fit();
-    }
+    // The lines' offsets are taken: the text may move now.
+    if (!copy) built->text_ = file.TakeText();
     return built;
 }
 
 std::u16string_view PhraseEntries::Line(std::size_t i) const {
     const Entry& e = entries_[i];
-    return std::u16string_view(text_).substr(e.lineStart, e.lineLength);
+    return text_.View().substr(e.lineStart, e.lineLength);
 }
 
 std::u16string_view PhraseEntries::Folded(std::size_t i) const {
     const Entry& e = entries_[i];
     if (e.foldedStart == kFoldedInText) return Line(i).substr(e.trimBegin, e.trimmedLength);
-    return std::u16string_view(folded_).substr(e.foldedStart, e.trimmedLength);
+    return folded_.View().substr(e.foldedStart, e.trimmedLength);
 }
 
 bool PhraseEntries::FoldedBeginsWith(std::size_t i, std::u16string_view prefix) const {

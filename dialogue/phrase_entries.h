@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text_buffer.h"
+
 namespace dialogue {
 
 class OrderedFile;
@@ -21,7 +23,7 @@ public:
     std::size_t Count() const { return entries_.size(); }
     // The memory the entries take.
     std::size_t MemoryBytes() const {
-        return sizeof(*this) + (text_.capacity() + folded_.capacity()) * sizeof(char16_t) +
+        return sizeof(*this) + (text_.Capacity() + folded_.Capacity()) * sizeof(char16_t) +
                entries_.capacity() * sizeof(Entry) +
                questionLengths_.capacity() * sizeof(std::uint32_t);
     }
@@ -54,8 +56,8 @@ private:
     static std::uint64_t HeadOf(std::u16string_view folded, std::size_t units);
 
     // The file's text or the held lines one after another; the folded forms that differ.
-    std::u16string text_;
-    std::u16string folded_;
+    TextBuffer text_;
+    TextBuffer folded_;
     std::vector<Entry> entries_;
     // The entries' question lengths once more, for a query's scan to pass through quickly.
     std::vector<std::uint32_t> questionLengths_;

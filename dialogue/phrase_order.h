@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "distinct_lines.h"
+#include "text_buffer.h"
 
 namespace dialogue {
 
@@ -52,15 +53,15 @@ public:
     OrderedFile(const OrderedFile&) = delete;
     OrderedFile& operator=(const OrderedFile&) = delete;
 
-    std::u16string_view Text() const { return text_; }
+    std::u16string_view Text() const { return text_.View(); }
     // Hands the text over; the lines' views are not to be used after it.
-    std::u16string TakeText() { return std::move(text_); }
+    TextBuffer TakeText() { return std::move(text_); }
     const DistinctLines& Distinct() const { return distinct_; }
     const std::vector<std::u16string_view>& Lines() const { return distinct_.Lines(); }
     const PhraseOrder& Order() const { return order_; }
 
 private:
-    std::u16string text_;  // the lines are views into it: never moved
+    TextBuffer text_;  // the lines are views into it: never moved
     DistinctLines distinct_;
     PhraseOrder order_;
 };

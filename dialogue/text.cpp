@@ -62,10 +62,13 @@ std::u16string Trim(std::u16string_view s) { return std::u16string(TrimView(s));
 char16_t LowerUnit(char16_t c) { return c < kTableUnits ? LowerTable()[c] : LowerBeyondTable(c); }
 
 void AppendLowerCase(std::u16string_view s, std::u16string& out) {
-    const std::array<char16_t, kTableUnits>& table = LowerTable();
     const std::size_t start = out.size();
     out.resize(start + s.size());
-    char16_t* to = out.data() + start;
+    LowerCaseInto(s, out.data() + start);
+}
+
+void LowerCaseInto(std::u16string_view s, char16_t* to) {
+    const std::array<char16_t, kTableUnits>& table = LowerTable();
     for (std::size_t i = 0; i < s.size(); ++i) {
         const char16_t c = s[i];
         if (c < kTableUnits) {

@@ -15,6 +15,8 @@ std::u16string Trim(std::u16string_view s);
 std::u16string LowerCase(std::u16string_view s);
 // The same, appended to out.
 void AppendLowerCase(std::u16string_view s, std::u16string& out);
+// The same, written to the s.size() units at to.
+void LowerCaseInto(std::u16string_view s, char16_t* to);
 // The mapping of one unit; a surrogate half maps to itself.
 char16_t LowerUnit(char16_t c);
 // Whether lower-casing s changes it.

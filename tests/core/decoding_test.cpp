@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <vector>
 
 #include "decoding.h"
 #include "errors.h"
@@ -35,6 +36,10 @@ TEST(Decoding, MarkChoosesEncodingAndIsDropped) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(DecodeKnowledgeText(c.bytes), c.text) << c.name;
+        // Into room of exactly the announced size, which the sanitizers hold it to.
+        std::vector<char16_t> room(DecodedUnitsAtMost(c.bytes));
+        const std::size_t written = DecodeKnowledgeTextInto(c.bytes, room.data());
+        EXPECT_EQ(std::u16string(room.data(), written), c.text) << c.name;
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "errors.h"
 #include "text.h"
+#include "text_buffer.h"
 
 using namespace dialogue;
 
@@ -99,6 +100,30 @@ TEST(LineFunctions, EveryUnitLowerCasesAsIcuMapsItAndChangesAreSeen) {
             << static_cast<int>(c);
         ASSERT_EQ(ChangesInLowerCase(line), expected != unit) << static_cast<int>(c);
     }
+}
+
+TEST(TextBuffer, KeepsItsTextThroughGrowingShrinkingAndMoving) {
+    TextBuffer buffer;
+    EXPECT_EQ(buffer.View(), u"");
+    std::u16string expected;
+    for (int i = 0; i < 5000; ++i) {
+        const std::u16string piece =
+            u"строка " + std::u16string(1, static_cast<char16_t>(u'а' + i % 32));
+        std::copy(piece.begin(), piece.end(), buffer.Extend(piece.size()));
+        expected += piece;
+    }
+    EXPECT_EQ(buffer.View(), expected);
+    buffer.Truncate(7);
+    buffer.ShrinkToFit();
+    EXPECT_EQ(buffer.Capacity(), 7U);
+    EXPECT_EQ(buffer.View(), u"строка ");
+    TextBuffer moved = std::move(buffer);
+    EXPECT_EQ(moved.View(), u"строка ");
+    EXPECT_EQ(buffer.View(), u"");  // NOLINT(bugprone-use-after-move): moved-from is empty
+    moved.Truncate(0);
+    moved.ShrinkToFit();
+    EXPECT_EQ(moved.Capacity(), 0U);
+    EXPECT_EQ(moved.View(), u"");
 }
 
 TEST(ErrorReport, AppendsPeriodAfterCharactersAboveIt) {

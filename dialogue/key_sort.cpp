@@ -1,0 +1,105 @@
+#include "key_sort.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <vector>
+
+namespace dialogue {
+
+namespace {
+
+// Smaller groups are sorted by comparing their keys: a pass over 257 buckets would cost
+// more than the comparisons.
+constexpr std::size_t kCompareBelow = 24;
+
+// The bucket of a line at depth: 0 where its key has ended, else the byte plus one.
+std::size_t BucketAt(const KeyedLine& line, std::size_t depth) {
+    return depth < line.length ? std::size_t{line.key[depth]} + 1 : 0;
+}
+
+// Compares two keys known to be equal before depth.
+int CompareFrom(const KeyedLine& a, const KeyedLine& b, std::size_t depth) {
+    const std::size_t shorter = std::min(a.length, b.length);
+    if (shorter > depth) {
+        const int c = std::memcmp(a.key + depth, b.key + depth, shorter - depth);
+        if (c != 0) return c;
+    }
+    return (a.length > b.length) - (a.length < b.length);
+}
+
+void InsertionSort(KeyedLine* first, std::size_t count, std::size_t depth, const TieLess& tieLess) {
+    for (std::size_t i = 1; i < count; ++i) {
+        const KeyedLine moving = first[i];
+        std::size_t j = i;
+        // Moves past strictly greater lines only, which keeps equal ones in order.
+        while (j > 0) {
+            const int c = CompareFrom(moving, first[j - 1], depth);
+            if (c > 0 || (c == 0 && !(tieLess && tieLess(moving, first[j - 1])))) break;
+            first[j] = first[j - 1];
+            --j;
+        }
+        first[j] = moving;
+    }
+}
+
+void SortTies(KeyedLine* first, std::size_t count, const TieLess& tieLess) {
+    if (tieLess && count > 1) std::stable_sort(first, first + count, tieLess);
+}
+
+}  // namespace
+
+bool SameKey(const KeyedLine& a, const KeyedLine& b) {
+    return a.length == b.length && std::memcmp(a.key, b.key, a.length) == 0;
+}
+
+void SortByKeys(std::span<KeyedLine> lines, const TieLess& tieLess) {
+    struct Group {
+        std::size_t begin;
+        std::size_t count;
+        std::size_t depth;
+    };
+    // Groups wait on a stack of their own rather than in recursion, which a key of
+    // thousands of equal bytes would take as deep.
+    std::vector<Group> pending{{0, lines.size(), 0}};
+    std::vector<KeyedLine> spare(lines.size());
+    std::array<std::size_t, 257> counts{};
+    while (!pending.empty()) {
+        Group group = pending.back();
+        pending.pop_back();
+        KeyedLine* const first = lines.data() + group.begin;
+        for (;;) {
+            if (group.count < kCompareBelow) {
+                InsertionSort(first, group.count, group.depth, tieLess);
+                break;
+            }
+            counts.fill(0);
+            for (std::size_t i = 0; i < group.count; ++i) ++counts[BucketAt(first[i], group.depth)];
+            const std::size_t firstBucket = BucketAt(first[0], group.depth);
+            if (counts[firstBucket] == group.count) {
+                // One byte for all: nothing to distribute.
+                if (firstBucket == 0) {
+                    SortTies(first, group.count, tieLess);
+                    break;
+                }
+                ++group.depth;
+                continue;
+            }
+            std::array<std::size_t, 257> starts{};
+            for (std::size_t b = 1; b < starts.size(); ++b)
+                starts[b] = starts[b - 1] + counts[b - 1];
+            KeyedLine* const into = spare.data();
+            std::array<std::size_t, 257> next = starts;
+            for (std::size_t i = 0; i < group.count; ++i)
+                into[next[BucketAt(first[i], group.depth)]++] = first[i];
+            std::copy(into, into + group.count, first);
+            SortTies(first, counts[0], tieLess);
+            for (std::size_t b = 1; b < counts.size(); ++b)
+                if (counts[b] > 1)
+                    pending.push_back({group.begin + starts[b], counts[b], group.depth + 1});
+            break;
+        }
+    }
+}
+
+}  // namespace dialogue
