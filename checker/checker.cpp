@@ -25,6 +25,7 @@
 #include "memory_budget.h"
 #include "phrase_list.h"
 #include "text.h"
+#include "utf8_path.h"
 
 namespace checker {
 
@@ -151,9 +152,9 @@ private:
 std::vector<FolderCheck::Entry> FolderCheck::ListKnowledgeFolder() {
     std::vector<std::string> names;
     std::error_code error;
-    for (std::filesystem::directory_iterator it(ToUtf8(KnowledgeFolder(dir_)), error), end;
+    for (std::filesystem::directory_iterator it(untrusted_files::PathFromUtf8(ToUtf8(KnowledgeFolder(dir_))), error), end;
          !error && it != end; it.increment(error)) {
-        names.push_back(it->path().filename().string());
+        names.push_back(untrusted_files::Utf8FromPath(it->path().filename()));
     }
     if (error) {
         Add(kKnowledgeFolder, 0, Kind::Unreadable,

@@ -7,9 +7,6 @@
 #include <set>
 #include <unordered_map>
 
-#include <grp.h>
-#include <sys/stat.h>
-
 #include "atomic_write.h"
 #include "collation.h"
 #include "decoding.h"
@@ -19,6 +16,7 @@
 #include "line_splitting.h"
 #include "phrase_order.h"
 #include "text.h"
+#include "utf8_path.h"
 
 namespace checker {
 
@@ -31,16 +29,6 @@ constexpr std::size_t npos = static_cast<std::size_t>(-1);
 // The question a line asks as the program folds it: trimmed line, text before "|", lower-cased.
 std::u16string FoldedQuestion(std::u16string_view line) {
     return LowerCase(GetLeft(TrimView(line)));
-}
-
-// A group by its name, quoted, or by its number where it has none.
-std::string GroupName(gid_t group) {
-    std::vector<char> buffer(4096);
-    struct group entry {};
-    struct group* found = nullptr;
-    if (::getgrgid_r(group, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
-        return std::string("«") + found->gr_name + "»";
-    return std::to_string(group);
 }
 
 bool Askable(std::u16string_view question) { return !question.empty() && question.back() > u' '; }
@@ -117,7 +105,7 @@ struct KnowledgeFile {
     Split split;
     std::u16string lineBreak = u"\n";
     std::optional<FileIdentity> identity;
-    mode_t newMode = 0644;
+    FileMode newMode = 0644;
     std::u16string untouchable;  // why the file is not changed at all
     std::vector<Plan> plans;
     // Filled by the verification: the text that will be written, and where lines start.
@@ -194,9 +182,9 @@ private:
 void Fixer::Load() {
     std::vector<std::string> names;
     std::error_code error;
-    for (std::filesystem::directory_iterator it(ToUtf8(KnowledgeFolder(dir_)), error), end;
+    for (std::filesystem::directory_iterator it(untrusted_files::PathFromUtf8(ToUtf8(KnowledgeFolder(dir_))), error), end;
          !error && it != end; it.increment(error)) {
-        names.push_back(it->path().filename().string());
+        names.push_back(untrusted_files::Utf8FromPath(it->path().filename()));
     }
     const std::string fallbackName = ToUtf8(kFallbackName);
     if (std::find(names.begin(), names.end(), fallbackName) == names.end())
@@ -229,11 +217,8 @@ void Fixer::LoadFile(KnowledgeFile& file) {
             file.untouchable = u"не удалось узнать, что это за файл: " + FromUtf8(error);
         return;
     }
-    struct stat info {};
-    if (::lstat(native.c_str(), &info) == 0) {
-        if (const std::string why = WhyNotRewritable(info); !why.empty())
-            file.untouchable = FromUtf8(why);
-    }
+    if (!file.identity->notRewritable.empty())
+        file.untouchable = FromUtf8(file.identity->notRewritable);
     file.exists = true;
     file.newMode = file.identity->mode;
     std::string bytes;

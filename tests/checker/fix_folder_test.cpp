@@ -12,9 +12,6 @@
 #include <random>
 #include <set>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "atomic_write.h"
 #include "checker.h"
 #include "checker_test_support.h"
@@ -34,30 +31,11 @@ using checker::FixResult;
 using checker_testing::CaseTestName;
 using checker_testing::TempFolder;
 using checker_testing::Utf8File;
+using checker_testing::Describe;
+using checker_testing::kFallback;
+using checker_testing::ReadBytes;
+using checker_testing::Snapshot;
 using Action = FixChange::Action;
-
-std::string ReadBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// Every file below the folder, by relative path.
-std::map<std::string, std::string> Snapshot(const TempFolder& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.Root())) {
-        if (entry.is_regular_file() && !entry.is_symlink()) {
-            files[std::filesystem::relative(entry.path(), folder.Root()).string()] =
-                ReadBytes(entry.path());
-        }
-    }
-    return files;
-}
-
-std::string Describe(const FixResult& result) {
-    std::string out;
-    for (const auto& change : result.changes) out += checker::FormatChange(change) + "\n";
-    return out;
-}
 
 std::string Windows1251(std::u16string_view text) {
     return *dialogue::EncodeKnowledgeText(text, dialogue::TextEncoding::Windows1251);
@@ -80,7 +58,6 @@ struct FixCase {
     std::vector<ExpectedChange> changes;
 };
 
-const std::string kFallback = Utf8File({"5 советов|Спите больше."});
 
 const FixCase kCases[] = {
     {"blanks before the bar go, the line stays in its place",
@@ -193,131 +170,6 @@ INSTANTIATE_TEST_SUITE_P(Fixer, FixCases, testing::ValuesIn(kCases),
                              return CaseTestName(info.param.name);
                          });
 
-TEST(FixFolder, LinksSpecialFilesAndSharedFilesAreReportedNotTouched) {
-    TempFolder folder;
-    folder.Write("mem/ь", kFallback);
-    folder.Write("elsewhere", Utf8File({"фаза |Ссылка."}));
-    std::filesystem::create_symlink("../elsewhere", folder.Root() / "mem/ф");
-    folder.Write("shared", Utf8File({"шум |Две ссылки."}));
-    std::filesystem::create_hard_link(folder.Root() / "shared", folder.Root() / "mem/ш");
-    const auto before = Snapshot(folder);
-
-    const FixResult result = FixFolder(folder.Dir(), false);
-    ASSERT_EQ(result.changes.size(), 2u) << Describe(result);
-    EXPECT_EQ(result.changes[0].action, Action::Kept);
-    EXPECT_NE(dialogue::ToUtf8(result.changes[0].reason).find("символическая ссылка"),
-              std::string::npos);
-    EXPECT_EQ(result.changes[1].action, Action::Kept);
-    EXPECT_NE(dialogue::ToUtf8(result.changes[1].reason).find("несколько имён"), std::string::npos);
-    EXPECT_EQ(Snapshot(folder), before);
-    EXPECT_TRUE(std::filesystem::is_symlink(folder.Root() / "mem/ф"));
-}
-
-TEST(FixFolder, RewrittenFileKeepsItsPermissions) {
-    TempFolder folder;
-    folder.Write("mem/ь", kFallback);
-    folder.Write("mem/г", Utf8File({"гол |Да."}));
-    const auto path = folder.Root() / "mem/г";
-    ::chmod(path.c_str(), 0604);
-    struct stat before {};
-    ::stat(path.c_str(), &before);
-
-    const FixResult result = FixFolder(folder.Dir(), false);
-    EXPECT_EQ(result.filesWritten, 1u) << Describe(result);
-    struct stat after {};
-    ::stat(path.c_str(), &after);
-    EXPECT_EQ(after.st_mode & 07777, 0604u);
-    EXPECT_EQ(after.st_uid, before.st_uid);
-    EXPECT_NE(after.st_ino, before.st_ino) << "replaced by a rename, not written in place";
-    EXPECT_EQ(ReadBytes(path), Utf8File({"гол|Да."}));
-}
-
-TEST(AtomicWrite, RefusesAFileThatChangedOrIsNoLongerAFile) {
-    TempFolder folder;
-    const std::string path = (folder.Root() / "file").string();
-    folder.Write("file", "old");
-    std::string error;
-    const auto identity = checker::IdentityOf(path, error);
-    ASSERT_TRUE(identity);
-
-    struct Case {
-        const char* name;
-        std::function<void()> meanwhile;
-        std::string reasonPart;
-    };
-    const Case cases[] = {
-        {"written by someone else", [&] { folder.Write("file", "other"); }, "изменился"},
-        {"replaced by a link",
-         [&] {
-             std::filesystem::remove(path);
-             std::filesystem::create_symlink("target", path);
-         },
-         "символическая ссылка"},
-        {"removed", [&] { std::filesystem::remove(path); }, "пропал"},
-    };
-    for (const auto& c : cases) {
-        folder.Write("file", "old");
-        const auto fresh = checker::IdentityOf(path, error);
-        c.meanwhile();
-        error.clear();
-        EXPECT_FALSE(checker::WriteAtomically(path, "new", fresh, 0644, error)) << c.name;
-        EXPECT_NE(error.find(c.reasonPart), std::string::npos) << c.name << ": " << error;
-        std::filesystem::remove(path);
-    }
-    // A file to be made must not have appeared meanwhile.
-    folder.Write("file", "someone's");
-    error.clear();
-    EXPECT_FALSE(checker::WriteAtomically(path, "new", std::nullopt, 0644, error));
-    EXPECT_EQ(ReadBytes(path), "someone's");
-    std::size_t entries = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.Root()))
-        ++entries;
-    EXPECT_EQ(entries, 2u) << "mem/ and the file; no temporary file is left";
-}
-
-// A group this process is not in, so that only root may give a file that group.
-gid_t GroupNotMine() {
-    std::vector<gid_t> mine(static_cast<std::size_t>(std::max(0, ::getgroups(0, nullptr))));
-    mine.resize(static_cast<std::size_t>(
-        std::max(0, ::getgroups(static_cast<int>(mine.size()), mine.data()))));
-    mine.push_back(::getegid());
-    for (const gid_t candidate : {gid_t{0}, gid_t{65534}, gid_t{1}, gid_t{2}, gid_t{3}}) {
-        if (std::find(mine.begin(), mine.end(), candidate) == mine.end()) return candidate;
-    }
-    return gid_t{4};
-}
-
-// A user's own copy of a base that carries another group (what `sudo cp -r` then
-// `chown -R user` leaves): the owner is kept, and the group where the writer may give it;
-// otherwise the file gets the writer's group and the identity returned says so. An owner
-// that cannot be kept is still refused.
-TEST(AtomicWrite, KeepsTheOwnerAndTheGroupWhereTheWriterMay) {
-    TempFolder folder;
-    const std::string path = (folder.Root() / "file").string();
-    std::string error;
-    const auto identity = checker::WriteAtomically(path, "old", std::nullopt, 0644, error);
-    ASSERT_TRUE(identity) << error;
-    checker::FileIdentity asRead = *identity;
-    asRead.group = GroupNotMine();
-    const auto written = checker::WriteAtomically(path, "new", asRead, 0644, error);
-    ASSERT_TRUE(written) << error;
-    EXPECT_EQ(ReadBytes(path), "new");
-    struct stat after {};
-    ASSERT_EQ(::stat(path.c_str(), &after), 0);
-    EXPECT_EQ(after.st_uid, identity->owner);
-    const gid_t expected = ::geteuid() == 0 ? asRead.group : identity->group;
-    EXPECT_EQ(after.st_gid, expected);
-    EXPECT_EQ(written->group, expected);
-
-    if (::geteuid() == 0) return;  // root may give a file any owner
-    checker::FileIdentity otherOwner = *written;
-    otherOwner.owner = ::geteuid() + 1;
-    error.clear();
-    EXPECT_FALSE(checker::WriteAtomically(path, "newer", otherOwner, 0644, error));
-    EXPECT_NE(error.find("владельца"), std::string::npos) << error;
-    EXPECT_EQ(ReadBytes(path), "new");
-}
-
 // Entries as the author meant them: UTF-8 without a mark read as UTF-8.
 std::multiset<std::pair<std::u16string, std::u16string>> Entries(const TempFolder& folder) {
     std::multiset<std::pair<std::u16string, std::u16string>> entries;
@@ -398,6 +250,43 @@ TEST(FixFolder, KeepsEveryEntryAndLeavesOnlyWhatItReportsOnRandomBases) {
         const FixResult again = FixFolder(folder.Dir(), false);
         EXPECT_EQ(again.made, 0u) << "seed " << seed << "\n" << Describe(again);
     }
+}
+
+TEST(AtomicWrite, RefusesAFileThatChangedOrIsNoLongerAFile) {
+    TempFolder folder;
+    const std::string path = folder.PathOf("file");
+    folder.Write("file", "old");
+    std::string error;
+    const auto identity = checker::IdentityOf(path, error);
+    ASSERT_TRUE(identity);
+
+    struct Case {
+        const char* name;
+        std::function<void()> meanwhile;
+        std::string reasonPart;
+    };
+    const Case cases[] = {
+        {"written by someone else", [&] { folder.Write("file", "other"); }, "изменился"},
+        {"removed", [&] { std::filesystem::remove(folder.Under("file")); }, "пропал"},
+    };
+    for (const auto& c : cases) {
+        folder.Write("file", "old");
+        const auto fresh = checker::IdentityOf(path, error);
+        c.meanwhile();
+        error.clear();
+        EXPECT_FALSE(checker::WriteAtomically(path, "new", fresh, 0644, error)) << c.name;
+        EXPECT_NE(error.find(c.reasonPart), std::string::npos) << c.name << ": " << error;
+        std::filesystem::remove(folder.Under("file"));
+    }
+    // A file to be made must not have appeared meanwhile.
+    folder.Write("file", "someone's");
+    error.clear();
+    EXPECT_FALSE(checker::WriteAtomically(path, "new", std::nullopt, 0644, error));
+    EXPECT_EQ(ReadBytes(path), "someone's");
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.Root()))
+        ++entries;
+    EXPECT_EQ(entries, 2u) << "mem/ and the file; no temporary file is left";
 }
 
 }  // namespace

@@ -1,0 +1,16 @@
+#include <algorithm>
+
+#include <windows.h>
+
+#include "system_memory.h"
+
+namespace untrusted_files {
+
+std::optional<std::uint64_t> MemoryLeftForProcess() {
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    if (!GlobalMemoryStatusEx(&status)) return std::nullopt;
+    return std::min<std::uint64_t>(status.ullAvailPhys, status.ullAvailVirtual);
+}
+
+}  // namespace untrusted_files
