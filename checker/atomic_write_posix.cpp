@@ -91,7 +91,8 @@ std::string GroupName(std::uint32_t group) {
     std::vector<char> buffer(4096);
     struct group entry {};
     struct group* found = nullptr;
-    if (::getgrgid_r(static_cast<gid_t>(group), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+    if (::getgrgid_r(static_cast<gid_t>(group), &entry, buffer.data(), buffer.size(), &found) ==
+            0 &&
         found)
         return std::string("«") + found->gr_name + "»";
     return std::to_string(group);
@@ -135,7 +136,8 @@ std::optional<FileIdentity> WriteAtomically(const std::string& path, std::string
         // A user keeps their own file's owner but can give it only a group they are in: a
         // copy handed over with another group is then written with the user's group, which
         // the caller sees in the identity returned.
-        if (::fchown(fd, static_cast<uid_t>(expected->owner), static_cast<gid_t>(expected->group)) != 0 &&
+        if (::fchown(fd, static_cast<uid_t>(expected->owner),
+                     static_cast<gid_t>(expected->group)) != 0 &&
             written.st_uid != expected->owner)
             return fail("не удалось сохранить владельца файла");
         // A change of owner may clear set-id bits; put the mode back.

@@ -24,7 +24,8 @@ std::string SystemText(DWORD code) {
     while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
                                 message.back() == L'.' || message.back() == L' '))
         message.pop_back();
-    return message.empty() ? "ошибка " + std::to_string(code) : untrusted_files::Utf8FromWide(message);
+    return message.empty() ? "ошибка " + std::to_string(code)
+                           : untrusted_files::Utf8FromWide(message);
 }
 
 bool Missing(DWORD code) { return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND; }
@@ -51,8 +52,8 @@ FileIdentity IdentityFrom(HANDLE file, const BY_HANDLE_FILE_INFORMATION& info) {
     FileIdentity identity;
     identity.device = info.dwVolumeSerialNumber;
     identity.inode = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    identity.size =
-        static_cast<std::int64_t>((static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow);
+    identity.size = static_cast<std::int64_t>(
+        (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow);
     const std::uint64_t ticks =
         (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
         info.ftLastWriteTime.dwLowDateTime;
@@ -60,7 +61,8 @@ FileIdentity IdentityFrom(HANDLE file, const BY_HANDLE_FILE_INFORMATION& info) {
     identity.mode = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0644;
     if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
         identity.notRewritable = "символическая ссылка";
-    else if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || GetFileType(file) != FILE_TYPE_DISK)
+    else if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+             GetFileType(file) != FILE_TYPE_DISK)
         identity.notRewritable = "не обычный файл";
     else if (info.nNumberOfLinks > 1)
         identity.notRewritable = "у файла несколько имён (жёсткие ссылки)";
@@ -69,10 +71,10 @@ FileIdentity IdentityFrom(HANDLE file, const BY_HANDLE_FILE_INFORMATION& info) {
 
 // The identity of the name itself: a link is not followed. Sets code when there is none.
 std::optional<FileIdentity> IdentityOfName(const std::wstring& path, DWORD& code) {
-    const Handle file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    const Handle file(
+        CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     BY_HANDLE_FILE_INFORMATION info{};
     if (!file.valid() || !GetFileInformationByHandle(file.get(), &info)) {
         code = GetLastError();
@@ -126,10 +128,9 @@ std::wstring TemporaryName(const std::wstring& path) {
     static std::atomic<unsigned> counter{0};
     const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
     const std::filesystem::path target(path);
-    return (target.parent_path() /
-            (L"." + target.filename().wstring() + L".tsldemo-check-" +
-             std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(now) + L"-" +
-             std::to_wstring(counter++)))
+    return (target.parent_path() / (L"." + target.filename().wstring() + L".tsldemo-check-" +
+                                    std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                    std::to_wstring(now) + L"-" + std::to_wstring(counter++)))
         .wstring();
 }
 

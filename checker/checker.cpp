@@ -152,7 +152,9 @@ private:
 std::vector<FolderCheck::Entry> FolderCheck::ListKnowledgeFolder() {
     std::vector<std::string> names;
     std::error_code error;
-    for (std::filesystem::directory_iterator it(untrusted_files::PathFromUtf8(ToUtf8(KnowledgeFolder(dir_))), error), end;
+    for (std::filesystem::directory_iterator
+             it(untrusted_files::PathFromUtf8(ToUtf8(KnowledgeFolder(dir_))), error),
+         end;
          !error && it != end; it.increment(error)) {
         names.push_back(untrusted_files::Utf8FromPath(it->path().filename()));
     }

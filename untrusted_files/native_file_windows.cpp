@@ -59,12 +59,12 @@ bool NamesDevice(std::wstring_view path) {
     std::wstring name = Lower(LastName(path));
     name = name.substr(0, name.find(L'.'));
     while (!name.empty() && name.back() == L' ') name.pop_back();
-    static constexpr std::array<std::wstring_view, 6> kDevices = {L"con", L"prn", L"aux",
+    static constexpr std::array<std::wstring_view, 6> kDevices = {L"con", L"prn",    L"aux",
                                                                   L"nul", L"conin$", L"conout$"};
     if (std::find(kDevices.begin(), kDevices.end(), name) != kDevices.end()) return true;
     return name.size() == 4 && (name.rfind(L"com", 0) == 0 || name.rfind(L"lpt", 0) == 0) &&
-           ((name[3] >= L'0' && name[3] <= L'9') || name[3] == L'\u00b9' ||
-            name[3] == L'\u00b2' || name[3] == L'\u00b3');
+           ((name[3] >= L'0' && name[3] <= L'9') || name[3] == L'\u00b9' || name[3] == L'\u00b2' ||
+            name[3] == L'\u00b3');
 }
 
 HANDLE OpenExisting(const std::wstring& path, DWORD access, DWORD flags) {
@@ -133,7 +133,9 @@ ReadOnlyFile::~ReadOnlyFile() {
 
 bool ReadOnlyFile::IsOpen() const { return Handle(handle_) != INVALID_HANDLE_VALUE; }
 
-std::optional<Status> ReadOnlyFile::Look(int& error) const { return StatusOf(Handle(handle_), error); }
+std::optional<Status> ReadOnlyFile::Look(int& error) const {
+    return StatusOf(Handle(handle_), error);
+}
 
 std::int64_t ReadOnlyFile::Read(char* buffer, std::size_t size, int& error) const {
     DWORD got = 0;
@@ -156,8 +158,8 @@ bool CountsAsProgram(std::string_view path, const Status& status) {
     // What Windows runs or hands to an interpreter when the file is opened: its program
     // extensions, scripts, installers, and shortcuts, which may point at any of them.
     static constexpr std::array<std::wstring_view, 26> kPrograms = {
-        L".exe", L".com", L".bat", L".cmd", L".pif", L".scr", L".cpl", L".msc", L".msi",
-        L".msp", L".lnk", L".url", L".hta", L".vbs", L".vbe", L".js",  L".jse", L".wsf",
+        L".exe", L".com", L".bat",  L".cmd", L".pif", L".scr", L".cpl", L".msc",      L".msi",
+        L".msp", L".lnk", L".url",  L".hta", L".vbs", L".vbe", L".js",  L".jse",      L".wsf",
         L".wsh", L".ps1", L".psm1", L".reg", L".jar", L".scf", L".inf", L".appref-ms"};
     const std::wstring_view extension = std::wstring_view(name).substr(dot);
     return std::find(kPrograms.begin(), kPrograms.end(), extension) != kPrograms.end();

@@ -14,7 +14,8 @@ namespace untrusted_files {
 std::string OwnExecutableFolder() {
     std::wstring name(MAX_PATH, L'\0');
     while (true) {
-        const DWORD length = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        const DWORD length =
+            GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
         if (length == 0) return {};
         if (length < name.size()) {
             name.resize(length);

@@ -22,10 +22,10 @@ using checker::CheckFolder;
 using checker::CheckResult;
 using checker::Kind;
 using checker_testing::CaseTestName;
-using checker_testing::TempFolder;
-using checker_testing::Utf8File;
 using checker_testing::Describe;
 using checker_testing::kFallback;
+using checker_testing::TempFolder;
+using checker_testing::Utf8File;
 
 struct Expected {
     std::string file;

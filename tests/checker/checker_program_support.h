@@ -43,7 +43,8 @@ inline std::map<std::string, std::string> FolderBytes(const std::filesystem::pat
     std::map<std::string, std::string> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
         if (entry.is_regular_file()) {
-            const std::u8string name = std::filesystem::relative(entry.path(), root).generic_u8string();
+            const std::u8string name =
+                std::filesystem::relative(entry.path(), root).generic_u8string();
             files[std::string(name.begin(), name.end())] = ReadAll(entry.path());
         }
     }

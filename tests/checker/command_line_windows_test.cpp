@@ -33,8 +33,8 @@ TEST(CheckerProgram, FixThatCannotWriteExitsWithThreeAndLosesNothing) {
     folder.Write("mem/д", Utf8File({"дым|Да."}));
     folder.Write("mem/ь", Utf8File({"5|Да."}));
     const auto before = FolderBytes(folder.Root());
-    const HANDLE holder = CreateFileW(folder.Under("mem/д").c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE holder = CreateFileW(folder.Under("mem/д").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     const ProgramRun run = RunChecker({"--fix", folder.RootPath()});
     CloseHandle(holder);

@@ -29,12 +29,12 @@ using checker::FixChange;
 using checker::FixFolder;
 using checker::FixResult;
 using checker_testing::CaseTestName;
-using checker_testing::TempFolder;
-using checker_testing::Utf8File;
 using checker_testing::Describe;
 using checker_testing::kFallback;
 using checker_testing::ReadBytes;
 using checker_testing::Snapshot;
+using checker_testing::TempFolder;
+using checker_testing::Utf8File;
 using Action = FixChange::Action;
 
 std::string Windows1251(std::u16string_view text) {

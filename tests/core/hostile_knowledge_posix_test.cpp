@@ -37,7 +37,8 @@ TEST(HostileKnowledgeFiles, SpecialFilesAreRefusedAndTheListKept) {
             list.Load(FromUtf8(path));
             ADD_FAILURE() << "loaded";
         } catch (const FileOpenError& error) {
-            EXPECT_EQ(ToUtf8(error.Message()), "Cannot open file \"" + path + "\". Invalid argument");
+            EXPECT_EQ(ToUtf8(error.Message()),
+                      "Cannot open file \"" + path + "\". Invalid argument");
         }
         ASSERT_EQ(list.Count(), 1u);
         EXPECT_EQ(list.Line(0), u"прежняя|строка");

@@ -51,9 +51,8 @@ TEST(FileReading, UnreadableFileOrFolderIsRefused) {
             ReadKnowledgeFile(path);
             ADD_FAILURE() << c.name << ": read";
         } catch (const FileOpenError& error) {
-            EXPECT_EQ(
-                ToUtf8(error.Message()),
-                "Cannot open file \"" + folder.PathOf("mem/а") + "\". Permission denied")
+            EXPECT_EQ(ToUtf8(error.Message()),
+                      "Cannot open file \"" + folder.PathOf("mem/а") + "\". Permission denied")
                 << c.name;
         }
         std::filesystem::permissions(folder.Root() / c.locked, std::filesystem::perms::owner_all);

@@ -54,7 +54,8 @@ TEST(FileReading, FailuresNameTheNormalisedPathAndTheReason) {
     const Case cases[] = {
         {folder.Dir() + u"mem/./../mem/нет",
          "Cannot open file \"" + folder.PathOf("mem/нет") + "\". No such file or directory"},
-        {folder.Dir() + u"mem/ь", "Cannot open file \"" + folder.PathOf("mem/ь") + "\". Is a directory"},
+        {folder.Dir() + u"mem/ь",
+         "Cannot open file \"" + folder.PathOf("mem/ь") + "\". Is a directory"},
     };
     for (const auto& c : cases) {
         try {

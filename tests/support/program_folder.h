@@ -16,7 +16,9 @@ public:
     ProgramFolder() : root_(folder_.Root()) { std::filesystem::create_directories(root_ / "mem"); }
 
     // The folder as the program names it: ending with "/".
-    std::u16string Dir() const { return dialogue::FromUtf8(untrusted_files::Utf8FromPath(root_) + "/"); }
+    std::u16string Dir() const {
+        return dialogue::FromUtf8(untrusted_files::Utf8FromPath(root_) + "/");
+    }
     const std::filesystem::path& Root() const { return root_; }
 
     // Writes mem/<name> with exactly these bytes and returns its path as the program forms it.
@@ -34,7 +36,9 @@ public:
     // A file given relative to the folder, as the program's messages name it (UTF-8, the
     // system's own separators).
     std::string PathOf(const std::string& relative) const { return folder_.Path(relative); }
-    std::filesystem::path Under(const std::string& relative) const { return folder_.Under(relative); }
+    std::filesystem::path Under(const std::string& relative) const {
+        return folder_.Under(relative);
+    }
     std::string RootPath() const { return untrusted_files::Utf8FromPath(root_); }
     std::filesystem::path MemPath(std::u16string_view name) const {
         return root_ / "mem" / untrusted_files::PathFromUtf8(dialogue::ToUtf8(name));

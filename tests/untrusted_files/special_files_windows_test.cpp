@@ -17,8 +17,8 @@ TEST(UntrustedFileWindows, DevicesLockedFilesAndBadNames) {
     Folder folder;
     folder.Write("four", "abcd");
     const std::string locked = folder.Write("locked", "secret");
-    const HANDLE holder =
-        CreateFileW(folder.Under("locked").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE holder = CreateFileW(folder.Under("locked").c_str(), GENERIC_READ, 0, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
 
     struct Case {
@@ -56,9 +56,10 @@ TEST(UntrustedFileWindows, ProgramsByExtension) {
         bool program;
     };
     const Case cases[] = {
-        {"setup.exe", true},   {"run.CMD", true},     {"start.bat", true}, {"link.lnk", true},
-        {"page.URL", true},    {"script.ps1", true},  {"tool.msi", true},  {"saver.scr", true},
-        {"page.html", false},  {"picture.png", false}, {"notes.txt", false}, {"exe", false},
+        {"setup.exe", true},        {"run.CMD", true},    {"start.bat", true},
+        {"link.lnk", true},         {"page.URL", true},   {"script.ps1", true},
+        {"tool.msi", true},         {"saver.scr", true},  {"page.html", false},
+        {"picture.png", false},     {"notes.txt", false}, {"exe", false},
         {"archive.exe.txt", false},
     };
     for (const auto& c : cases) {

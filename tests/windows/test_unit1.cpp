@@ -847,9 +847,8 @@ private slots:
             << "mem/x" << QByteArray("\xEF\xBB\xBF\xFF") << "x" << noMapping;
         QTest::newRow("UTF-16 mark and one byte")
             << "mem/y" << QByteArray("\xFF\xFE\x41") << "y" << noMapping;
-        QTest::newRow("missing fallback")
-            << "" << QByteArray() << "?"
-            << "Cannot open file \"%1\". No such file or directory.";
+        QTest::newRow("missing fallback") << "" << QByteArray() << "?"
+                                          << "Cannot open file \"%1\". No such file or directory.";
     }
 
     // The error report comes up, the list keeps its lines, and the program goes on.
@@ -864,8 +863,8 @@ private slots:
             Write(file, bytes);
         // The message names the file with the system's own separators.
         if (report.contains(QLatin1String("%1")))
-            report = report.arg(
-                QDir::toNativeSeparators(QDir(dir_->path()).canonicalPath() + QStringLiteral("/mem/ь")));
+            report = report.arg(QDir::toNativeSeparators(QDir(dir_->path()).canonicalPath() +
+                                                         QStringLiteral("/mem/ь")));
         ShowWindow();
         Ask(QStringLiteral("головная боль"));
         form_->Edit1->setText(QStringLiteral("го"));
