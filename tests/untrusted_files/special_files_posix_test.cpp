@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "real_path.h"
 #include "untrusted_file_test_support.h"
 
 using namespace untrusted_files;
@@ -73,4 +74,16 @@ TEST(UntrustedFilePosix, ExecutableByPermissionBits) {
     EXPECT_FALSE(IsExecutableFile(named));
     EXPECT_FALSE(IsExecutableFile(folder.Path("folder")));  // searchable, not executable
     EXPECT_FALSE(IsExecutableFile(program + std::string("\0", 1)));
+}
+
+TEST(RealPathPosix, LinksAreResolved) {
+    Folder folder;
+    folder.Write("four", "abcd");
+    fs::create_directory(folder.Under("inner"));
+    fs::create_symlink(folder.Under("four"), folder.Under("inner/link"));
+    fs::create_symlink(folder.Under("inner"), folder.Under("folder-link"));
+    const std::optional<std::string> four = RealPath(folder.Path("four"));
+    ASSERT_TRUE(four);
+    EXPECT_EQ(RealPath(folder.Path("folder-link/link")), four);
+    EXPECT_EQ(RealPath(folder.Path("folder-link")), RealPath(folder.Path("inner")));
 }

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <string>
 
+#include "real_path.h"
 #include "untrusted_file_test_support.h"
 
 using namespace untrusted_files;
@@ -83,4 +84,18 @@ TEST(UntrustedFile, RegularFilesAreFilesOnly) {
     EXPECT_FALSE(IsExecutableFile(plain));
     EXPECT_FALSE(IsExecutableFile(folder.Path("folder")));
     EXPECT_FALSE(IsExecutableFile(folder.Path("none")));
+}
+
+TEST(RealPath, AbsoluteWithTheFoldersAsTheyAreAndNothingForAMissingName) {
+    Folder folder;
+    folder.Write("ь", "x");
+    fs::create_directory(folder.Under("папка"));
+    const std::optional<std::string> root = RealPath(folder.Path(""));
+    ASSERT_TRUE(root);
+    const std::string separator = Utf8FromPath(fs::path("/").make_preferred());
+    EXPECT_EQ(RealPath(folder.Path("папка/../ь")), *root + separator + "ь");
+    EXPECT_EQ(RealPath(folder.Path("./папка")), *root + separator + "папка");
+    EXPECT_EQ(RealPath(folder.Path("нет")), std::nullopt);
+    EXPECT_EQ(RealPath(""), std::nullopt);
+    EXPECT_EQ(RealPath(folder.Path("ь") + std::string("\0", 1)), std::nullopt);
 }
