@@ -36,7 +36,7 @@ jobs=${TSL_JOBS:-$(nproc)}
 niced=(nice -n 19)
 mkdir -p "$cache"
 
-scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64 nsis dpkg-dev zip xvfb xauth xdotool \
+scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64 nsis dpkg-dev xvfb xauth xdotool \
   openbox imagemagick python3
 
 elapsed() { echo "   ($1: $((SECONDS - $2)) s)"; }
@@ -238,11 +238,13 @@ copy_dlls() {
   done
 }
 qt_plugins=$cache/qt6-base-$qt_version/plugins
-mkdir -p "$stage/platforms" "$stage/styles" "$stage/translations"
+mkdir -p "$stage/platforms" "$stage/styles" "$stage/imageformats" "$stage/translations"
 cp "$qt_plugins/platforms/qwindows.dll" "$stage/platforms/"
-cp "$qt_plugins"/styles/*.dll "$stage/styles/" 2>/dev/null || true
-for file in "$stage"/*.exe "$stage"/platforms/*.dll "$stage"/styles/*.dll; do
-  [ -e "$file" ] && copy_dlls "$file"
+# The native look, and the pictures an article may hold beyond PNG (JPEG, GIF, ICO).
+cp "$qt_plugins"/styles/*.dll "$stage/styles/"
+cp "$qt_plugins"/imageformats/*.dll "$stage/imageformats/"
+for file in "$stage"/*.exe "$stage"/*/*.dll; do
+  if [ -e "$file" ]; then copy_dlls "$file"; fi
 done
 # Qt's own texts in Russian; the translation files are the same on every system.
 cp /usr/share/qt6/translations/qtbase_ru.qm "$stage/translations/"
@@ -252,7 +254,18 @@ $triplet-strip --strip-unneeded "$stage"/*.exe "$stage"/*.dll "$stage"/*/*.dll
 version=$(sed -n 's/^project(tsldemo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 zip=$build/tsldemo-$version-windows-x64.zip
 rm -f "$zip"
-(cd "$build" && zip -qr9 "$zip" tsldemo)
+# Names in UTF-8 and marked so (Info-ZIP's zip does not set the mark), which Windows then
+# shows as they are.
+python3 - "$zip" "$build" tsldemo <<'PYTHON'
+import os, sys, zipfile
+out, base, top = sys.argv[1:]
+with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as archive:
+    for folder, folders, files in os.walk(os.path.join(base, top)):
+        folders.sort()
+        for name in sorted(files):
+            path = os.path.join(folder, name)
+            archive.write(path, os.path.relpath(path, base))
+PYTHON
 
 # The installer removes on uninstall exactly the files it installed.
 installer=$build/tsldemo-$version-windows-x64.exe
