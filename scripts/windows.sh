@@ -139,7 +139,20 @@ build_qt() {
   fetch_source qt6-base "$version"
   echo "== qtbase $version for Windows (first time only, the longest step)"
   local build=$cache/build/qt6-base-$version
-  rm -rf "$build" "$prefix"
+  # A build that was stopped goes on where it stopped.
+  if [ ! -f "$build/build.ninja" ]; then
+    rm -rf "$build" "$prefix"
+    configure_qt "$src" "$build" "$prefix"
+  fi
+  local log=$cache/build/qt6-base-$version.build.log
+  "${niced[@]}" cmake --build "$build" -j "$jobs" >>"$log" 2>&1 || { tail -n 40 "$log"; exit 1; }
+  cmake --install "$build" >/dev/null
+  touch "$prefix/.complete"
+  elapsed qtbase $start
+}
+
+configure_qt() {
+  local src=$1 build=$2 prefix=$3
   "${niced[@]}" cmake -S "$src" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/windows-toolchain.cmake" \
     -DCMAKE_BUILD_TYPE=Release \
@@ -154,11 +167,7 @@ build_qt() {
     -DFEATURE_freetype=ON -DFEATURE_harfbuzz=ON \
     -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF \
     -DFEATURE_system_freetype=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF \
-    >"$cache/build/qt6-base-$version.configure.log" 2>&1
-  "${niced[@]}" cmake --build "$build" -j "$jobs" >"$cache/build/qt6-base-$version.build.log" 2>&1
-  cmake --install "$build" >/dev/null
-  touch "$prefix/.complete"
-  elapsed qtbase $start
+    >"$build.configure.log" 2>&1 || { tail -n 40 "$build.configure.log"; exit 1; }
 }
 
 # --- GoogleTest -----------------------------------------------------------------------
