@@ -36,8 +36,6 @@ jobs=${TSL_JOBS:-$(nproc)}
 niced=(nice -n 19)
 mkdir -p "$cache"
 
-scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64 nsis dpkg-dev xvfb xauth xdotool \
-  openbox imagemagick python3
 
 elapsed() { echo "   ($1: $((SECONDS - $2)) s)"; }
 
@@ -199,6 +197,8 @@ if [ $if_cached -eq 1 ]; then
     fi
   done
 fi
+scripts/install-deps.sh g++-mingw-w64-x86-64-posix wine wine64 nsis dpkg-dev xvfb xauth xdotool \
+  openbox imagemagick python3
 build_icu "$icu_version"
 build_googletest "$googletest_version"
 build_qt "$qt_version"
