@@ -57,9 +57,19 @@ public:
     CheckTotals Run(const ProgressFunction& progress);
 
 private:
+    // The path as the folder's own: pages come from Qt with "/", the folder may be given
+    // with "\\", which Windows takes alike.
     std::u16string Relative(std::u16string_view path) const {
-        return path.substr(0, dir_.size()) == dir_ ? std::u16string(path.substr(dir_.size()))
-                                                   : std::u16string(path);
+        const std::u16string dir = WithQtSeparators(dir_);
+        const std::u16string given = WithQtSeparators(path);
+        return given.substr(0, dir.size()) == dir ? given.substr(dir.size()) : std::u16string(path);
+    }
+
+    static std::u16string WithQtSeparators(std::u16string_view path) {
+        std::u16string out(path);
+        if constexpr (std::filesystem::path::preferred_separator == L'\\')
+            std::replace(out.begin(), out.end(), u'\\', u'/');
+        return out;
     }
 
     // A file too large for the memory left is one finding; the check goes on.

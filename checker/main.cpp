@@ -8,7 +8,7 @@
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = untrusted_files::Utf8Arguments(argc, argv);
     checker::RunEnvironment environment;
     environment.ownFolder = checker::OwnExecutableFolder();
     environment.stderrIsTerminal = untrusted_files::PrepareStandardStreams();

@@ -14,6 +14,10 @@ std::string OwnExecutableFolder() {
     return Utf8FromPath(self.parent_path());
 }
 
+std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+    return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
+}
+
 bool PrepareStandardStreams() { return ::isatty(STDERR_FILENO) == 1; }
 
 }  // namespace untrusted_files

@@ -6,8 +6,11 @@
 #include <io.h>
 #include <windows.h>
 
+#include <shellapi.h>  // after windows.h, whose types it uses
+
 #include "own_executable.h"
 #include "utf8_path.h"
+#include "wide_text.h"
 
 namespace untrusted_files {
 
@@ -27,6 +30,16 @@ std::string OwnExecutableFolder() {
     std::filesystem::path real = std::filesystem::canonical(std::filesystem::path(name), error);
     if (error) real = std::filesystem::path(name);
     return Utf8FromPath(real.parent_path());
+}
+
+std::vector<std::string> Utf8Arguments(int, char**) {
+    std::vector<std::string> args;
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide) return args;
+    for (int i = 1; i < count; ++i) args.push_back(Utf8FromWide(wide[i]));
+    LocalFree(wide);
+    return args;
 }
 
 bool PrepareStandardStreams() {

@@ -241,7 +241,7 @@ TEST(CheckFolder, FileTooLargeForTheProgramIsUnreadable) {
     folder.Write("mem/ь", kFallback);
     // Sparse: no disk space is used, and the program refuses it by its size before reading.
     folder.Write("mem/г", "");
-    std::filesystem::resize_file(folder.Root() / "mem/г", dialogue::kMaxKnowledgeFileBytes + 1);
+    std::filesystem::resize_file(folder.Under("mem/г"), dialogue::kMaxKnowledgeFileBytes + 1);
     const CheckResult result = CheckFolder(folder.Dir());
     ASSERT_EQ(result.findings.size(), 1u) << Describe(result);
     EXPECT_EQ(result.findings[0].kind, Kind::Unreadable);

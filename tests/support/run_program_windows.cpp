@@ -67,7 +67,7 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
     PROCESS_INFORMATION process{};
     const std::wstring folder = Wide(workingFolder);
     const bool started =
-        CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
                        folder.empty() ? nullptr : folder.c_str(), &startup, &process);
     CloseHandle(out);
     CloseHandle(err);
