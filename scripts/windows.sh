@@ -130,18 +130,17 @@ build_icu() {
 # --- Qt -------------------------------------------------------------------------------
 # qtbase with Debian's own Qt tools (moc, rcc, uic) for this machine, and the third-party
 # libraries it bundles. Tablets stay off: the source package leaves out wintab.h. Direct2D
-# stays on: without it the windows platform plugin does not link.
+# and OpenGL stay on: without either, the windows platform plugin of 6.4.2 does not build.
 build_qt() {
   local version=$1 src=$cache/src/qt6-base-$1 prefix=$cache/qt6-base-$1 start=$SECONDS
   [ -f "$prefix/.complete" ] && return 0
   fetch_source qt6-base "$version"
   echo "== qtbase $version for Windows (first time only, the longest step)"
   local build=$cache/build/qt6-base-$version
-  # A build that was stopped goes on where it stopped.
-  if [ ! -f "$build/build.ninja" ]; then
-    rm -rf "$build" "$prefix"
-    configure_qt "$src" "$build" "$prefix"
-  fi
+  # A build that was stopped goes on where it stopped; configuring again is quick then,
+  # and takes in any option changed since.
+  [ -f "$build/CMakeCache.txt" ] || rm -rf "$build" "$prefix"
+  configure_qt "$src" "$build" "$prefix"
   local log=$cache/build/qt6-base-$version.build.log
   "${niced[@]}" cmake --build "$build" -j "$jobs" >>"$log" 2>&1 || { tail -n 40 "$log"; exit 1; }
   cmake --install "$build" >/dev/null
@@ -159,7 +158,7 @@ configure_qt() {
     -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
     -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_concurrent=OFF \
-    -DFEATURE_xml=OFF -DFEATURE_opengl=OFF -DFEATURE_icu=OFF \
+    -DFEATURE_xml=OFF -DFEATURE_icu=OFF \
     -DFEATURE_gui=ON -DFEATURE_widgets=ON -DFEATURE_printsupport=ON -DFEATURE_testlib=ON \
     -DFEATURE_tabletevent=OFF -DFEATURE_direct2d=ON \
     -DFEATURE_freetype=ON -DFEATURE_harfbuzz=ON \
