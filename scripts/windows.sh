@@ -158,7 +158,7 @@ configure_qt() {
     -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" \
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
     -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_concurrent=OFF \
-    -DFEATURE_xml=OFF -DFEATURE_icu=OFF \
+    -DFEATURE_xml=OFF -DFEATURE_icu=OFF -DFEATURE_opengl=ON \
     -DFEATURE_gui=ON -DFEATURE_widgets=ON -DFEATURE_printsupport=ON -DFEATURE_testlib=ON \
     -DFEATURE_tabletevent=OFF -DFEATURE_direct2d=ON \
     -DFEATURE_freetype=ON -DFEATURE_harfbuzz=ON \
