@@ -10,15 +10,16 @@ namespace article {
 namespace {
 
 // Not <caption>: the view took tens of seconds over a page with a caption inside a cell.
+// Not the table sections (<thead>, <tbody>, <tfoot>): their rows are kept, and the view
+// builds tables of its own around sections in cells that no count here foresaw.
 constexpr std::array kElements{
-    u"a",     u"address", u"b",      u"big",    u"blockquote", u"body",  u"br",  u"center",
-    u"cite",  u"code",    u"dd",     u"del",    u"dfn",        u"div",   u"dl",  u"dt",
-    u"em",    u"font",    u"h1",     u"h2",     u"h3",         u"h4",    u"h5",  u"h6",
-    u"head",  u"hr",      u"html",   u"i",      u"img",        u"ins",   u"kbd", u"li",
-    u"link",  u"nobr",    u"ol",     u"p",      u"pre",        u"q",     u"s",   u"samp",
-    u"small", u"span",    u"strike", u"strong", u"style",      u"sub",   u"sup", u"table",
-    u"tbody", u"td",      u"tfoot",  u"th",     u"thead",      u"title", u"tr",  u"tt",
-    u"u",     u"ul",      u"var"};
+    u"a",     u"address", u"b",      u"big",    u"blockquote", u"body", u"br",  u"center",
+    u"cite",  u"code",    u"dd",     u"del",    u"dfn",        u"div",  u"dl",  u"dt",
+    u"em",    u"font",    u"h1",     u"h2",     u"h3",         u"h4",   u"h5",  u"h6",
+    u"head",  u"hr",      u"html",   u"i",      u"img",        u"ins",  u"kbd", u"li",
+    u"link",  u"nobr",    u"ol",     u"p",      u"pre",        u"q",    u"s",   u"samp",
+    u"small", u"span",    u"strike", u"strong", u"style",      u"sub",  u"sup", u"table",
+    u"td",    u"th",      u"title",  u"tr",     u"tt",         u"u",    u"ul",  u"var"};
 constexpr std::array kBlocks{u"article", u"aside", u"details", u"figcaption", u"figure", u"footer",
                              u"header",  u"main",  u"nav",     u"section",    u"summary"};
 
@@ -29,9 +30,7 @@ bool In(const std::array<const char16_t*, N>& names, QStringView name) {
 }
 
 bool IsTableCell(QStringView e) { return e == u"td" || e == u"th"; }
-bool IsTablePart(QStringView e) {
-    return e == u"tr" || e == u"thead" || e == u"tbody" || e == u"tfoot" || e == u"caption";
-}
+bool IsTablePart(QStringView e) { return e == u"tr"; }
 
 // A whole number, or a percentage where allowed, brought within [low, high] (percentages
 // within [0, 100]); nullopt when the value is not one.
@@ -88,7 +87,7 @@ QString KeptElement(const QString& name) {
 
 bool IsNeverShown(QStringView name) {
     return name == u"meta" || name == u"script" || name == u"noscript" || name == u"base" ||
-           name == u"wbr";
+           name == u"wbr" || name == u"thead" || name == u"tbody" || name == u"tfoot";
 }
 
 std::optional<QString> KeptAttribute(QStringView element, QStringView key, QStringView value,

@@ -213,13 +213,8 @@ bool IsVoid(QStringView name) {
     return kVoid.contains(name);
 }
 
-bool IsTableSection(QStringView name) {
-    return name == u"tbody" || name == u"thead" || name == u"tfoot";
-}
-
 bool IsTablePart(QStringView name) {
-    return name == u"table" || name == u"tr" || name == u"td" || name == u"th" ||
-           IsTableSection(name);
+    return name == u"table" || name == u"tr" || name == u"td" || name == u"th";
 }
 
 struct Attribute {
@@ -406,14 +401,10 @@ public:
     void Push(const QString& name) {
         names_.push_back(name);
         ++counts_[name];
-        if (name == u"table" || name == u"tr" || IsTableSection(name))
-            tableParts_.push_back(names_.size() - 1);
+        if (name == u"table" || name == u"tr") tableParts_.push_back(names_.size() - 1);
         if (name == u"table") {
             ++tables_;
             shape_.tableDepth = std::max(shape_.tableDepth, tables_);
-        }
-        // A table section or row may also stand outside any table.
-        if (name == u"table" || ((name == u"tr" || IsTableSection(name)) && grids_.empty())) {
             grids_.push_back({names_.size() - 1, {}});
         }
         if (name == u"tr") shape_.tableCells += grids_.back().grid.StartRow();
@@ -434,15 +425,29 @@ public:
         while (names_.size() > index + 1) PopTop();
     }
 
-    // The innermost open table, table section or row: its index and name, or nullopt.
+    // The innermost open table or row: its index, or nullopt.
     std::optional<std::size_t> InnermostTablePart() const {
         if (tableParts_.empty()) return std::nullopt;
         return tableParts_.back();
     }
     const QString& NameAt(std::size_t index) const { return names_[index]; }
+    // The innermost open element among these names, or an empty view.
+    QStringView Innermost(std::initializer_list<QStringView> among) const {
+        for (std::size_t k = names_.size(); k-- > 0;) {
+            if (std::find(among.begin(), among.end(), names_[k]) != among.end()) return names_[k];
+        }
+        return {};
+    }
+    // Whether the innermost open table or row has no cell open inside it.
+    bool OutsideCell() const {
+        if (tableParts_.empty()) return false;
+        for (std::size_t k = tableParts_.back() + 1; k < names_.size(); ++k) {
+            if (names_[k] == u"td" || names_[k] == u"th") return false;
+        }
+        return true;
+    }
 
-    // The grid of the innermost open table (or table part outside one); a cell is only
-    // ever placed inside one.
+    // The grid of the innermost open table; a cell is only ever placed inside one.
     TableGrid& Grid() { return grids_.back().grid; }
 
 private:
@@ -543,7 +548,21 @@ private:
             i_ = RawTextEnd(i_, tag.name).second;
             return;
         }
-        const QString name = KeptElement(tag.name);
+        if (tag.name == u"title" && !tag.closing) {
+            // Text to its end tag, as HTML reads it: a table inside would nest the page's
+            // later tables one level deeper in the view.
+            const auto [textEnd, after] = RawTextEnd(i_, tag.name);
+            out_ += u"<title>";
+            AppendDecoded(out_, in_.sliced(i_, textEnd - i_), ReferenceContext::Text);
+            out_ += u"</title>";
+            i_ = after;
+            return;
+        }
+        QString name = KeptElement(tag.name);
+        // The view closes the table cell around a <dt> or <dd> outside a list of its own, and
+        // builds the rest of the table anew.
+        if ((name == u"dt" || name == u"dd") && open_.Innermost({u"dl", u"td", u"th"}) != u"dl")
+            name = u"div"_qs;
         if (name.isEmpty()) {
             NoteElementLeftOut(tag);
             return;
@@ -570,6 +589,12 @@ private:
         }
         CloseOmittedEndTags(name);
         if (name == u"td" || name == u"th" || name == u"tr") PlaceTablePart(name, tag);
+        // The view nests every later table one level deeper after a table that stands in a
+        // table but in no cell: such a table gets the cell HTML would give it.
+        if (name == u"table" && open_.OutsideCell()) {
+            PlaceTablePart(u"td"_qs, Tag{});
+            OpenImpliedElement(u"td"_qs);
+        }
         open_.Push(name);
         AppendTag(out_, name, tag, false, shape_);
         ++shape_.elements;
@@ -633,7 +658,12 @@ private:
 
     // The end tags that HTML lets a page leave out, closed before this element opens.
     void CloseOmittedEndTags(const QString& name) {
-        if (name == u"p") {
+        if (name == u"table") {
+            // As HTML has it; the view would close that paragraph, and the table with it, at
+            // the next <p> inside the table.
+            if (open_.Innermost({u"p", u"td", u"th", u"table"}) == u"p")
+                open_.CloseThrough(u"p"_qs);
+        } else if (name == u"p") {
             CloseTopIf({u"p"});
         } else if (name == u"li" || name == u"option") {
             CloseTopIf({u"p"});
@@ -697,6 +727,7 @@ private:
 
     // An element the page leaves out but HTML implies, such as the row around a bare cell.
     void OpenImpliedElement(const QString& name) {
+        CloseOmittedEndTags(name);
         open_.Push(name);
         out_ += u'<';
         out_ += name;

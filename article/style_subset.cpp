@@ -67,6 +67,12 @@ constexpr std::array kLengthBounds{
     UnitBound{u"px", 4000}, UnitBound{u"pt", 3000}, UnitBound{u"pc", 250}, UnitBound{u"em", 200},
     UnitBound{u"ex", 400},  UnitBound{u"rem", 200}, UnitBound{u"%", 1000}, UnitBound{u"in", 40},
     UnitBound{u"cm", 100},  UnitBound{u"mm", 1000}, UnitBound{u"", 4000}};
+// Line heights as lengths, but a bare number or a percentage multiplies the line's own
+// height: Qt's layout never ended on a line 4000 times as high as a large image.
+constexpr std::array kLineHeightBounds{
+    UnitBound{u"px", 4000}, UnitBound{u"pt", 3000}, UnitBound{u"pc", 250}, UnitBound{u"em", 200},
+    UnitBound{u"ex", 400},  UnitBound{u"rem", 200}, UnitBound{u"%", 1000}, UnitBound{u"in", 40},
+    UnitBound{u"cm", 100},  UnitBound{u"mm", 1000}, UnitBound{u"", 10}};
 // Font sizes are bounded tighter: a glyph is drawn at its full size.
 constexpr std::array kFontSizeBounds{
     UnitBound{u"px", 300}, UnitBound{u"pt", 225}, UnitBound{u"pc", 19},  UnitBound{u"em", 20},
@@ -162,6 +168,7 @@ qsizetype AppendBoundedNumber(QString& out, QStringView value, qsizetype i, cons
 // outside plain values (escapes, expressions, url() other than an image's).
 QString KeptValue(QStringView property, QStringView value) {
     const bool fontSize = property == u"font-size" || property == u"font";
+    const bool lineHeight = property == u"line-height";
     const bool image = property == u"background-image" || property == u"background";
     QString out;
     for (qsizetype i = 0; i < value.size();) {
@@ -183,7 +190,9 @@ QString KeptValue(QStringView property, QStringView value) {
                 continue;
             }
             const qsizetype end = fontSize ? AppendBoundedNumber(out, value, i, kFontSizeBounds)
-                                           : AppendBoundedNumber(out, value, i, kLengthBounds);
+                                  : lineHeight
+                                      ? AppendBoundedNumber(out, value, i, kLineHeightBounds)
+                                      : AppendBoundedNumber(out, value, i, kLengthBounds);
             if (end < 0) return {};
             i = end;
             continue;

@@ -23,7 +23,8 @@ const char16_t* const kWords[] = {
 
 }  // namespace
 
-std::string GenerateKnowledgeFile(std::size_t lines, char16_t initial, unsigned seed) {
+std::string GenerateKnowledgeFile(std::size_t lines, char16_t initial, unsigned seed,
+                                  unsigned stressedPercent) {
     std::mt19937 random(seed);
     auto word = [&] { return std::u16string(kWords[random() % std::size(kWords)]); };
     std::u16string text;
@@ -33,6 +34,11 @@ std::string GenerateKnowledgeFile(std::size_t lines, char16_t initial, unsigned 
         line += word() + u" " + word() + u" " + word();
         line += u' ';
         line += static_cast<char16_t>(u'а' + random() % 32);
+        if (stressedPercent != 0 && random() % 100 < stressedPercent) {
+            const std::size_t vowel = line.find_first_of(u"аеёиоуыэюя");
+            if (vowel != std::u16string::npos)
+                line = line.substr(0, vowel + 1) + u"\u0301" + line.substr(vowel + 1);
+        }
         line += u"|";
         if (random() % 4 == 0) line += u"$/статья.html$";
         line += word() + u" " + word() + u".";

@@ -7,8 +7,11 @@
 namespace bench {
 
 // A UTF-8 knowledge file (with mark) of `lines` lines whose questions all begin with
-// `initial`; about 6 MB per 100,000 lines. The same seed gives the same bytes.
-std::string GenerateKnowledgeFile(std::size_t lines, char16_t initial, unsigned seed);
+// `initial`; about 6 MB per 100,000 lines. The same seed gives the same bytes. In
+// `stressedPercent` of the lines the first vowel of the question bears a stress mark
+// (U+0301), as in teaching texts.
+std::string GenerateKnowledgeFile(std::size_t lines, char16_t initial, unsigned seed,
+                                  unsigned stressedPercent = 0);
 
 // A temporary program folder removed with the object.
 class BenchFolder {

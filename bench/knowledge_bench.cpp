@@ -3,6 +3,11 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
+#include <map>
+#include <set>
+#include <utility>
+#include <vector>
 
 #include "collation.h"
 #include "decoding.h"
@@ -12,6 +17,7 @@
 #include "knowledge_base_generator.h"
 #include "knowledge_files.h"
 #include "phrase_list.h"
+#include "phrase_order.h"
 
 using namespace dialogue;
 
@@ -153,6 +159,50 @@ void BM_FurtherKeystroke(benchmark::State& state) {
     }
 }
 
+// The distinct lines of a generated file with stress marks in a share of its lines.
+const std::vector<std::u16string>& StressMarkedLines(std::size_t lines, unsigned percent) {
+    static std::map<std::pair<std::size_t, unsigned>, std::vector<std::u16string>> files;
+    auto& slot = files[{lines, percent}];
+    if (slot.empty()) {
+        const SplitLines parsed =
+            ParseKnowledgeBytes(bench::GenerateKnowledgeFile(lines, kFirst, 3, percent));
+        std::set<std::u16string> seen;
+        for (const std::u16string& line : parsed.lines)
+            if (seen.insert(line).second) slot.push_back(line);
+    }
+    return slot;
+}
+
+// Ordering a file whose stress marks leave it to ICU's keys, as a load does, against
+// ICU's keys alone: the file may cost no more than those. The two alternate within each
+// iteration, so that a change in the machine's load falls on both.
+void BM_StressMarkedAgainstIcuKeys(benchmark::State& state) {
+    const auto& lines = StressMarkedLines(Lines(state), static_cast<unsigned>(state.range(1)));
+    const OrderLimits asLoaded;
+    OrderLimits icuKeysAlone;
+    icuKeysAlone.weightsFromLines = static_cast<std::size_t>(-1);
+    using Clock = std::chrono::steady_clock;
+    const auto timed = [&](const OrderLimits& limits) {
+        const Clock::time_point start = Clock::now();
+        benchmark::DoNotOptimize(OrderPhrases(lines, DefaultCollator(), limits));
+        return std::chrono::duration<double>(Clock::now() - start).count();
+    };
+    double loaded = 0;
+    double alone = 0;
+    bool loadedFirst = true;
+    for (auto _ : state) {
+        if (loadedFirst) {
+            loaded += timed(asLoaded);
+            alone += timed(icuKeysAlone);
+        } else {
+            alone += timed(icuKeysAlone);
+            loaded += timed(asLoaded);
+        }
+        loadedFirst = !loadedFirst;
+    }
+    state.counters["order_over_icu_keys"] = loaded / alone;
+}
+
 }  // namespace
 
 #define SIZES Arg(100000)->Arg(400000)->Unit(benchmark::kMillisecond)
@@ -170,5 +220,8 @@ BENCHMARK(BM_QueryUnchangedFile)->SIZES;
 BENCHMARK(BM_FirstKeystroke)->SIZES;
 BENCHMARK(BM_LetterAgain)->SIZES;
 BENCHMARK(BM_FurtherKeystroke)->SIZES;
+#define STRESS_MARKED \
+    ArgsProduct({{100000, 400000}, {1, 10, 50}})->MinTime(3.0)->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_StressMarkedAgainstIcuKeys)->STRESS_MARKED;
 
 BENCHMARK_MAIN();

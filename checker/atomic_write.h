@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "temporary_name.h"
+
 namespace checker {
 
 // What a file was when it was read, so that a file changed or replaced since is not
@@ -32,6 +34,18 @@ std::string GroupName(std::uint32_t group);
 
 // The identity of path itself (a symbolic link is not followed); nothing when it does not exist.
 std::optional<FileIdentity> IdentityOf(const std::string& path, std::string& error);
+
+// What stands at the path of a file that IsTemporaryName names.
+enum class LeftTemporary {
+    None,        // no regular file: not what an interrupted run leaves
+    Ours,        // a regular file of this user's, which may be removed
+    OtherUsers,  // another user's regular file, left alone
+};
+LeftTemporary LeftTemporaryAt(const std::string& path);
+
+// Removes such a file when it is still a regular file of ours; sets error (in Russian) when
+// it is not removed.
+bool RemoveLeftTemporary(const std::string& path, std::string& error);
 
 // Writes bytes to path atomically. With expected, path must still be that file (same inode,
 // size and time) and keeps its permissions and owner, and its group where the writer may give

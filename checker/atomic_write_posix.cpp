@@ -16,6 +16,9 @@ namespace checker {
 
 namespace {
 
+constexpr std::string_view kTemporaryUnique = "XXXXXX";  // mkostemp's letters or digits
+static_assert(kTemporaryUnique.size() == kTemporaryUniqueLength);
+
 std::string SystemText(int error) { return std::strerror(error); }
 
 std::string WhyNotRewritable(const struct stat& info) {
@@ -98,6 +101,30 @@ std::string GroupName(std::uint32_t group) {
     return std::to_string(group);
 }
 
+LeftTemporary LeftTemporaryAt(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return LeftTemporary::None;
+    return info.st_uid == ::geteuid() ? LeftTemporary::Ours : LeftTemporary::OtherUsers;
+}
+
+bool RemoveLeftTemporary(const std::string& path, std::string& error) {
+    // Looked at again: only a regular file of ours is removed, whatever took its place.
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) {
+        error = SystemText(errno);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) {
+        error = "на его месте теперь другой файл";
+        return false;
+    }
+    if (::unlink(path.c_str()) != 0) {
+        error = SystemText(errno);
+        return false;
+    }
+    return true;
+}
+
 std::optional<FileIdentity> IdentityOf(const std::string& path, std::string& error) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0) {
@@ -114,7 +141,7 @@ std::optional<FileIdentity> WriteAtomically(const std::string& path, std::string
     const std::filesystem::path target(path);
     const std::string folder = target.parent_path().string();
     std::string temp =
-        (target.parent_path() / ("." + target.filename().string() + ".tsldemo-check-XXXXXX"))
+        (target.parent_path() / TemporaryName(target.filename().string(), kTemporaryUnique))
             .string();
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {

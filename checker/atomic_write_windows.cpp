@@ -1,10 +1,14 @@
 #include <algorithm>
-#include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
+#include <random>
 #include <string>
+#include <vector>
 
 #include <windows.h>
+
+#include <aclapi.h>
 
 #include "atomic_write.h"
 #include "utf8_path.h"
@@ -123,20 +127,117 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
-// A name beside path that no other writer picks: the process, the time and a counter.
-std::wstring TemporaryName(const std::wstring& path) {
-    static std::atomic<unsigned> counter{0};
-    const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-    const std::filesystem::path target(path);
-    return (target.parent_path() / (L"." + target.filename().wstring() + L".tsldemo-check-" +
-                                    std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                    std::to_wstring(now) + L"-" + std::to_wstring(counter++)))
-        .wstring();
+// Six letters or digits that no other writer is likely to pick at the same moment.
+std::string UniqueLetters() {
+    static constexpr std::string_view kLetters =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    static std::mt19937_64 random(
+        std::random_device{}() ^ static_cast<std::uint64_t>(GetCurrentProcessId()) ^
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    std::string unique;
+    for (std::size_t i = 0; i < kTemporaryUniqueLength; ++i)
+        unique += kLetters[random() % kLetters.size()];
+    return unique;
+}
+
+// Makes a new temporary file beside path, named as IsTemporaryName expects; its name goes
+// to temp.
+HANDLE CreateTemporaryBeside(const std::filesystem::path& target, std::wstring& temp) {
+    const std::string fileName = untrusted_files::Utf8FromPath(target.filename());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = (target.parent_path() /
+                untrusted_files::PathFromUtf8(TemporaryName(fileName, UniqueLetters())))
+                   .wstring();
+        const HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0,
+                                        nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE ||
+            (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS))
+            return file;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+// Whether this process's token holds the SID: as its user, or as the owner it gives the
+// files it makes (the Administrators group for an elevated administrator).
+bool TokenHolds(PSID sid) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    const Handle owned(token);
+    bool holds = false;
+    for (const TOKEN_INFORMATION_CLASS kind : {TokenUser, TokenOwner}) {
+        DWORD size = 0;
+        GetTokenInformation(token, kind, nullptr, 0, &size);
+        std::vector<unsigned char> buffer(size);
+        if (size == 0 || !GetTokenInformation(token, kind, buffer.data(), size, &size)) continue;
+        const PSID held = kind == TokenUser ? reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid
+                                            : reinterpret_cast<TOKEN_OWNER*>(buffer.data())->Owner;
+        holds = holds || EqualSid(held, sid);
+    }
+    return holds;
+}
+
+bool OwnedByThisUser(HANDLE file) {
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetSecurityInfo(file, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
+                        nullptr, &descriptor) != ERROR_SUCCESS)
+        return false;
+    const bool ours = owner && TokenHolds(owner);
+    LocalFree(descriptor);
+    return ours;
+}
+
+// The name itself opened (a link is not followed), with the access asked for.
+HANDLE OpenName(const std::wstring& path, DWORD access) {
+    return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+bool IsRegularFile(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    return GetFileInformationByHandle(file, &info) &&
+           (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ==
+               0 &&
+           GetFileType(file) == FILE_TYPE_DISK;
 }
 
 }  // namespace
 
 std::string GroupName(std::uint32_t group) { return std::to_string(group); }
+
+LeftTemporary LeftTemporaryAt(const std::string& path) {
+    const std::optional<std::wstring> wide = untrusted_files::WideFromUtf8(path);
+    if (!wide) return LeftTemporary::None;
+    const Handle file(OpenName(*wide, FILE_READ_ATTRIBUTES | READ_CONTROL));
+    if (!file.valid() || !IsRegularFile(file.get())) return LeftTemporary::None;
+    return OwnedByThisUser(file.get()) ? LeftTemporary::Ours : LeftTemporary::OtherUsers;
+}
+
+bool RemoveLeftTemporary(const std::string& path, std::string& error) {
+    const std::optional<std::wstring> wide = untrusted_files::WideFromUtf8(path);
+    if (!wide) {
+        error = "имя файла не в UTF-8";
+        return false;
+    }
+    // The file looked at is the one removed: through one handle, whatever takes its name.
+    const Handle file(OpenName(*wide, FILE_READ_ATTRIBUTES | READ_CONTROL | DELETE));
+    if (!file.valid()) {
+        error = SystemText(GetLastError());
+        return false;
+    }
+    if (!IsRegularFile(file.get()) || !OwnedByThisUser(file.get())) {
+        error = "на его месте теперь другой файл";
+        return false;
+    }
+    FILE_DISPOSITION_INFO dispose{};
+    dispose.DeleteFile = TRUE;
+    if (!SetFileInformationByHandle(file.get(), FileDispositionInfo, &dispose, sizeof dispose)) {
+        error = SystemText(GetLastError());
+        return false;
+    }
+    return true;
+}
 
 std::optional<FileIdentity> IdentityOf(const std::string& path, std::string& error) {
     const std::optional<std::wstring> wide = untrusted_files::WideFromUtf8(path);
@@ -156,9 +257,8 @@ std::optional<FileIdentity> WriteAtomically(const std::string& path, std::string
         return std::nullopt;
     }
     if (!StillAsRead(*wide, expected, error)) return std::nullopt;
-    const std::wstring temp = TemporaryName(*wide);
-    Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, 0, nullptr,
-                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::wstring temp;
+    Handle file(CreateTemporaryBeside(std::filesystem::path(*wide), temp));
     if (!file.valid()) {
         error = "не удалось создать временный файл: " + SystemText(GetLastError());
         return std::nullopt;

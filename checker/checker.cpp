@@ -11,6 +11,7 @@
 #include <QString>
 
 #include "article_folder.h"
+#include "atomic_write.h"
 #include "collation.h"
 #include "decoding.h"
 #include "file_reading.h"
@@ -191,6 +192,19 @@ std::vector<FolderCheck::Entry> FolderCheck::ListKnowledgeFolder() {
 void FolderCheck::ClassifyEntry(const std::string& name, Entry& entry) {
     const std::u16string unit = FromUtf8(name);
     const std::u16string shownName = std::u16string(kKnowledgeFolder) + unit;
+    if (IsTemporaryName(name)) {
+        const LeftTemporary left = LeftTemporaryAt(ToUtf8(KnowledgeFolder(dir_)) + name);
+        if (left != LeftTemporary::None) {
+            Add(shownName, 0, Kind::LeftTemporary,
+                left == LeftTemporary::Ours ? u"временный файл прерванной записи tsldemo-check "
+                                              u"--fix: следующий --fix его удалит"
+                                            : u"временный файл прерванной записи tsldemo-check "
+                                              u"--fix, но другого пользователя: "
+                                              u"--fix его не удалит",
+                unit);
+            return;
+        }
+    }
     if (unit.size() != 1 || ToUtf8(unit) != name) {
         Add(shownName, 0, Kind::UnusedFile,
             u"имя файла не из одного символа: программа такой файл не выбирает", unit);

@@ -178,10 +178,26 @@ int RunChecker(const std::vector<std::string>& args, std::ostream& out, std::ost
     bool fixFailed = false;
     if (fix) {
         // The repairs are listed before the check of what they leave; beside JSON Lines
-        // they go to the error stream, as the summary does.
-        const FixResult fixed = FixFolder(programDir, dryRun);
+        // they go to the error stream, as the summary does. They are listed before anything
+        // is written, and nothing is when the list cannot be: the user would not learn what
+        // changed.
         std::ostream& listing = json ? err : out;
-        for (const FixChange& change : fixed.changes) listing << FormatChange(change) << "\n";
+        std::size_t listed = 0;
+        FixOptions options;
+        options.dryRun = dryRun;
+        options.beforeWriting = [&](const FixResult& planned) {
+            for (const FixChange& change : planned.changes) listing << FormatChange(change) << "\n";
+            listed = planned.changes.size();
+            return static_cast<bool>(listing.flush());
+        };
+        const FixResult fixed = FixFolder(programDir, options);
+        if (!listing) {
+            err << kProgram
+                << ": проверка прервана: не удалось вывести отчёт, исправления не записаны\n";
+            return kExitFailed;
+        }
+        for (std::size_t i = listed; i < fixed.changes.size(); ++i)
+            listing << FormatChange(fixed.changes[i]) << "\n";
         listing << FormatFixSummary(fixed, dryRun) << "\n" << std::flush;
         fixFailed = fixed.writeFailed;
     }

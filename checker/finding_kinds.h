@@ -13,6 +13,7 @@ enum class Kind {
     Utf8WithoutMark,     // UTF-8 text without its mark: read as Windows-1251, garbled
     Utf16OddByte,        // a UTF-16 file whose last byte has no pair and is lost
     UnusedFile,          // a file in mem/ that no input ever selects
+    LeftTemporary,       // a temporary file of --fix that an interrupted run left in mem/
     NoFallback,          // the fallback file is missing or not a regular file
     AfterNul,            // a NUL ends the text; what follows is never read
     UndefinedByte,       // a byte that Windows-1251 leaves undefined, in a file without a mark
@@ -49,6 +50,8 @@ inline constexpr KindInfo kKinds[] = {
      u"в файле UTF-16 нечётное число байтов: последний байт теряется"},
     {Kind::UnusedFile, "unused-file", Severity::Warning,
      u"файл в mem/, который программа никогда не выбирает"},
+    {Kind::LeftTemporary, "left-temporary", Severity::Warning,
+     u"временный файл, оставленный прерванным tsldemo-check --fix", true},
     {Kind::NoFallback, "no-fallback", Severity::Warning, u"нет запасного файла mem/ь"},
     {Kind::AfterNul, "after-nul", Severity::Error,
      u"символ NUL обрывает файл: дальше строки не читаются"},

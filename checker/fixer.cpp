@@ -84,9 +84,11 @@ std::vector<std::u16string> LinesOf(std::u16string_view text) {
 // What each line of a knowledge file needs done.
 struct Plan {
     enum class Kind { Keep, Repair, Move } kind = Kind::Keep;
-    std::u16string text;      // the line as it will be written
-    std::u16string question;  // its folded question after the repair
-    std::size_t dest = npos;  // Move: the index of the file it goes to
+    std::u16string text;         // the line as it will be written
+    std::u16string question;     // its folded question after the repair
+    std::size_t dest = npos;     // Move: the index of the file it goes to
+    std::size_t targetLine = 0;  // Move: 1-based line of the target's new text that holds it
+    bool present = false;        // Move: the target holds the same line already
     bool repaired = false;
     bool wanted = false;     // a repair is due, whether or not it is made
     std::u16string blocked;  // why a due repair is not made
@@ -110,22 +112,30 @@ struct KnowledgeFile {
     std::vector<Plan> plans;
     // Filled by the verification: the text that will be written, and where lines start.
     std::u16string newText;
-    std::size_t keptLines = 0;
     bool changed = false;
     bool losesLines = false;
     std::vector<std::pair<std::size_t, std::size_t>> incoming;  // (file, line) in order
+};
+
+// A temporary file that an interrupted run left in mem/.
+struct Temporary {
+    std::string path;
+    std::string shown;
+    std::u16string notOurs;  // why it is not removed
 };
 
 class Fixer {
 public:
     explicit Fixer(std::u16string_view programDir) : dir_(programDir) {}
 
-    FixResult Run(bool dryRun) {
+    FixResult Run(const FixOptions& options) {
         Load();
         PlanLines();
         Verify();
         FixResult result = Report();
-        if (!dryRun) Write(result);
+        if (options.beforeWriting && !options.beforeWriting(result)) return result;
+        if (options.dryRun) return result;
+        Write(result, options.write);
         return result;
     }
 
@@ -170,10 +180,14 @@ private:
     }
     void BlockAll(std::size_t f, const std::u16string& why);
     FixResult Report();
-    void Write(FixResult& result);
+    void Write(FixResult& result, const FileWriter& write);
+    std::size_t RemoveTemporaries(FixResult& result);
+    // Repairs that are in the files now: all of whose files were written or needed no writing.
+    std::size_t RepairsWritten(const std::set<std::size_t>& written) const;
 
     std::u16string dir_;
     std::vector<KnowledgeFile> files_;
+    std::vector<Temporary> temporaries_;
     std::unordered_map<std::u16string, std::size_t> index_;
     std::unordered_map<char16_t, std::u16string> selected_;
     std::size_t blocks_ = 0;  // repairs given up so far
@@ -193,7 +207,17 @@ void Fixer::Load() {
         names.push_back(fallbackName);
     std::sort(names.begin(), names.end());
     const std::u16string fallback = FallbackFilePath(dir_);
+    const std::string folder = ToUtf8(KnowledgeFolder(dir_));
     for (const std::string& name : names) {
+        if (IsTemporaryName(name)) {
+            Temporary temporary{folder + name, ToUtf8(kKnowledgeFolder) + name, {}};
+            const LeftTemporary left = LeftTemporaryAt(temporary.path);
+            if (left == LeftTemporary::None) continue;  // not what a run leaves: someone else's
+            if (left == LeftTemporary::OtherUsers)
+                temporary.notOurs = u"временный файл другого пользователя";
+            temporaries_.push_back(std::move(temporary));
+            continue;
+        }
         const std::u16string unit = FromUtf8(name);
         if (unit.size() != 1 || ToUtf8(unit) != name) continue;
         KnowledgeFile file;
@@ -383,16 +407,31 @@ void Fixer::VerifyFile(std::size_t f) {
         expected.emplace_back(line);
     }
     text += std::u16string_view(file.text).substr(file.split.end);
-    file.keptLines = expected.size();
     if (!file.incoming.empty()) {
-        if (!text.empty() && text.back() != u'\r' && text.back() != u'\n') text += file.lineBreak;
+        // A line the file holds already is not added again: a run that stopped after writing
+        // this file and before the one the line leaves must not leave it here twice.
+        expected.reserve(expected.size() + file.incoming.size());
+        std::unordered_map<std::u16string_view, std::size_t> held;
+        for (std::size_t i = 0; i < expected.size(); ++i) held.try_emplace(expected[i], i);
+        bool separated = false;
         for (const auto& [source, line] : file.incoming) {
             Plan& plan = files_[source].plans[line];
             if (plan.kind != Plan::Kind::Move) continue;  // given up earlier in this round
+            if (const auto same = held.find(plan.text); same != held.end()) {
+                plan.present = true;
+                plan.targetLine = same->second + 1;
+                continue;
+            }
+            if (!separated && !text.empty() && text.back() != u'\r' && text.back() != u'\n')
+                text += file.lineBreak;
+            separated = true;
+            plan.present = false;
             fresh.emplace(expected.size(), &plan);
             text += plan.text;
             text += file.lineBreak;
             expected.push_back(plan.text);
+            held.try_emplace(expected.back(), expected.size() - 1);
+            plan.targetLine = expected.size();
         }
     }
     file.changed = file.addMark || !fresh.empty() || file.losesLines;
@@ -454,6 +493,19 @@ void Fixer::Verify() {
 
 FixResult Fixer::Report() {
     FixResult result;
+    for (const Temporary& temporary : temporaries_) {
+        FixChange change;
+        change.file = temporary.shown;
+        if (temporary.notOurs.empty()) {
+            change.action = FixChange::Action::RemoveTemporary;
+            ++result.made;
+        } else {
+            change.action = FixChange::Action::FileKept;
+            change.reason = temporary.notOurs;
+            ++result.kept;
+        }
+        result.changes.push_back(std::move(change));
+    }
     for (const KnowledgeFile& file : files_) {
         if (file.markWanted) {
             FixChange change;
@@ -492,11 +544,8 @@ FixResult Fixer::Report() {
                 change.action = FixChange::Action::Move;
                 change.target = dest.shown;
                 change.blanksRemoved = plan.repaired;
-                const std::size_t f = static_cast<std::size_t>(&file - files_.data());
-                const auto at =
-                    std::find(dest.incoming.begin(), dest.incoming.end(), std::make_pair(f, i));
-                change.targetLine =
-                    dest.keptLines + static_cast<std::size_t>(at - dest.incoming.begin()) + 1;
+                change.targetLine = plan.targetLine;
+                change.alreadyThere = plan.present;
                 ++result.made;
                 break;
             }
@@ -507,7 +556,42 @@ FixResult Fixer::Report() {
     return result;
 }
 
-void Fixer::Write(FixResult& result) {
+std::size_t Fixer::RemoveTemporaries(FixResult& result) {
+    std::size_t removed = 0;
+    for (const Temporary& temporary : temporaries_) {
+        if (!temporary.notOurs.empty()) continue;
+        std::string error;
+        if (RemoveLeftTemporary(temporary.path, error)) {
+            ++removed;
+            continue;
+        }
+        FixChange failed;
+        failed.action = FixChange::Action::FileKept;
+        failed.file = temporary.shown;
+        failed.reason = u"временный файл не удалён: " + FromUtf8(error);
+        result.changes.push_back(std::move(failed));
+    }
+    return removed;
+}
+
+std::size_t Fixer::RepairsWritten(const std::set<std::size_t>& written) const {
+    const auto done = [&](std::size_t f) { return !files_[f].changed || written.count(f) > 0; };
+    std::size_t made = 0;
+    for (std::size_t f = 0; f < files_.size(); ++f) {
+        const KnowledgeFile& file = files_[f];
+        if (file.addMark && done(f)) ++made;
+        for (const Plan& plan : file.plans) {
+            if (plan.kind == Plan::Kind::Repair && done(f)) ++made;
+            if (plan.kind == Plan::Kind::Move && done(f) && (plan.present || done(plan.dest)))
+                ++made;
+        }
+    }
+    return made;
+}
+
+void Fixer::Write(FixResult& result, const FileWriter& write) {
+    const std::size_t planned = result.made;
+    const std::size_t removed = RemoveTemporaries(result);
     // Files that receive lines go first: until the last write, a moved line may stand in
     // both files, but never in neither. A file that also loses lines gets them added first.
     struct Step {
@@ -515,9 +599,14 @@ void Fixer::Write(FixResult& result) {
         std::u16string text;
     };
     std::vector<Step> steps;
+    const auto receives = [&](const KnowledgeFile& file) {
+        return std::any_of(file.incoming.begin(), file.incoming.end(), [&](const auto& from) {
+            return !files_[from.first].plans[from.second].present;
+        });
+    };
     for (std::size_t f = 0; f < files_.size(); ++f) {
         const KnowledgeFile& file = files_[f];
-        if (!file.changed || file.incoming.empty()) continue;
+        if (!file.changed || !receives(file)) continue;
         if (!file.losesLines) {
             steps.push_back({f, file.newText});
             continue;
@@ -525,13 +614,15 @@ void Fixer::Write(FixResult& result) {
         std::u16string grown = file.text;
         if (!grown.empty() && grown.back() != u'\r' && grown.back() != u'\n')
             grown += file.lineBreak;
-        for (const auto& [source, line] : file.incoming)
-            grown += files_[source].plans[line].text + file.lineBreak;
+        for (const auto& [source, line] : file.incoming) {
+            const Plan& plan = files_[source].plans[line];
+            if (!plan.present) grown += plan.text + file.lineBreak;
+        }
         steps.push_back({f, std::move(grown)});
     }
     for (std::size_t f = 0; f < files_.size(); ++f) {
         const KnowledgeFile& file = files_[f];
-        if (file.changed && (file.incoming.empty() || file.losesLines))
+        if (file.changed && (!receives(file) || file.losesLines))
             steps.push_back({f, file.newText});
     }
     std::set<std::size_t> written;
@@ -543,9 +634,8 @@ void Fixer::Write(FixResult& result) {
         if (!bytes) {
             error = "текст нельзя записать в кодировке файла";
         } else {
-            identity =
-                WriteAtomically(ToUtf8(file.path), *bytes,
-                                file.exists ? file.identity : std::nullopt, file.newMode, error);
+            identity = write(ToUtf8(file.path), *bytes, file.exists ? file.identity : std::nullopt,
+                             file.newMode, error);
         }
         if (!identity) {
             FixChange failed;
@@ -569,12 +659,20 @@ void Fixer::Write(FixResult& result) {
         written.insert(step.file);
     }
     result.filesWritten = written.size();
+    result.made = removed + RepairsWritten(written);
+    result.unwritten = planned - result.made;
 }
 
 }  // namespace
 
+FixResult FixFolder(std::u16string_view programDir, const FixOptions& options) {
+    return Fixer(programDir).Run(options);
+}
+
 FixResult FixFolder(std::u16string_view programDir, bool dryRun) {
-    return Fixer(programDir).Run(dryRun);
+    FixOptions options;
+    options.dryRun = dryRun;
+    return FixFolder(programDir, options);
 }
 
 }  // namespace checker

@@ -133,6 +133,9 @@ std::string FormatChange(const FixChange& change) {
     out += ": ";
     using Action = FixChange::Action;
     switch (change.action) {
+    case Action::RemoveTemporary:
+        out += "удалён временный файл, оставленный прерванным --fix";
+        break;
     case Action::AddMark:
         out += "добавлена метка UTF-8";
         break;
@@ -142,6 +145,7 @@ std::string FormatChange(const FixChange& change) {
     case Action::Move:
         out += "перенесена в " + VisibleText(dialogue::FromUtf8(change.target)) + ':' +
                std::to_string(change.targetLine);
+        if (change.alreadyThere) out += ", где такая же строка уже стоит";
         if (change.blanksRemoved) out += ", пробелы перед «|» убраны";
         break;
     case Action::Kept:
@@ -167,6 +171,8 @@ std::string FormatFixSummary(const FixResult& result, bool dryRun) {
         dryRun ? "Пробный запуск, файлы не изменены. Исправлений было бы: " : "Исправлений: ";
     out += std::to_string(result.made);
     out += ", оставлено как есть: " + std::to_string(result.kept) + ".";
+    if (result.unwritten > 0)
+        out += " Не записано исправлений: " + std::to_string(result.unwritten) + ".";
     if (!dryRun) out += " Записано файлов: " + std::to_string(result.filesWritten) + ".";
     return out;
 }

@@ -47,11 +47,8 @@ PhraseCollator::~PhraseCollator() {
     if (collator_ != nullptr) ucol_close(collator_);
 }
 
-CollationWeights* PhraseCollator::Weights() const {
-    if (!weightsTried_) {
-        weights_ = CollationWeights::For(Opened());
-        weightsTried_ = true;
-    }
+const CollationWeights* PhraseCollator::Weights() const {
+    std::call_once(weightsMade_, [this] { weights_ = CollationWeights::For(Opened()); });
     return weights_.get();
 }
 
@@ -73,16 +70,6 @@ void PhraseCollator::AppendSortKey(std::u16string_view s, std::vector<std::uint8
         }
         room = static_cast<std::size_t>(needed > 0 ? needed : 2 * room);
     }
-}
-
-std::unique_ptr<PhraseCollator> PhraseCollator::Clone() const {
-    auto copy = std::make_unique<PhraseCollator>();
-    UErrorCode status = U_ZERO_ERROR;
-    copy->collator_ = ucol_clone(Opened(), &status);
-    if (U_FAILURE(status) || copy->collator_ == nullptr) {
-        throw std::runtime_error(std::string("ICU collator not cloned: ") + u_errorName(status));
-    }
-    return copy;
 }
 
 std::string PhraseCollator::LocaleName() const {

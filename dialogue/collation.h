@@ -3,6 +3,7 @@
 // list and the plain comparison that matches a question against the user's key.
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,19 +34,16 @@ public:
     // The locale whose order is used, e.g. "ru" or "en_US".
     std::string LocaleName() const;
 
-    // An independent copy for another thread: one ICU collator is never used by two at once.
-    std::unique_ptr<PhraseCollator> Clone() const;
-
-    // The weights of single characters under this order, learnt as lines are met; null
-    // where the settings compare otherwise. Like the collator, for one thread at a time.
-    CollationWeights* Weights() const;
+    // The weights of single characters under this order, made at the first call; null
+    // where the settings compare otherwise.
+    const CollationWeights* Weights() const;
 
 private:
     UCollator* Opened() const;
 
     mutable UCollator* collator_ = nullptr;
-    mutable std::unique_ptr<CollationWeights> weights_;
-    mutable bool weightsTried_ = false;
+    mutable std::unique_ptr<const CollationWeights> weights_;
+    mutable std::once_flag weightsMade_;
 };
 
 // The shared instance for the program: opening a collator costs more than a keystroke.

@@ -1,24 +1,38 @@
 #include "collation_weights.h"
 
 #include <algorithm>
-#include <numeric>
+#include <array>
+#include <limits>
+#include <stdexcept>
 
 #include <unicode/uchar.h>
 #include <unicode/ucol.h>
 #include <unicode/ucoleitr.h>
-#include <unicode/unorm2.h>
 #include <unicode/uset.h>
-#include <unicode/utf16.h>
 
 namespace dialogue {
 
 namespace {
 
 constexpr std::size_t kUnits = 0x10000;
-// More weights than this for one character are left to ICU: such characters are rare,
-// and their keys would grow fast.
-constexpr std::size_t kMaxPrimaries = 8;
-constexpr std::size_t kMaxSecondaries = 16;
+// A character of the table has one element of a primary weight followed by at most this
+// many of combining marks (like "ё", which is "е" with a diaeresis).
+constexpr std::size_t kMaxMarks = 3;
+
+// The blocks of the scripts knowledge files are written in; other characters leave their
+// file to ICU's sort keys.
+constexpr char16_t kRepertoire[][2] = {
+    {0x0020, 0x007E},  // Basic Latin, printable
+    {0x00A0, 0x02AF},  // Latin-1 Supplement, Latin Extended-A and -B, IPA
+    {0x0370, 0x03FF},  // Greek
+    {0x0400, 0x052F},  // Cyrillic and its supplement
+    {0x1E00, 0x1EFF},  // Latin Extended Additional
+    {0x2000, 0x206F},  // General Punctuation
+    {0x20A0, 0x20CF},  // currency signs
+    {0x2100, 0x218F},  // letterlike symbols, number forms
+    {0x2190, 0x22FF},  // arrows, mathematical operators
+    {0x3040, 0x30FF},  // Hiragana, Katakana
+};
 
 UColAttributeValue AttributeOf(const UCollator* collator, UColAttribute attribute) {
     UErrorCode status = U_ZERO_ERROR;
@@ -34,260 +48,179 @@ bool ComparesByPlainWeights(const UCollator* collator) {
            AttributeOf(collator, UCOL_NUMERIC_COLLATION) == UCOL_OFF;
 }
 
-bool CombinesWithWhatPrecedes(UChar32 c) {
-    return u_getIntPropertyValue(c, UCHAR_LEAD_CANONICAL_COMBINING_CLASS) != 0 ||
-           u_getIntPropertyValue(c, UCHAR_HANGUL_SYLLABLE_TYPE) != U_HST_NOT_APPLICABLE;
+template <typename T>
+T Checked(std::size_t value) {
+    if (value > static_cast<std::size_t>(std::numeric_limits<T>::max()))
+        throw std::overflow_error("collation weights: too many distinct weights");
+    return static_cast<T>(value);
 }
 
-// The characters left to ICU so that no contraction or prefix mapping can match within a
-// covered line: of each that could (where no character after the first combines with
-// what precedes it; marks never qualify anyway), its characters after the first where
-// none of them is a letter or digit, like the middle dot of "l·", else its first, like
-// the noncharacter that starts the index mappings or the Thai vowels written first.
-// Null if ICU cannot say.
-USet* CharactersInReachableContractions(const UCollator* collator) {
-    UErrorCode status = U_ZERO_ERROR;
-    USet* contractions = uset_openEmpty();
-    ucol_getContractionsAndExpansions(collator, contractions, nullptr, true, &status);
-    USet* excluded = uset_openEmpty();
-    const int32_t count = uset_getItemCount(contractions);
-    for (int32_t i = 0; U_SUCCESS(status) && i < count; ++i) {
-        UChar32 start = 0;
-        UChar32 end = 0;
-        UChar text[256];
-        const int32_t length = uset_getItem(contractions, i, &start, &end, text, 256, &status);
-        if (U_FAILURE(status) || length < 2) continue;
-        bool reachable = true;
-        bool lettersFollow = false;
-        for (int32_t at = 1; at < length && reachable; ++at) {
-            reachable = !U16_IS_SURROGATE(text[at]) && !CombinesWithWhatPrecedes(text[at]);
-            lettersFollow = lettersFollow || u_isalnum(text[at]);
-        }
-        if (!reachable) continue;
-        if (lettersFollow) {
-            uset_add(excluded, text[0]);
-        } else {
-            for (int32_t at = 1; at < length; ++at) uset_add(excluded, text[at]);
-        }
-    }
-    uset_close(contractions);
-    if (U_FAILURE(status)) {
-        uset_close(excluded);
-        return nullptr;
-    }
-    return excluded;
-}
-
-// The collation elements of one character: ICU hands out each 64-bit element as two
-// 32-bit halves, the second marked as a continuation and present only where needed.
-struct Elements {
-    std::vector<std::uint32_t> primaries;    // unordered, non-zero
-    std::vector<std::uint16_t> secondaries;  // non-zero
-};
-
-Elements ElementsOf(UCollationElements* iterator, char16_t c) {
-    Elements out;
+// The elements ucol_next gives for c alone; more than the table takes make it fail.
+std::vector<int32_t> ElementsOf(UCollationElements* iterator, char16_t c) {
+    std::vector<int32_t> elements;
     UErrorCode status = U_ZERO_ERROR;
     ucol_setText(iterator, &c, 1, &status);
-    std::uint32_t primary = 0;
-    std::uint32_t secondary = 0;
-    bool pending = false;
-    const auto flush = [&] {
-        if (pending && primary != 0) out.primaries.push_back(primary);
-        if (pending && secondary != 0)
-            out.secondaries.push_back(static_cast<std::uint16_t>(secondary));
-        pending = false;
-    };
-    for (;;) {
+    while (U_SUCCESS(status) && elements.size() <= kMaxMarks + 1) {
         const int32_t element = ucol_next(iterator, &status);
-        if (U_FAILURE(status) || element == UCOL_NULLORDER) break;
-        const auto half = static_cast<std::uint32_t>(element);
-        if (pending && (half & 0xC0) == 0xC0) {
-            primary |= half >> 16;
-            secondary |= (half >> 8) & 0xFF;
-            continue;
-        }
-        flush();
-        primary = half & 0xFFFF0000;
-        secondary = half & 0xFF00;
-        pending = true;
+        if (element == UCOL_NULLORDER) break;
+        elements.push_back(element);
     }
-    flush();
-    if (U_FAILURE(status)) out.primaries.assign(kMaxPrimaries + 1, 0);  // never covered
-    return out;
+    if (U_FAILURE(status)) elements.assign(kMaxMarks + 2, 0);
+    return elements;
 }
 
-}  // namespace
-
-std::unique_ptr<CollationWeights> CollationWeights::For(const UCollator* collator) {
-    if (collator == nullptr || !ComparesByPlainWeights(collator)) return nullptr;
-    std::unique_ptr<CollationWeights> weights(new CollationWeights(collator));
-    UErrorCode status = U_ZERO_ERROR;
-    weights->elements_ = ucol_openElements(collator, nullptr, 0, &status);
-    weights->inContractions_ = CharactersInReachableContractions(collator);
-    if (U_FAILURE(status) || weights->elements_ == nullptr || weights->inContractions_ == nullptr)
-        return nullptr;
-    return weights;
+bool IsEmptyAtPrimaryStrength(const UCollator* primary, char16_t c) {
+    return ucol_strcoll(primary, &c, 1, nullptr, 0) == UCOL_EQUAL;
 }
 
-CollationWeights::CollationWeights(const UCollator* collator)
-    : collator_(collator), units_(kUnits), singleRank_(kUnits, 0) {}
-
-CollationWeights::~CollationWeights() {
-    if (elements_ != nullptr) ucol_closeElements(elements_);
-    if (inContractions_ != nullptr) uset_close(inContractions_);
-}
-
-void CollationWeights::LearnOrderedPrimary(char16_t c, std::uint32_t unordered) {
-    std::uint8_t key[64];
-    const int32_t length = ucol_getSortKey(collator_, &c, 1, key, sizeof key);
-    if (length <= 0 || length > static_cast<int32_t>(sizeof key)) return;
-    // The key starts with the primary weight's bytes, up to the level separator 01.
-    std::uint32_t ordered = 0;
-    int32_t bytes = 0;
-    while (bytes < length && key[bytes] > 1) {
-        if (bytes == 4) return;
-        ordered |= static_cast<std::uint32_t>(key[bytes]) << (24 - 8 * bytes);
-        ++bytes;
+// The single element of each combining mark that has only a secondary weight, sorted:
+// the elements a precomposed letter adds to its base letter's.
+std::vector<int32_t> MarkElements(UCollationElements* iterator) {
+    std::vector<int32_t> marks;
+    for (char16_t c = 0x0300; c <= 0x036F; ++c) {
+        const std::vector<int32_t> elements = ElementsOf(iterator, c);
+        if (elements.size() == 1 && ucol_primaryOrder(elements[0]) == 0 &&
+            ucol_secondaryOrder(elements[0]) != 0)
+            marks.push_back(elements[0]);
     }
-    // Reordering scripts moves lead bytes only: anything else means the elements were
-    // misread, and the character is better left to ICU.
-    if (bytes == 0 || (ordered & 0x00FFFFFF) != (unordered & 0x00FFFFFF)) return;
-    ordered_.emplace(unordered, ordered);
+    std::sort(marks.begin(), marks.end());
+    return marks;
 }
 
-std::uint32_t CollationWeights::IdOf(std::uint32_t ordered) {
-    const auto [place, added] =
-        idOfPrimary_.emplace(ordered, static_cast<std::uint32_t>(primaryOfId_.size()));
-    if (added) primaryOfId_.push_back(ordered);
-    return place->second;
-}
-
-void CollationWeights::Learn(char16_t c) {
-    Unit& unit = units_[c];
-    unit.state = kLeftToIcu;
-    if (U16_IS_SURROGATE(c) || c == 0xFFFE || c == 0xFFFF) return;
-    const Elements elements = ElementsOf(elements_, c);
-    if (elements.primaries.size() > kMaxPrimaries || elements.secondaries.size() > kMaxSecondaries)
-        return;
-    if (elements.primaries.size() == 1) LearnOrderedPrimary(c, elements.primaries.front());
-
-    if (CombinesWithWhatPrecedes(c) || uset_contains(inContractions_, c)) return;
-    // An expansion's weights are mostly those of the characters it expands to, which
-    // show how the collator orders them.
-    const auto allKnown = [&] {
-        return std::all_of(elements.primaries.begin(), elements.primaries.end(),
-                           [&](std::uint32_t p) { return KnowsOrder(p); });
-    };
-    if (!allKnown()) {
+// A contraction or prefix mapping cannot match within a line that lacks one of its
+// characters: where none of them is left out yet, all but the first are, so that letters
+// like "l" of "l·" stay in the table. False if ICU cannot say.
+bool LeaveOutContractions(const USet* contractions, std::vector<bool>& kept) {
+    const int32_t items = uset_getItemCount(contractions);
+    for (int32_t i = 0; i < items; ++i) {
         UErrorCode status = U_ZERO_ERROR;
-        const UNormalizer2* nfkd = unorm2_getNFKDInstance(&status);
-        UChar decomposed[32];
-        const int32_t length =
-            U_SUCCESS(status) ? unorm2_getDecomposition(nfkd, c, decomposed, 32, &status) : 0;
-        for (int32_t i = 0; U_SUCCESS(status) && i < length; ++i) {
-            const char16_t part = decomposed[i];
-            if (part != c && units_[part].state == kUnknown) Learn(part);
-        }
-        if (!allKnown()) return;
-    }
-
-    unit.first = static_cast<std::uint32_t>(primaryIds_.size());
-    unit.firstSecondary = static_cast<std::uint32_t>(secondaries_.size());
-    unit.primaries = static_cast<std::uint8_t>(elements.primaries.size());
-    unit.secondaries = static_cast<std::uint8_t>(elements.secondaries.size());
-    for (const std::uint32_t p : elements.primaries) primaryIds_.push_back(IdOf(ordered_.at(p)));
-    secondaries_.insert(secondaries_.end(), elements.secondaries.begin(),
-                        elements.secondaries.end());
-    unit.state = kCovered;
-}
-
-bool CollationWeights::Covers(std::u16string_view line) {
-    for (const char16_t c : line) {
-        std::uint8_t state = units_[c].state;
-        if (state == kUnknown) {
-            Learn(c);
-            state = units_[c].state;
-        }
-        if (state != kCovered) return false;
+        UChar32 start = 0;
+        UChar32 end = 0;
+        std::array<UChar, 64> text{};
+        const int32_t length = uset_getItem(contractions, i, &start, &end, text.data(),
+                                            static_cast<int32_t>(text.size()), &status);
+        if (U_FAILURE(status)) return false;
+        if (length < 2) continue;
+        UChar* const last = text.data() + length;
+        if (std::all_of(text.data(), last, [&](UChar u) { return kept[u]; }))
+            std::for_each(text.data() + 1, last, [&](UChar u) { kept[u] = false; });
     }
     return true;
 }
 
-void CollationWeights::Rank() {
-    if (rankOfId_.size() == primaryOfId_.size()) return;
-    std::vector<std::uint32_t> ids(primaryOfId_.size());
-    std::iota(ids.begin(), ids.end(), 0);
-    std::sort(ids.begin(), ids.end(),
-              [&](std::uint32_t a, std::uint32_t b) { return primaryOfId_[a] < primaryOfId_[b]; });
-    rankOfId_.assign(ids.size(), 0);
-    // Rank 0 is never given: it would read as the end of a shorter key.
-    for (std::size_t r = 0; r < ids.size(); ++r)
-        rankOfId_[ids[r]] = static_cast<std::uint16_t>(r + 1);
-    rankBytes_ = ids.size() < 0x100 ? 1 : 2;
-    for (std::size_t c = 0; c < kUnits; ++c) {
-        const Unit& unit = units_[c];
-        singleRank_[c] =
-            unit.state == kCovered && unit.primaries == 1 ? rankOfId_[primaryIds_[unit.first]] : 0;
+}  // namespace
+
+CollationWeights::CollationWeights() : primary_(kUnits, 0), secondaries_(kUnits, 0) {}
+
+std::unique_ptr<const CollationWeights> CollationWeights::For(const UCollator* collator) {
+    if (collator == nullptr || !ComparesByPlainWeights(collator)) return nullptr;
+    UErrorCode status = U_ZERO_ERROR;
+    const std::unique_ptr<UCollator, decltype(&ucol_close)> primary(ucol_clone(collator, &status),
+                                                                    &ucol_close);
+    const std::unique_ptr<UCollationElements, decltype(&ucol_closeElements)> iterator(
+        ucol_openElements(collator, nullptr, 0, &status), &ucol_closeElements);
+    const std::unique_ptr<USet, decltype(&uset_close)> contractions(uset_openEmpty(), &uset_close);
+    ucol_getContractionsAndExpansions(collator, contractions.get(), nullptr, true, &status);
+    if (U_FAILURE(status)) return nullptr;
+    ucol_setStrength(primary.get(), UCOL_PRIMARY);
+
+    const std::vector<int32_t> marks = MarkElements(iterator.get());
+    const auto isMark = [&](int32_t e) {
+        return std::binary_search(marks.begin(), marks.end(), e);
+    };
+
+    // Each class left out breaks the rule that a line's weights are its characters' own
+    // one after the other:
+    // - a character that combines with what precedes it (lccc != 0) takes part in
+    //   discontiguous contractions and canonical reordering, and Hangul jamo and syllables
+    //   are weighed as syllables;
+    // - a primary-ignorable character has no primary weight to rank, and its secondary
+    //   weight may attach to its neighbour's;
+    // - a character of several primary weights, or of elements other than one primary one
+    //   and combining marks' ones, has no single place to rank (ucol_next hands out an
+    //   element too long for 32 bits as two, and the second never equals a mark's);
+    // - a contraction or a prefix mapping (below) weighs characters by their neighbours.
+    std::vector<bool> kept(kUnits, false);
+    std::vector<char16_t> table;
+    std::vector<std::vector<int32_t>> elementsOf(kUnits);
+    for (const auto& block : kRepertoire) {
+        for (char32_t c = block[0]; c <= block[1]; ++c) {
+            const auto unit = static_cast<char16_t>(c);
+            if (u_getIntPropertyValue(c, UCHAR_LEAD_CANONICAL_COMBINING_CLASS) != 0 ||
+                u_getIntPropertyValue(c, UCHAR_HANGUL_SYLLABLE_TYPE) != U_HST_NOT_APPLICABLE ||
+                IsEmptyAtPrimaryStrength(primary.get(), unit))
+                continue;
+            std::vector<int32_t> elements = ElementsOf(iterator.get(), unit);
+            if (elements.empty() || elements.size() > kMaxMarks + 1 ||
+                ucol_primaryOrder(elements[0]) == 0 ||
+                !std::all_of(elements.begin() + 1, elements.end(), isMark))
+                continue;
+            kept[c] = true;
+            elementsOf[c] = std::move(elements);
+        }
     }
+    if (!LeaveOutContractions(contractions.get(), kept)) return nullptr;
+    for (std::size_t c = 0; c < kUnits; ++c)
+        if (kept[c]) table.push_back(static_cast<char16_t>(c));
+
+    std::unique_ptr<CollationWeights> weights(new CollationWeights());
+    // Primary weights are ranked by ICU's own comparison at primary strength, which
+    // applies any script reordering; ranks start at 1, as 0 would read as a key's end.
+    const auto compare = [&](char16_t a, char16_t b) {
+        return ucol_strcoll(primary.get(), &a, 1, &b, 1);
+    };
+    std::sort(table.begin(), table.end(),
+              [&](char16_t a, char16_t b) { return compare(a, b) < 0; });
+    std::size_t rank = 0;
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (i == 0 || compare(table[i - 1], table[i]) != 0) ++rank;
+        weights->primary_[table[i]] = Checked<std::uint16_t>(rank);
+    }
+    weights->primaries_ = rank;
+    // Secondary weights are not reordered: ICU compares them as ucol_secondaryOrder gives
+    // them, which is the whole weight for an element that fits in one.
+    std::vector<int32_t> secondaries;
+    for (const char16_t c : table)
+        for (const int32_t e : elementsOf[c]) secondaries.push_back(ucol_secondaryOrder(e));
+    std::sort(secondaries.begin(), secondaries.end());
+    secondaries.erase(std::unique(secondaries.begin(), secondaries.end()), secondaries.end());
+    for (const char16_t c : table) {
+        std::uint32_t packed = 0;
+        int shift = 0;
+        for (const int32_t e : elementsOf[c]) {
+            const auto at =
+                std::lower_bound(secondaries.begin(), secondaries.end(), ucol_secondaryOrder(e));
+            packed |= std::uint32_t{Checked<std::uint8_t>(at - secondaries.begin() + 1)} << shift;
+            shift += 8;
+        }
+        weights->secondaries_[c] = packed;
+    }
+    return weights;
 }
 
-void CollationWeights::AppendPrimaryKey(std::u16string_view line,
-                                        std::vector<std::uint8_t>& out) const {
-    // Room for one weight per unit, the common case; a unit of several weights makes more.
-    std::size_t size = out.size();
-    out.resize(size + line.size() * rankBytes_);
-    const auto append = [&](std::uint16_t rank) {
-        if (size + rankBytes_ > out.size()) out.resize(2 * out.size() + rankBytes_);
-        if (rankBytes_ == 2) out[size++] = static_cast<std::uint8_t>(rank >> 8);
-        out[size++] = static_cast<std::uint8_t>(rank);
-    };
-    if (rankBytes_ == 1) {
-        std::uint8_t* at = out.data() + size;
-        std::size_t done = 0;
-        // Units of one weight each go straight in; the rest go one by one below.
-        for (; done < line.size(); ++done) {
-            const std::uint16_t rank = singleRank_[line[done]];
-            if (rank == 0) break;
-            *at++ = static_cast<std::uint8_t>(rank);
-        }
-        size += done;
-        line.remove_prefix(done);
-    }
-    for (const char16_t c : line) {
-        if (const std::uint16_t rank = singleRank_[c]; rank != 0) {
-            append(rank);
-            continue;
-        }
-        const Unit& unit = units_[c];
-        for (std::uint32_t k = 0; k < unit.primaries; ++k)
-            append(rankOfId_[primaryIds_[unit.first + k]]);
-    }
-    out.resize(size);
+bool CollationWeights::Covers(std::u16string_view line) const {
+    return std::all_of(line.begin(), line.end(), [&](char16_t c) { return primary_[c] != 0; });
 }
 
 int CollationWeights::CompareSecondary(std::u16string_view a, std::u16string_view b) const {
     // Walks the secondary weights of a line one by one; 0 past its end.
     struct Walk {
-        const CollationWeights& weights;
+        const std::vector<std::uint32_t>& secondaries;
         std::u16string_view line;
         std::size_t at = 0;
-        std::uint32_t k = 0;
-        std::uint16_t Next() {
-            while (at < line.size()) {
-                const Unit& unit = weights.units_[line[at]];
-                if (k < unit.secondaries) return weights.secondaries_[unit.firstSecondary + k++];
-                ++at;
-                k = 0;
-            }
-            return 0;
+        std::uint32_t rest = 0;
+        std::uint32_t Next() {
+            while (rest == 0 && at < line.size()) rest = secondaries[line[at++]];
+            const std::uint32_t next = rest & 0xFF;
+            rest >>= 8;
+            return next;
         }
     };
-    Walk left{*this, a};
-    Walk right{*this, b};
+    Walk left{secondaries_, a};
+    Walk right{secondaries_, b};
     for (;;) {
-        const std::uint16_t l = left.Next();
-        const std::uint16_t r = right.Next();
+        const std::uint32_t l = left.Next();
+        const std::uint32_t r = right.Next();
         if (l != r) return l < r ? -1 : 1;
         if (l == 0) return 0;
     }

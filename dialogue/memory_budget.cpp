@@ -17,4 +17,6 @@ std::size_t AvailableMemory() {
         std::min<std::uint64_t>(budget, std::numeric_limits<std::size_t>::max()));
 }
 
+void ReturnFreedMemory() { untrusted_files::ReturnFreedMemoryToSystem(); }
+
 }  // namespace dialogue

@@ -10,4 +10,9 @@ namespace dialogue {
 // limit left to the process when one is set; a quarter is held back for the program itself.
 std::size_t AvailableMemory();
 
+// Hands the memory a load freed (its decoded text, keys and sorting buffers) back to the
+// system. The C library keeps freed memory for reuse, so without this the resident size the
+// user sees stays at the peak of the largest load.
+void ReturnFreedMemory();
+
 }  // namespace dialogue

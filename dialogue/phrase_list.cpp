@@ -39,8 +39,10 @@ void PhraseList::LoadBytes(std::string bytes, std::u16string_view key) {
             OrderedFile file(bytes, collator_, memoryLimit_ ? *memoryLimit_ : AvailableMemory());
             entries = PhraseEntries::From(file);
         } catch (const std::bad_alloc&) {
+            ReturnFreedMemory();
             throw OutOfMemoryError();
         }
+        ReturnFreedMemory();
     }
     if (loaded_ && loadedKey_ != key)
         recent_.Keep({std::move(loadedKey_), std::move(loadedBytes_), std::move(entries_)});

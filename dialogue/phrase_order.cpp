@@ -3,10 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <exception>
 #include <memory>
-#include <system_error>
-#include <thread>
 
 #include "collation.h"
 #include "collation_weights.h"
@@ -21,16 +18,15 @@ constexpr std::size_t kUnkeyed = static_cast<std::size_t>(-1);
 
 // A line's place in the sort: the first sixteen bytes of its key inline, so that most
 // comparisons need no second memory access, and the whole key. A line too long for a
-// key has none and is compared by its text. The key is ICU's sort key, or, for a line of
-// characters with known weights, the key of its primary weights, where equal keys still
-// leave the secondary weights to compare.
+// key has none and is compared by its text. All keys of one load are of one kind: ICU's
+// sort keys, or keys of the lines' primary weights, where equal keys still leave the
+// secondary weights to compare.
 struct SortItem {
     std::uint64_t head;
     std::uint64_t head2;
     const std::uint8_t* key;  // null without one
     std::uint32_t line;
-    std::uint32_t keyLength : 31;
-    std::uint32_t byWeights : 1;
+    std::uint32_t keyLength;
 };
 
 constexpr std::size_t kHeadBytes = 16;
@@ -42,10 +38,60 @@ std::uint64_t KeyHead(const std::uint8_t* key, std::size_t length, std::size_t f
     return head;
 }
 
-// Keys and the collator's own comparison give the same order, so the two mix.
+// The primary keys of one file's lines by the weights of their characters. The ranks of
+// the weights the file holds are numbered anew from 1, so that most files take one byte
+// a character.
+class FileWeightKeys {
+public:
+    // Null unless the weights cover every line of up to maxKeyedUnits.
+    static std::unique_ptr<FileWeightKeys> For(std::span<const std::u16string_view> lines,
+                                               const CollationWeights& weights,
+                                               std::size_t maxKeyedUnits) {
+        std::vector<bool> present(weights.Primaries() + 1, false);
+        for (const std::u16string_view line : lines) {
+            if (line.size() > maxKeyedUnits) continue;
+            for (const char16_t c : line) {
+                const std::uint16_t primary = weights.Primary(c);
+                if (primary == 0) return nullptr;
+                present[primary] = true;
+            }
+        }
+        std::vector<std::uint16_t> renumbered(present.size(), 0);
+        std::size_t count = 0;
+        for (std::size_t p = 1; p < present.size(); ++p)
+            if (present[p]) renumbered[p] = static_cast<std::uint16_t>(++count);
+        auto keys = std::unique_ptr<FileWeightKeys>(new FileWeightKeys());
+        keys->rankBytes_ = count <= 0xFF ? 1 : 2;
+        for (std::size_t c = 0; c < keys->rank_.size(); ++c)
+            keys->rank_[c] = renumbered[weights.Primary(static_cast<char16_t>(c))];
+        return keys;
+    }
+
+    std::size_t RankBytes() const { return rankBytes_; }
+
+    void AppendKey(std::u16string_view line, std::vector<std::uint8_t>& out) const {
+        std::size_t at = out.size();
+        out.resize(at + line.size() * rankBytes_);
+        std::uint8_t* key = out.data() + at;
+        if (rankBytes_ == 1) {
+            for (const char16_t c : line) *key++ = static_cast<std::uint8_t>(rank_[c]);
+        } else {
+            for (const char16_t c : line) {
+                *key++ = static_cast<std::uint8_t>(rank_[c] >> 8);
+                *key++ = static_cast<std::uint8_t>(rank_[c]);
+            }
+        }
+    }
+
+private:
+    FileWeightKeys() : rank_(0x10000, 0) {}
+    std::vector<std::uint16_t> rank_;  // per unit
+    std::size_t rankBytes_ = 1;
+};
+
 int CompareItems(const SortItem& a, const SortItem& b, std::span<const std::u16string_view> lines,
                  const PhraseCollator& collator, const CollationWeights* weights) {
-    if (a.key == nullptr || b.key == nullptr || a.byWeights != b.byWeights) {
+    if (a.key == nullptr || b.key == nullptr) {
         return collator.Compare(lines[a.line], lines[b.line]);
     }
     if (a.head != b.head) return a.head < b.head ? -1 : 1;
@@ -57,7 +103,7 @@ int CompareItems(const SortItem& a, const SortItem& b, std::span<const std::u16s
     const int c = std::memcmp(a.key + same, b.key + same, std::min(aLength, bLength) - same);
     if (c != 0) return c;
     if (aLength != bLength) return aLength < bLength ? -1 : 1;
-    return a.byWeights ? weights->CompareSecondary(lines[a.line], lines[b.line]) : 0;
+    return weights != nullptr ? weights->CompareSecondary(lines[a.line], lines[b.line]) : 0;
 }
 
 // What a load takes beyond its text, per distinct line: the sort item and where its key
@@ -79,88 +125,39 @@ PhraseOrder OrderPhrases(std::span<const std::u16string_view> lines, const Phras
     const std::size_t n = lines.size();
     std::vector<SortItem> items(n);
     for (std::size_t i = 0; i < n; ++i)
-        items[i] = SortItem{0, 0, nullptr, static_cast<std::uint32_t>(i), 0, 0};
-    // Which lines the known weights cover is learnt here, on this thread alone.
-    CollationWeights* const weights = n >= limits.weightsFromLines ? collator.Weights() : nullptr;
-    if (weights != nullptr) {
-        for (SortItem& item : items) {
-            const std::u16string_view line = lines[item.line];
-            item.byWeights = line.size() <= limits.maxKeyedUnits && weights->Covers(line);
-        }
-        weights->Rank();
-    }
-    // Makes the keys of the items [from, to) in out, then sorts those items, stably, so
-    // that of equal lines the first comes first and is kept.
-    const auto orderPart = [&](const PhraseCollator& by, std::size_t from, std::size_t to,
-                               std::vector<std::uint8_t>& out, std::size_t maxBytes) {
-        std::vector<std::size_t> starts(to - from, kUnkeyed);
-        for (std::size_t i = from; i < to; ++i) {
-            if (lines[i].size() > limits.maxKeyedUnits) continue;
-            const std::size_t start = out.size();
-            if (items[i].byWeights) {
-                weights->AppendPrimaryKey(lines[i], out);
-            } else {
-                by.AppendSortKey(lines[i], out);
-            }
-            if (out.size() > maxBytes) throw OutOfMemoryError();
-            starts[i - from] = start;
-            items[i].keyLength = static_cast<std::uint32_t>(out.size() - start);
-        }
-        for (std::size_t i = from; i < to; ++i) {
-            if (starts[i - from] == kUnkeyed) continue;
-            SortItem& item = items[i];
-            item.key = out.data() + starts[i - from];
-            item.head = KeyHead(item.key, item.keyLength, 0);
-            item.head2 = KeyHead(item.key, item.keyLength, 8);
-        }
-        std::stable_sort(items.begin() + static_cast<std::ptrdiff_t>(from),
-                         items.begin() + static_cast<std::ptrdiff_t>(to),
-                         [&](const SortItem& a, const SortItem& b) {
-                             return CompareItems(a, b, lines, by, weights) < 0;
-                         });
-    };
+        items[i] = SortItem{0, 0, nullptr, static_cast<std::uint32_t>(i), 0};
+    // Either every line is keyed by the weights of its characters, or every line by ICU.
+    const CollationWeights* weights = n >= limits.weightsFromLines ? collator.Weights() : nullptr;
+    const std::unique_ptr<FileWeightKeys> weightKeys =
+        weights != nullptr ? FileWeightKeys::For(lines, *weights, limits.maxKeyedUnits) : nullptr;
+    if (weightKeys == nullptr) weights = nullptr;
     std::vector<std::uint8_t> keys;
-    const bool parallel = n >= limits.parallelFromLines && std::thread::hardware_concurrency() >= 2;
-    const std::size_t half = parallel ? n / 2 : n;
-    // Keys and sorting are most of a load: the second half is done on a second thread
-    // with a collator of its own, and the two halves are merged.
-    std::unique_ptr<PhraseCollator> secondCollator;
-    std::vector<std::uint8_t> secondKeys;
-    std::exception_ptr secondFailure;
-    std::thread worker;
-    if (parallel) {
-        secondCollator = collator.Clone();
-        try {
-            worker = std::thread([&] {
-                try {
-                    orderPart(*secondCollator, half, n, secondKeys, limits.maxKeyBytes / 2);
-                } catch (...) {
-                    secondFailure = std::current_exception();
-                }
-            });
-        } catch (const std::system_error&) {
-            // No thread to be had: this one does the second half too.
+    std::vector<std::size_t> starts(n, kUnkeyed);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (lines[i].size() > limits.maxKeyedUnits) continue;
+        const std::size_t start = keys.size();
+        if (weightKeys != nullptr) {
+            weightKeys->AppendKey(lines[i], keys);
+        } else {
+            collator.AppendSortKey(lines[i], keys);
         }
+        if (keys.size() > limits.maxKeyBytes) throw OutOfMemoryError();
+        starts[i] = start;
+        items[i].keyLength = static_cast<std::uint32_t>(keys.size() - start);
     }
-    try {
-        orderPart(collator, 0, half, keys, parallel ? limits.maxKeyBytes / 2 : limits.maxKeyBytes);
-    } catch (...) {
-        if (worker.joinable()) worker.join();
-        throw;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (starts[i] == kUnkeyed) continue;
+        SortItem& item = items[i];
+        item.key = keys.data() + starts[i];
+        item.head = KeyHead(item.key, item.keyLength, 0);
+        item.head2 = KeyHead(item.key, item.keyLength, 8);
     }
-    if (worker.joinable()) {
-        worker.join();
-    } else if (half < n) {
-        orderPart(collator, half, n, secondKeys, limits.maxKeyBytes / 2);
-    }
-    if (secondFailure) std::rethrow_exception(secondFailure);
     const auto compare = [&](const SortItem& a, const SortItem& b) {
         return CompareItems(a, b, lines, collator, weights);
     };
-    // Stable: of equal lines, those of the first half come first.
-    std::inplace_merge(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(half),
-                       items.end(),
-                       [&](const SortItem& a, const SortItem& b) { return compare(a, b) < 0; });
+    // Stable, so that of equal lines the first comes first and is kept.
+    std::stable_sort(items.begin(), items.end(),
+                     [&](const SortItem& a, const SortItem& b) { return compare(a, b) < 0; });
 
     PhraseOrder result;
     result.heldFor.resize(n);

@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (list.Count() != 0) __builtin_trap();  // a refused load leaves the list as it was
         return 0;
     }
-    // Keyed by the characters' weights, as large files are, the lines keep the same order.
+    // Keyed as large files are (by the characters' weights where they cover every line),
+    // the lines keep the same order.
     const std::u16string text = DecodeKnowledgeText(bytes);
     const DistinctLines distinct(text);
     OrderLimits byWeights;

@@ -2,6 +2,7 @@
 // it from the article folder, decoding and preparing it, Qt's HTML parser, the layout at
 // the viewer's width and one paint of the first screen, offscreen. Run with -timeout=2 and
 // -rss_limit_mb=1024: a page that takes longer or more memory is a finding.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include <QTextDocument>
 
 #include "article_browser.h"
+#include "document_tables.h"
 #include "page_loading.h"
 
 namespace {
@@ -60,10 +62,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     windows::LoadedPage page = windows::LoadPage(viewer->page);
     if (page.status != windows::PageStatus::Loaded) return 0;
+    const article::PageShape measured = page.shape;
     windows::ArticleBrowser browser;
     browser.SetArticleFolder(viewer->dir.filePath(QStringLiteral("bio")));
     browser.resize(kViewWidth, kViewHeight);
     browser.Open(QUrl::fromLocalFile(viewer->page), std::move(page.html), page.shape);
+    // The limits hold for what the view builds only if its tables nest no deeper and have
+    // no more grid positions than the preparation counted.
+    const document_tables::Tables built =
+        document_tables::TablesIn(browser.document()->rootFrame());
+    if (built.depth > measured.tableDepth || built.positions > measured.tableCells) std::abort();
     browser.show();
     QCoreApplication::processEvents();
     browser.document()->documentLayout()->documentSize();

@@ -10,7 +10,8 @@ packages=(
   clang libclang-rt-14-dev clang-format clang-tidy
   python3 time
   libxcb1-dev
-  xvfb xauth xdotool imagemagick openbox x11-utils poppler-utils
+  xvfb xauth xdotool imagemagick openbox x11-utils poppler-utils x11-xkb-utils
+  dbus-daemon at-spi2-core python3-pyatspi
   fonts-liberation fonts-wine fonts-dejavu-core
   desktop-file-utils appstream
   "$@"

@@ -9,4 +9,8 @@ namespace untrusted_files {
 // Nothing when the system does not tell.
 std::optional<std::uint64_t> MemoryLeftForProcess();
 
+// Hands memory the process freed back to the system, where the C library would keep it for
+// reuse.
+void ReturnFreedMemoryToSystem();
+
 }  // namespace untrusted_files

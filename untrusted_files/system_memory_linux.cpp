@@ -3,6 +3,9 @@
 #include <fstream>
 #include <string>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -44,6 +47,12 @@ std::optional<std::uint64_t> MemoryLeftForProcess() {
     const std::optional<std::uint64_t> left = AddressSpaceLeft();
     if (free && left) return std::min(*free, *left);
     return free ? free : left;
+}
+
+void ReturnFreedMemoryToSystem() {
+#if defined(__GLIBC__)
+    ::malloc_trim(0);
+#endif
 }
 
 }  // namespace untrusted_files

@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include <malloc.h>
 #include <windows.h>
 
 #include "system_memory.h"
@@ -12,5 +13,7 @@ std::optional<std::uint64_t> MemoryLeftForProcess() {
     if (!GlobalMemoryStatusEx(&status)) return std::nullopt;
     return std::min<std::uint64_t>(status.ullAvailPhys, status.ullAvailVirtual);
 }
+
+void ReturnFreedMemoryToSystem() { _heapmin(); }
 
 }  // namespace untrusted_files

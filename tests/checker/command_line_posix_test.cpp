@@ -76,4 +76,23 @@ TEST(CheckerProgram, FixThatCannotWriteExitsWithThreeAndLosesNothing) {
     EXPECT_EQ(FolderBytes(folder.Root()), before);
 }
 
+// The user must learn what --fix changed: with its report going to a full disk it writes nothing.
+TEST(CheckerProgram, FixWhoseReportCannotBeWrittenWritesNothing) {
+    TempFolder folder;
+    folder.Write("mem/г", Utf8File({"гол |Да.", "дом|Дом."}));
+    folder.Write("mem/д", Utf8File({"дым|Да."}));
+    folder.Write("mem/ь", Utf8File({"5|Да."}));
+    const auto before = FolderBytes(folder.Root());
+    for (const bool json : {false, true}) {
+        // The shell only points a stream at the full device; the checker gets its words as given.
+        const std::string redirect = json ? "2>/dev/full" : ">/dev/full";
+        std::vector<std::string> args{"-c", "exec \"$0\" \"$@\" " + redirect, TSL_CHECKER_EXE};
+        if (json) args.push_back("--json");
+        args.insert(args.end(), {"--fix", folder.RootPath()});
+        const ProgramRun run = RunProgram("sh", args);
+        EXPECT_EQ(run.status, checker::kExitFailed) << json << run.out << run.err;
+        EXPECT_EQ(FolderBytes(folder.Root()), before) << json;
+    }
+}
+
 }  // namespace

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "atomic_write.h"
+#include "checker.h"
 #include "checker_test_support.h"
 #include "fixer.h"
 
@@ -40,6 +41,21 @@ TEST(FixFolder, LinksSpecialFilesAndSharedFilesAreReportedNotTouched) {
     EXPECT_NE(dialogue::ToUtf8(result.changes[1].reason).find("несколько имён"), std::string::npos);
     EXPECT_EQ(Snapshot(folder), before);
     EXPECT_TRUE(std::filesystem::is_symlink(folder.Root() / "mem/ф"));
+}
+
+// A link named as a temporary file is not what a killed run leaves: neither named nor removed.
+TEST(FixFolder, LinkNamedAsATemporaryFileStays) {
+    TempFolder folder;
+    folder.Write("mem/г", Utf8File({"гол|Да."}));
+    folder.Write("mem/ь", kFallback);
+    const auto link = folder.Root() / "mem/.г.tsldemo-check-Zx12Cv";
+    std::filesystem::create_symlink("г", link);
+
+    for (const auto& finding : checker::CheckFolder(folder.Dir()).findings)
+        EXPECT_NE(finding.kind, checker::Kind::LeftTemporary) << finding.file;
+    const FixResult result = FixFolder(folder.Dir(), false);
+    EXPECT_EQ(result.made, 0u) << Describe(result);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
 }
 
 TEST(FixFolder, RewrittenFileKeepsItsPermissions) {

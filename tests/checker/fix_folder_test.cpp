@@ -8,6 +8,7 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <optional>
 #include <random>
 #include <set>
@@ -22,11 +23,13 @@
 #include "report.h"
 #include "rules.h"
 #include "text.h"
+#include "utf8_path.h"
 
 namespace {
 
 using checker::FixChange;
 using checker::FixFolder;
+using checker::FixOptions;
 using checker::FixResult;
 using checker_testing::CaseTestName;
 using checker_testing::Describe;
@@ -54,10 +57,11 @@ struct ExpectedChange {
 struct FixCase {
     const char* name;
     std::map<std::string, std::string> before;  // relative path -> bytes
-    std::map<std::string, std::string> after;   // the files that change, and the new ones
+    std::map<std::string, std::string> after;   // the files that change, the new ones, and kGone
     std::vector<ExpectedChange> changes;
 };
 
+const std::string kGone = std::string("\0gone", 5);  // in after: the file is removed
 
 const FixCase kCases[] = {
     {"blanks before the bar go, the line stays in its place",
@@ -85,6 +89,17 @@ const FixCase kCases[] = {
      {{"mem/м", "мир|Мир.\nгол|Да.\n"}, {"mem/г", Utf8File({"год|Год."})}, {"mem/ь", kFallback}},
      {{"mem/м", "\xEF\xBB\xBFмир|Мир.\n"}, {"mem/г", Utf8File({"год|Год.", "гол|Да."})}},
      {{"mem/м", 0, Action::AddMark, ""}, {"mem/м", 2, Action::Move, "mem/г:2"}}},
+    {"what a killed run left is completed: the line its target holds already is not added again",
+     {{"mem/г", Utf8File({"гол|Да.", "дом|Дом.", "дуб  |Дуб."})},
+      {"mem/д", Utf8File({"дым|Дым.", "дом|Дом."})},
+      {"mem/.д.tsldemo-check-Xy12Zw", Utf8File({"дым|Дым.", "дом|Дом.", "ду"})},
+      {"mem/ь", kFallback}},
+     {{"mem/г", Utf8File({"гол|Да."})},
+      {"mem/д", Utf8File({"дым|Дым.", "дом|Дом.", "дуб|Дуб."})},
+      {"mem/.д.tsldemo-check-Xy12Zw", kGone}},
+     {{"mem/.д.tsldemo-check-Xy12Zw", 0, Action::RemoveTemporary, ""},
+      {"mem/г", 2, Action::Move, "mem/д:2"},
+      {"mem/г", 3, Action::Move, "mem/д:3"}}},
     {"a line joins a file without a last line break on a line of its own",
      {{"mem/г", "\xEF\xBB\xBFгол|Да."}, {"mem/ь", Utf8File({"5|Да.", "год|Год."})}},
      {{"mem/г", "\xEF\xBB\xBFгол|Да.\nгод|Год.\n"}, {"mem/ь", Utf8File({"5|Да."})}},
@@ -126,6 +141,43 @@ const FixCase kCases[] = {
 
 void PrintTo(const FixCase& c, std::ostream* os) { *os << c.name; }
 
+// Entries as the author meant them: UTF-8 without a mark read as UTF-8.
+std::multiset<std::pair<std::u16string, std::u16string>> Entries(const TempFolder& folder);
+
+bool HoldsEvery(const std::multiset<std::pair<std::u16string, std::u16string>>& now,
+                const std::multiset<std::pair<std::u16string, std::u16string>>& before) {
+    return std::includes(now.begin(), now.end(), before.begin(), before.end());
+}
+
+// How a run stops at one file: its write fails (a full disk, a file it may not replace) and
+// the run ends there, or the process is killed while writing it, which leaves the temporary
+// file with part of the new bytes and the file as it was.
+enum class Stop { WriteFails, Killed };
+
+// Stands in for the atomic write: writes go through until the one to the file named `at`
+// (or the `first`-th write, when `at` is empty), which stops the run as `how` says. The file
+// it stopped at is kept in `at`, so that later runs can be stopped at the same file.
+checker::FileWriter Stopping(Stop how, std::size_t first, std::string& at) {
+    auto count = std::make_shared<std::size_t>(0);
+    return [how, first, &at, count](const std::string& path, std::string_view bytes,
+                                    const std::optional<checker::FileIdentity>& expected,
+                                    checker::FileMode mode,
+                                    std::string& error) -> std::optional<checker::FileIdentity> {
+        const bool stop = at.empty() ? (*count)++ == first : path == at;
+        if (!stop) return checker::WriteAtomically(path, bytes, expected, mode, error);
+        at = path;
+        if (how == Stop::Killed) {
+            const std::filesystem::path target = untrusted_files::PathFromUtf8(path);
+            const auto temp = target.parent_path() /
+                              untrusted_files::PathFromUtf8(checker::TemporaryName(
+                                  untrusted_files::Utf8FromPath(target.filename()), "K1ll3d"));
+            std::ofstream(temp, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+        }
+        error = "нет места на устройстве";
+        return std::nullopt;
+    };
+}
+
 class FixCases : public testing::TestWithParam<FixCase> {};
 
 TEST_P(FixCases, RepairsWhatKeepsEveryAnswerAndReportsTheRest) {
@@ -155,7 +207,13 @@ TEST_P(FixCases, RepairsWhatKeepsEveryAnswerAndReportsTheRest) {
     }
 
     auto wanted = before;
-    for (const auto& [path, bytes] : c.after) wanted[path] = bytes;
+    for (const auto& [path, bytes] : c.after) {
+        if (bytes == kGone) {
+            wanted.erase(path);
+        } else {
+            wanted[path] = bytes;
+        }
+    }
     EXPECT_EQ(Snapshot(folder), wanted)
         << "no temporary file is left, and only what is planned changes";
 
@@ -163,6 +221,37 @@ TEST_P(FixCases, RepairsWhatKeepsEveryAnswerAndReportsTheRest) {
     EXPECT_EQ(again.made, 0u) << Describe(again);
     EXPECT_EQ(again.filesWritten, 0u);
     EXPECT_EQ(Snapshot(folder), wanted);
+
+    // Stopped at each write in turn, three times over at the same file, and then run to its
+    // end: nothing is lost on the way, the summary counts only what was written, and the end
+    // is the uninterrupted run's, with each moved line once and no temporary file.
+    for (std::size_t first = 0; first < result.filesWritten; ++first) {
+        for (const Stop how : {Stop::WriteFails, Stop::Killed}) {
+            const std::string label = std::string(how == Stop::Killed ? "killed" : "failed") +
+                                      " at write " + std::to_string(first + 1) + "\n";
+            TempFolder stopped;
+            for (const auto& [path, bytes] : c.before) stopped.Write(path, bytes);
+            const auto entries = Entries(stopped);
+            std::string at;
+            FixOptions options;
+            options.write = Stopping(how, first, at);
+            for (int run = 0; run < 3; ++run) {
+                const FixResult partial = FixFolder(stopped.Dir(), options);
+                EXPECT_TRUE(HoldsEvery(Entries(stopped), entries)) << label << Describe(partial);
+                if (run == 0) {
+                    EXPECT_TRUE(partial.writeFailed) << label << Describe(partial);
+                    EXPECT_EQ(partial.filesWritten, first) << label;
+                    EXPECT_LT(partial.made, result.made) << label << Describe(partial);
+                    EXPECT_EQ(partial.made + partial.unwritten, result.made)
+                        << label << Describe(partial);
+                }
+            }
+            const FixResult completed = FixFolder(stopped.Dir(), false);
+            EXPECT_FALSE(completed.writeFailed) << label << Describe(completed);
+            EXPECT_EQ(Snapshot(stopped), wanted) << label << Describe(completed);
+            EXPECT_EQ(FixFolder(stopped.Dir(), false).made, 0u) << label;
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixer, FixCases, testing::ValuesIn(kCases),
@@ -170,10 +259,59 @@ INSTANTIATE_TEST_SUITE_P(Fixer, FixCases, testing::ValuesIn(kCases),
                              return CaseTestName(info.param.name);
                          });
 
+// Only a regular file of ours named exactly as the atomic write names its temporary files
+// is taken for one that a killed run left: the check names it, --fix removes it.
+TEST(FixFolder, RemovesOnlyTemporaryFilesOfItsOwnExactNaming) {
+    struct Case {
+        const char* name;
+        bool folder;  // a folder of that name, not a file
+        bool left;    // taken for a temporary file
+    };
+    const Case cases[] = {
+        {".г.tsldemo-check-Ab12Cd", false, true},   {".ь.tsldemo-check-000000", false, true},
+        {".г.tsldemo-check-Ab12C", false, false},    // one letter short
+        {".г.tsldemo-check-Ab12Cd~", false, false},  // a letter more
+        {"г.tsldemo-check-Ab12Cd", false, false},    // no leading dot
+        {".г.tsldemo-check-Ab-2Cd", false, false},   // not mkostemp's letters
+        {".г.tsldemo-check-Qw12Er", true, false},
+    };
+    TempFolder folder;
+    folder.Write("mem/г", Utf8File({"гол|Да."}));
+    folder.Write("mem/ь", kFallback);
+    for (const Case& c : cases) {
+        const std::string relative = std::string("mem/") + c.name;
+        if (c.folder) {
+            std::filesystem::create_directory(folder.Under(relative));
+        } else {
+            folder.Write(relative, "гол|Да.\n");
+        }
+    }
+
+    std::set<std::string> named;
+    for (const auto& finding : checker::CheckFolder(folder.Dir()).findings) {
+        if (finding.kind == checker::Kind::LeftTemporary) named.insert(finding.file);
+    }
+    const FixResult result = FixFolder(folder.Dir(), false);
+    std::set<std::string> removed;
+    for (const auto& change : result.changes) {
+        if (change.action == Action::RemoveTemporary) removed.insert(change.file);
+    }
+    EXPECT_EQ(result.made, removed.size()) << Describe(result);
+    for (const Case& c : cases) {
+        const std::string shown = std::string("mem/") + c.name;
+        EXPECT_EQ(named.count(shown), c.left ? 1u : 0u) << c.name;
+        EXPECT_EQ(removed.count(shown), c.left ? 1u : 0u) << c.name << "\n" << Describe(result);
+        EXPECT_EQ(std::filesystem::exists(folder.Under(shown)), !c.left) << c.name;
+    }
+    EXPECT_EQ(FixFolder(folder.Dir(), false).made, 0u);
+}
+
 // Entries as the author meant them: UTF-8 without a mark read as UTF-8.
 std::multiset<std::pair<std::u16string, std::u16string>> Entries(const TempFolder& folder) {
     std::multiset<std::pair<std::u16string, std::u16string>> entries;
     for (const auto& entry : std::filesystem::directory_iterator(folder.Root() / "mem")) {
+        if (checker::IsTemporaryName(untrusted_files::Utf8FromPath(entry.path().filename())))
+            continue;
         const std::string bytes = ReadBytes(entry.path());
         std::u16string text = dialogue::DecodeKnowledgeText(bytes);
         if (dialogue::DetectEncoding(bytes).markLength == 0) {
@@ -225,7 +363,19 @@ TEST(FixFolder, KeepsEveryEntryAndLeavesOnlyWhatItReportsOnRandomBases) {
 
         const FixResult result = FixFolder(folder.Dir(), false);
         ASSERT_FALSE(result.writeFailed) << Describe(result);
-        EXPECT_EQ(Entries(folder), entries) << "seed " << seed << "\n" << Describe(result);
+        // Every entry stays; a line that its target holds already is not added a second time
+        // there (the program keeps exact repeats out anyway).
+        const auto distinct = [](const auto& all) {
+            return std::set<std::pair<std::u16string, std::u16string>>(all.begin(), all.end());
+        };
+        const auto after = Entries(folder);
+        EXPECT_EQ(distinct(after), distinct(entries)) << "seed " << seed << "\n"
+                                                      << Describe(result);
+        for (const auto& entry : distinct(after)) {
+            EXPECT_LE(after.count(entry), entries.count(entry))
+                << "an entry gained a copy; seed " << seed << "\n"
+                << Describe(result);
+        }
 
         std::multiset<std::pair<std::string, std::u16string>> left;
         for (const auto& change : result.changes) {

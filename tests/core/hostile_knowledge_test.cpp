@@ -9,6 +9,7 @@
 
 #include "collation.h"
 #include "errors.h"
+#include "insertion_order.h"
 #include "knowledge_files.h"
 #include "phrase_list.h"
 #include "program_folder.h"
@@ -47,19 +48,8 @@ std::vector<std::u16string> Lines(const PhraseList& list) {
     return out;
 }
 
-// The reference order: each line goes to its place by binary search with the collator,
-// unless an equal line is there already.
 std::vector<std::u16string> InsertedOneByOne(const std::vector<std::u16string>& lines) {
-    const PhraseCollator& collator = DefaultCollator();
-    std::vector<std::u16string> list;
-    for (const auto& line : lines) {
-        auto it = std::lower_bound(
-            list.begin(), list.end(), line,
-            [&](const auto& a, const auto& b) { return collator.Compare(a, b) < 0; });
-        if (it != list.end() && collator.Compare(*it, line) == 0) continue;
-        list.insert(it, line);
-    }
-    return list;
+    return testing_support::InsertedOneByOne(lines, DefaultCollator());
 }
 
 }  // namespace
@@ -171,18 +161,14 @@ TEST(PhraseOrderDifferential, RandomLinesInTheOrderOfInsertionOneByOne) {
                                                                                 // contractions
     };
     std::mt19937 random(20261210);
-    // ICU's keys or the weights' keys; short lines without keys; keys made on two threads.
+    // ICU's keys or the weights' keys; short lines without keys.
     struct Limits {
         std::size_t maxKeyed;
-        std::size_t parallelFrom;
         std::size_t weightsFrom;
     };
-    for (const Limits config :
-         {Limits{4096, 1'000'000, 1'000'000}, Limits{4096, 1'000'000, 0}, Limits{6, 1'000'000, 0},
-          Limits{6, 2, 0}, Limits{4096, 2, 0}, Limits{4096, 2, 1'000'000}}) {
+    for (const Limits config : {Limits{4096, 1'000'000}, Limits{4096, 0}, Limits{6, 0}}) {
         SCOPED_TRACE(testing::Message()
-                     << config.maxKeyed << " units keyed, two threads from " << config.parallelFrom
-                     << ", weights from " << config.weightsFrom);
+                     << config.maxKeyed << " units keyed, weights from " << config.weightsFrom);
         for (int round = 0; round < 60; ++round) {
             std::vector<std::u16string> lines;
             for (int n = 0; n < 150; ++n) {
@@ -195,7 +181,6 @@ TEST(PhraseOrderDifferential, RandomLinesInTheOrderOfInsertionOneByOne) {
             }
             OrderLimits limits;
             limits.maxKeyedUnits = config.maxKeyed;
-            limits.parallelFromLines = config.parallelFrom;
             limits.weightsFromLines = config.weightsFrom;
             const PhraseOrder order = OrderPhrases(lines, DefaultCollator(), limits);
             std::vector<std::u16string> held;

@@ -21,6 +21,9 @@ import sys
 import tempfile
 import time
 
+import keyboard
+import transcript
+
 MAIN_TITLE = '"Целитор" демонстрационная версия'
 ABOUT_TITLE = "Целитор. Демонстрационная версия"
 VIEWER_TITLE = "Просмотр"
@@ -51,6 +54,7 @@ MIDDLE = (37, 326)             # the rows between the top and bottom panels
 ABOUT_CLOSE = (76, 232)        # "Закрыть" in the About window
 
 WAIT = 10.0  # the bound of every wait for the program or the X server, in seconds
+SETTLE = 0.3  # how long a window's place must stay unchanged to count as where it rests
 
 
 class Failure(Exception):
@@ -83,6 +87,7 @@ class Desktop:
         if scale != 1:
             self.env["QT_SCALE_FACTOR"] = str(scale)
         self.program_process = None
+        self.bus = None
 
     # Processes.
 
@@ -104,6 +109,8 @@ class Desktop:
                     process.kill()
                     process.wait(timeout=5)
         self.processes.clear()
+        if self.bus:
+            self.bus.end()
         shutil.rmtree(self.home, ignore_errors=True)
 
     def logs(self):
@@ -125,7 +132,8 @@ class Desktop:
     def start(self):
         # Xvfb picks a free display itself and writes its number to the pipe.
         read_end, write_end = os.pipe()
-        xvfb = self.spawn("xvfb", ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+        # -noreset: the keyboard map loaded below must outlive the client that loads it.
+        xvfb = self.spawn("xvfb", ["Xvfb", "-displayfd", str(write_end), "-noreset", "-screen", "0",
                                    "%dx%dx24" % self.screen, "-nolisten", "tcp"], pass_fds=(write_end,))
         os.close(write_end)
         # The number and its line end come in two writes; closing the pipe between them
@@ -144,6 +152,14 @@ class Desktop:
             raise Failure("Xvfb gave no display within %d s (exit status %s)" % (WAIT, xvfb.poll()))
         self.env["DISPLAY"] = ":" + number
         log("Xvfb on :%s, openbox with the theme %s" % (number, self.theme))
+        # The program reads the keyboard map once, at its start: every character typed later
+        # must already be in it. Its accessibility interface tells what it really received.
+        try:
+            keyboard.load_layouts(self.env)
+            self.bus = transcript.AccessibilityBus(self.env, self.home).start()
+        except (keyboard.KeyboardError, transcript.TranscriptError) as error:
+            raise Failure(str(error))
+        self.env = self.bus.environment(self.env)
 
         config = os.path.join(self.home, "rc.xml")
         with open("/etc/xdg/openbox/rc.xml", encoding="utf-8") as f:
@@ -191,6 +207,21 @@ class Desktop:
             if time.monotonic() > deadline:
                 raise Failure("no %s within %d s" % (what, timeout))
             time.sleep(0.05)
+
+    def settled(self, read, what, quiet=SETTLE, timeout=WAIT):
+        """What read() gives once it has stayed the same for `quiet` seconds: a window the
+        window manager is still moving or resizing is read after it comes to rest."""
+        deadline = time.monotonic() + timeout
+        value = read()
+        since = time.monotonic()
+        while time.monotonic() - since < quiet:
+            if time.monotonic() > deadline:
+                raise Failure("%s did not settle within %d s (last %s)" % (what, timeout, value))
+            time.sleep(0.05)
+            now = read()
+            if now != value:
+                value, since = now, time.monotonic()
+        return value
 
     def window(self, title):
         def find():
@@ -259,23 +290,30 @@ class Desktop:
 
     # Input.
 
+    # The X server hands the program its input events in the order they were made, so no
+    # pause is needed between them; each check waits for what the input caused instead.
+
     def click(self, window, x, y):
         self.x(["xdotool", "mousemove", "--window", str(window), str(x), str(y), "click", "1"])
-        time.sleep(0.2)
 
     def key(self, *keys):
         self.x(["xdotool", "key", "--delay", "40"] + list(keys))
-        time.sleep(0.2)
 
-    def type(self, text):
-        # xdotool maps each Cyrillic letter onto a spare key first, and the very first key
-        # after such a change can reach the program before the new map: spend it on a
-        # letter that BackSpace then takes back (or that never arrived).
-        self.x(["xdotool", "type", "--delay", "40", "ж"])
-        time.sleep(0.2)
-        self.key("BackSpace")
-        self.x(["xdotool", "type", "--delay", "40", text])
-        time.sleep(0.3)
+    def type(self, text, field=transcript.INPUT_FIELD):
+        """Types the text into the focused field and waits until the field shows it."""
+        try:
+            keyboard.type_text(text, self.env)
+            transcript.wait_for_text(self.env, field, text)
+        except (keyboard.KeyboardError, transcript.TranscriptError) as error:
+            raise Failure(str(error))
+
+    def ask(self, question):
+        """Asks the question typed in the input field and checks that the transcript echoes it."""
+        self.key("Return")
+        try:
+            return transcript.wait_for_echo(self.env, question)
+        except transcript.TranscriptError as error:
+            raise Failure(str(error))
 
 
 class FrameWatch:
@@ -285,10 +323,16 @@ class FrameWatch:
 
     def __init__(self, desktop):
         self.desktop = desktop
-        self.process = desktop.spawn("xev", ["stdbuf", "-oL", "xev", "-root", "-event", "substructure"])
+        self.process = desktop.spawn("xev", ["stdbuf", "-oL", "xev", "-root", "-event", "substructure",
+                                             "-event", "property"])
         self.path = os.path.join(desktop.home, "xev.log")
-        # xev prints nothing until an event comes; a moment lets it select its events first.
-        time.sleep(0.3)
+        # xev prints nothing until an event comes: a property set on the root window until xev
+        # reports it shows that it listens.
+        def listening():
+            desktop.x(["xprop", "-root", "-f", "TSLDEMO_PING", "8s", "-set", "TSLDEMO_PING", "1"])
+            with open(self.path, encoding="utf-8", errors="replace") as f:
+                return "TSLDEMO_PING" in f.read()
+        desktop.wait_for(listening, "xev listening on the root window")
 
     def sizes_after_map(self, frame):
         """The frame's size when it was mapped, followed by every size it took later."""
@@ -371,18 +415,19 @@ def hatched_columns(desktop, main, top=MIDDLE[0] + 20, rows=40):
 
 def drag(desktop, main, from_x, to_x, y=200, check_while_dragging=None):
     desktop.x(["xdotool", "mousemove", "--window", str(main), str(from_x), str(y), "mousedown", "1"])
-    time.sleep(0.1)
     step = 1 if to_x > from_x else -1
     distance = abs(to_x - from_x)
     for i in range(1, 5):
         x = from_x + step * distance * i // 4
         desktop.x(["xdotool", "mousemove", "--window", str(main), str(x), str(y)])
-        time.sleep(0.05)
-    time.sleep(0.3)
+    # The hatched line follows the pointer while the button is down, and goes on release.
+    desktop.wait_for(lambda: hatched_columns(desktop, main), "hatched line while dragging")
+    desktop.settled(lambda: hatched_columns(desktop, main), "hatched line while dragging")
     if check_while_dragging:
         check_while_dragging()
     desktop.x(["xdotool", "mouseup", "1"])
-    time.sleep(0.4)
+    desktop.wait_for(lambda: hatched_columns(desktop, main) == [], "hatched line gone after the release")
+    desktop.settled(lambda: splitter_columns(desktop, main), "splitter after the release")
 
 
 # The checks, in the order a user would meet them. Each takes the desktop and the main window.
@@ -410,27 +455,19 @@ def check_focus_on_about_button(desktop, main):
 
 
 def open_viewer(desktop, main, input_at=INPUT, details_at=DETAILS_BUTTON):
-    # A keyboard map change can still swallow a letter now and then; the question is then
-    # not known and "Подробно" stays hidden, so it is asked again.
-    for attempt in range(3):
-        desktop.click(main, *input_at)
-        desktop.key("ctrl+a", "BackSpace")
-        desktop.type(QUESTION)
-        desktop.key("Return")
-        desktop.click(main, *details_at)
-        try:
-            return desktop.wait_for(lambda: desktop.visible(VIEWER_TITLE) and desktop.window(VIEWER_TITLE),
-                                    "viewer", timeout=3)
-        except Failure:
-            if attempt == 2:
-                raise
+    desktop.click(main, *input_at)
+    desktop.key("ctrl+a", "BackSpace")
+    desktop.type(QUESTION)
+    desktop.ask(QUESTION)
+    desktop.click(main, *details_at)
+    return desktop.window(VIEWER_TITLE)
 
 
 def check_viewer_outer_size(desktop, main):
     watch = FrameWatch(desktop)
     viewer = open_viewer(desktop, main)
-    time.sleep(0.8)  # time for any late correction, which would show below as a jump
-    outer = desktop.outer(viewer)
+    # Any late correction would show below as a jump.
+    outer = desktop.settled(lambda: desktop.outer(viewer), "viewer's frame", quiet=2 * SETTLE)
     frame = frame_of(desktop, viewer)
     sizes = watch.sizes_after_map(frame)
     expect(outer[2:] == VIEWER_OUTER, "viewer's outer size %dx%d (client %dx%d, frame extents %s), expected %dx%d"
@@ -456,8 +493,7 @@ def check_about_above(desktop, main):
     # Bring the others forward as a user or another program would: the About window stays on top.
     for other in (viewer, main):
         desktop.x(["xdotool", "windowraise", str(other)])
-        time.sleep(0.3)
-        order = desktop.stacking()
+        order = desktop.settled(desktop.stacking, "stacking order")
         expect(order and order[-1] == about, "after raising 0x%x the stacking order (bottom to top) is %s; "
                "the About window 0x%x is not on top" % (other, [hex(w) for w in order], about))
     desktop.screenshot("about-above")
@@ -481,13 +517,11 @@ def close_about_window(desktop, about, button=ABOUT_CLOSE):
 def check_about_reopens_in_place(desktop, main):
     about = open_about(desktop, main)
     desktop.x(["xdotool", "windowmove", "--sync", str(about), "300", "150"])
-    time.sleep(0.3)
-    before = desktop.client(about)
+    before = desktop.settled(lambda: desktop.client(about), "About window moved")
     for _ in range(2):  # a frame counted twice would walk the window on with every showing
         close_about_window(desktop, about)
         about = open_about(desktop, main)
-        time.sleep(0.3)
-        after = desktop.client(about)
+        after = desktop.settled(lambda: desktop.client(about), "About window reopened")
         expect(after == before, "About window reopened at %s, closed at %s" % (after, before))
     close_about_window(desktop, about)
     return "closed and reopened twice at %s" % (before,)
@@ -497,8 +531,7 @@ def check_viewer_reopens_in_place(desktop, main):
     viewer = desktop.window(VIEWER_TITLE)
     desktop.x(["xdotool", "windowsize", "--sync", str(viewer), "700", "500"])
     desktop.x(["xdotool", "windowmove", "--sync", str(viewer), "120", "90"])
-    time.sleep(0.3)
-    before = desktop.client(viewer)
+    before = desktop.settled(lambda: desktop.client(viewer), "viewer moved")
     expect(before[2:] == (700, 500), "the window manager did not resize the viewer: %s" % (before,))
     desktop.x(["xdotool", "windowactivate", "--sync", str(viewer)])
     desktop.key("ctrl+w")
@@ -506,8 +539,7 @@ def check_viewer_reopens_in_place(desktop, main):
     desktop.x(["xdotool", "windowactivate", "--sync", str(main)])
     desktop.click(main, *DETAILS_BUTTON)
     viewer = desktop.window(VIEWER_TITLE)
-    time.sleep(0.5)
-    after = desktop.client(viewer)
+    after = desktop.settled(lambda: desktop.client(viewer), "viewer reopened")
     expect(after == before, "viewer reopened at %s, closed at %s" % (after, before))
     desktop.key("ctrl+w")
     desktop.wait_for(lambda: not desktop.visible(VIEWER_TITLE), "viewer closed")
@@ -516,8 +548,7 @@ def check_viewer_reopens_in_place(desktop, main):
 
 def check_splitter_drag(desktop, main):
     desktop.x(["xdotool", "windowactivate", "--sync", str(main)])
-    time.sleep(0.3)
-    columns = splitter_columns(desktop, main)
+    columns = desktop.settled(lambda: splitter_columns(desktop, main), "splitter drawn")
     expect(columns == [SPLITTER_X, SPLITTER_X + 1], "splitter drawn at columns %s, expected %d and %d"
            % (columns, SPLITTER_X, SPLITTER_X + 1))
     x, y, _, _ = desktop.client(main)
@@ -558,20 +589,17 @@ def check_splitter_drag(desktop, main):
 def check_about_keeps_place_when_minimised(desktop, main):
     about = open_about(desktop, main)
     desktop.x(["xdotool", "windowmove", "--sync", str(about), "260", "170"])
-    time.sleep(0.3)
-    before = desktop.client(about)
+    before = desktop.settled(lambda: desktop.client(about), "About window moved")
     desktop.x(["xdotool", "windowminimize", "--sync", str(about)])
     desktop.wait_for(lambda: "_NET_WM_STATE_HIDDEN" in desktop.states(about), "About window minimised")
     # Restored as Alt+Tab restores it: the window manager is asked to activate it.
     desktop.x(["xdotool", "windowactivate", str(about)])
     desktop.wait_for(lambda: "_NET_WM_STATE_HIDDEN" not in desktop.states(about), "About window restored")
-    time.sleep(0.3)
-    restored = desktop.client(about)
+    restored = desktop.settled(lambda: desktop.client(about), "About window restored")
     expect(restored == before, "About window restored at %s, minimised at %s" % (restored, before))
     close_about_window(desktop, about)
     about = open_about(desktop, main)
-    time.sleep(0.3)
-    reopened = desktop.client(about)
+    reopened = desktop.settled(lambda: desktop.client(about), "About window reopened")
     close_about_window(desktop, about)
     expect(reopened == before, "About window reopened at %s after a minimise, left at %s" % (reopened, before))
     return "minimised, restored and reopened at %s" % (before,)
@@ -594,8 +622,7 @@ def check_windows_fit_scaled_screen(desktop, main):
     details = (width - scale * (CLIENT[0] - DETAILS_BUTTON[0]), scale * DETAILS_BUTTON[1])
     input_at = (scale * INPUT[0], height - scale * (CLIENT[1] - INPUT[1]))
     viewer = open_viewer(desktop, main, input_at, details)
-    time.sleep(0.5)
-    viewer_outer = desktop.outer(viewer)
+    viewer_outer = desktop.settled(lambda: desktop.outer(viewer), "viewer's frame")
     desktop.screenshot("scaled-viewer")
     expect(inside(viewer_outer, area), "viewer (outer %s) is not inside the work area %s" % (viewer_outer, area))
     desktop.key("ctrl+w")

@@ -1171,6 +1171,11 @@ void TestHtview::hostilePagesAreShownWithinBoundsOrRefused_data() {
         << true << QString();
     QTest::newRow("& before a million letters")
         << "<p>&" + QByteArray(1000000, 'a') + "</p>" << false << u"&aaaa"_qs;
+    QTest::newRow("lines four thousand times as high as a large image")
+        << QByteArray(
+               "<style>body { line-height: 4000 }</style><body>до<img src=\"dot.png\" "
+               "width=2000 height=2000><img src=\"нет.png\"><p>после</p>")
+        << false << u"после"_qs;
     QTest::newRow("huge borders, paddings and fonts")
         << QByteArray(
                "<table border=100000 cellpadding=100000 "
