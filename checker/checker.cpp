@@ -6,12 +6,14 @@
 #include <filesystem>
 #include <new>
 #include <optional>
+#include <set>
 #include <unordered_map>
 
 #include <QString>
 
 #include "article_folder.h"
 #include "atomic_write.h"
+#include "capital_names.h"
 #include "collation.h"
 #include "decoding.h"
 #include "file_reading.h"
@@ -151,6 +153,7 @@ private:
 
     std::u16string dir_;
     std::u16string fallback_;
+    std::set<std::string> listed_;  // the names mem/ holds
     std::unordered_map<char16_t, std::u16string> selected_;
     std::unordered_map<std::u16string, PageJudgement> pages_;
     std::u16string question_;  // the folded question of the line being checked
@@ -174,6 +177,7 @@ std::vector<FolderCheck::Entry> FolderCheck::ListKnowledgeFolder() {
             u"папка не читается: " + FromUtf8(error.message()), u"");
         Flush();
     }
+    listed_.insert(names.begin(), names.end());
     // The fallback file takes its place in the order even when it is missing.
     const std::string fallbackName = ToUtf8(kFallbackName);
     if (std::find(names.begin(), names.end(), fallbackName) == names.end())
@@ -233,6 +237,9 @@ void FolderCheck::ClassifyEntry(const std::string& name, Entry& entry) {
         Add(shownName, 0, Kind::UnusedFile,
             u"ввод обрезается, и вопрос не может начинаться с такого символа: файл не выбирается",
             unit);
+    } else if (const auto small = SmallLetterPathOf(dir_, unit.front(), listed_)) {
+        // The program's file for the small letter; the fallback is read under its own name.
+        if (*small != fallback_) entry.path = *small;
     } else if (LowerCase(unit) != unit) {
         Add(shownName, 0, Kind::UnusedFile,
             std::u16string(u"ввод переводится в строчные буквы: программа ищет файл ") +

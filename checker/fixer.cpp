@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "atomic_write.h"
+#include "capital_names.h"
 #include "collation.h"
 #include "decoding.h"
 #include "distinct_lines.h"
@@ -202,6 +203,7 @@ void Fixer::Load() {
          !error && it != end; it.increment(error)) {
         names.push_back(untrusted_files::Utf8FromPath(it->path().filename()));
     }
+    const std::set<std::string> listed(names.begin(), names.end());
     const std::string fallbackName = ToUtf8(kFallbackName);
     if (std::find(names.begin(), names.end(), fallbackName) == names.end())
         names.push_back(fallbackName);
@@ -220,12 +222,19 @@ void Fixer::Load() {
         }
         const std::u16string unit = FromUtf8(name);
         if (unit.size() != 1 || ToUtf8(unit) != name) continue;
+        // Where names ignore case, a capital's file is the small letter's, named as the
+        // program names it; the fallback is read under its own name anyway.
+        std::u16string letter = unit;
+        if (const auto small = SmallLetterPathOf(dir_, unit.front(), listed)) {
+            if (*small == fallback) continue;
+            letter = small->substr(small->size() - 1);
+        }
         KnowledgeFile file;
-        file.path = KnowledgeFilePath(dir_, unit.front());
-        file.shown = ToUtf8(kKnowledgeFolder) + name;
+        file.path = KnowledgeFilePath(dir_, letter.front());
+        file.shown = ToUtf8(kKnowledgeFolder) + ToUtf8(letter);
         // Only the files the program reads: the fallback, and those an input can select.
         const bool read =
-            IsRegularFile(file.path) && unit.front() > u' ' && LowerCase(unit) == unit;
+            IsRegularFile(file.path) && letter.front() > u' ' && LowerCase(letter) == letter;
         if (!read && file.path != fallback) continue;
         LoadFile(file);
         index_.emplace(file.path, files_.size());

@@ -17,6 +17,22 @@ using checker::CheckResult;
 using checker::Kind;
 using namespace checker_testing;
 
+// Names are exact here: the program looks for mem/г, which a file named mem/Г is not; a name
+// that is a blank is never selected, as input is trimmed.
+TEST(CheckFolder, CapitalAndBlankNamesAreNeverSelected) {
+    TempFolder folder;
+    folder.Write("mem/ь", kFallback);
+    folder.Write("mem/Г", Utf8File({"гол |Заглавное имя."}));
+    folder.Write("mem/ ", Utf8File({"гол|Пробел в имени."}));
+    const CheckResult result = CheckFolder(folder.Dir());
+    ASSERT_EQ(result.findings.size(), 2u) << Describe(result);
+    EXPECT_EQ(result.findings[0].file, "mem/ ");
+    EXPECT_EQ(result.findings[0].kind, Kind::UnusedFile);
+    EXPECT_EQ(result.findings[1].file, "mem/Г");
+    EXPECT_EQ(result.findings[1].kind, Kind::UnusedFile);
+    EXPECT_NE(dialogue::ToUtf8(result.findings[1].message).find("mem/г"), std::string::npos);
+}
+
 TEST(CheckFolder, FifosNeverHang) {
     TempFolder folder;
     ASSERT_EQ(::mkfifo((folder.Root() / "mem/г").c_str(), 0600), 0);

@@ -1,10 +1,12 @@
-// CheckFolder where Windows differs: a file another program holds locked.
+// CheckFolder where Windows differs: a file another program holds locked, names that ignore
+// case.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include "checker.h"
 #include "checker_test_support.h"
+#include "fixer.h"
 
 namespace {
 
@@ -28,6 +30,30 @@ TEST(CheckFolder, LockedFileIsAFinding) {
     EXPECT_NE(dialogue::ToUtf8(result.findings[0].message).find("Permission denied"),
               std::string::npos)
         << Describe(result);
+}
+
+// The program looks for mem/г, which opens a file named mem/Г: its lines are checked and
+// repaired as the small letter's file, and only the small letter's name counts. Mem/Ь is
+// the fallback itself.
+TEST(CheckFolder, CapitalNamesAreTheSmallLettersFiles) {
+    TempFolder folder;
+    folder.Write("mem/Ь", kFallback);
+    folder.Write("mem/Г", Utf8File({"гол |Заглавное имя.", "дом|Не тот файл."}));
+    const CheckResult result = CheckFolder(folder.Dir());
+    ASSERT_EQ(result.findings.size(), 2u) << Describe(result);
+    EXPECT_EQ(result.findings[0].file, "mem/г") << Describe(result);
+    EXPECT_EQ(result.findings[0].line, 1u);
+    EXPECT_EQ(result.findings[0].kind, Kind::BlankAtBar);
+    EXPECT_EQ(result.findings[1].kind, Kind::WrongFile) << Describe(result);
+    EXPECT_EQ(result.files, 2u);
+
+    const checker::FixResult fixed = checker::FixFolder(folder.Dir(), false);
+    EXPECT_FALSE(fixed.writeFailed) << Describe(fixed);
+    EXPECT_EQ(fixed.made, 2u) << Describe(fixed);
+    EXPECT_EQ(ReadBytes(folder.Under("mem/г")), Utf8File({"гол|Заглавное имя."}));
+    EXPECT_EQ(ReadBytes(folder.Under("mem/ь")),
+              kFallback + Utf8File({"дом|Не тот файл."}).substr(3));
+    EXPECT_TRUE(CheckFolder(folder.Dir()).findings.empty());
 }
 
 }  // namespace
