@@ -163,6 +163,45 @@ TEST(PhraseListLoad, MatchesInsertionOneByOneWithBinarySearch) {
     }
 }
 
+// A file on disk gives the lines its bytes give: no line end is translated and no 0x1A byte
+// ends it (a text-mode read on Windows does both; UTF-16 LE «К» is 1A 04).
+TEST(PhraseListLoad, FilesOnDiskReadAsTheirBytes) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::vector<std::u16string> lines;
+    };
+    const Case cases[] = {
+        {"UTF-8 with CR LF",
+         testing_support::Utf8WithMark("кот|Да.\r\nКит|Нет.\r\n"),
+         {u"Кит|Нет.", u"кот|Да."}},
+        {"Windows-1251 with CR LF and a lone CR",
+         "\xEA\xEE\xF2|\xC4\xE0.\r\n\xCA\xE8\xF2|1\r2\r\n",
+         {u"2", u"Кит|1", u"кот|Да."}},
+        {"Windows-1251 with a 1A byte inside a line",
+         "\xEA\xEE\xF2|\x1A\r\n\xCA\xE8\xF2|1\r\n",
+         {u"Кит|1", u"кот|\x1A"}},
+        {"UTF-16 LE whose К is 1A 04",
+         std::string("\xFF\xFE\x1A\x04\x38\x04\x42\x04|\x00\x31\x00\r\x00\n\x00"
+                     "\x3A\x04\x3E\x04\x42\x04|\x00\x32\x00\r\x00\n\x00",
+                     30),
+         {u"Кит|1", u"кот|2"}},
+        {"UTF-16 BE whose К is 04 1A",
+         std::string("\xFE\xFF\x04\x1A\x04\x38\x04\x42\x00|\x00\x31\x00\r\x00\n", 18),
+         {u"Кит|1"}},
+    };
+    ProgramFolder folder;
+    for (const auto& c : cases) {
+        const auto path = folder.Write(u"к", c.bytes);
+        PhraseList fromDisk(DefaultCollator());
+        fromDisk.Load(path);
+        EXPECT_EQ(Lines(fromDisk), c.lines) << c.name;
+        PhraseList fromBytes(DefaultCollator());
+        fromBytes.LoadBytes(c.bytes);
+        EXPECT_EQ(Lines(fromDisk), Lines(fromBytes)) << c.name;
+    }
+}
+
 TEST(PhraseListLoad, FailedLoadKeepsPreviousLines) {
     ProgramFolder folder;
     const auto good = folder.Write(u"а", testing_support::Utf8WithMark("арбуз|да\n"));
