@@ -108,4 +108,25 @@ TEST(CheckFolder, LinkedPagesByRealPathAndReadability) {
     EXPECT_EQ(got, want) << Describe(result);
 }
 
+// "bio.." is a folder name of its own here, beside bio/: a page under it is outside.
+TEST(CheckFolder, FolderNamesWithTrailingDotsAreOtherFolders) {
+    TempFolder folder;
+    folder.Write("mem/ь", kFallback);
+    folder.Write("mem/г", Utf8File({"г1|$../here.html$Есть.", "г2|$../nowhere.html$Нигде."}));
+    folder.Write("bio/here.html", "<html><body><p>Да</p></body></html>");
+    folder.Write("bio../here.html", "<html><body><p>Рядом</p></body></html>");
+    const CheckResult result = CheckFolder(folder.Dir());
+    ASSERT_EQ(result.findings.size(), 2u) << Describe(result);
+    for (const auto& [finding, words] :
+         {std::pair{result.findings[0],
+                    "на bio../here.html, за пределы папки статей bio/: "
+                    "просмотр покажет этот файл"},
+          std::pair{result.findings[1],
+                    "на bio../nowhere.html, за пределы папки статей bio/: а такого файла нет"}}) {
+        EXPECT_EQ(finding.kind, Kind::LinkOutsideBio) << Describe(result);
+        EXPECT_NE(dialogue::ToUtf8(finding.message).find(words), std::string::npos)
+            << Describe(result);
+    }
+}
+
 }  // namespace

@@ -56,4 +56,22 @@ TEST(CheckFolder, CapitalNamesAreTheSmallLettersFiles) {
     EXPECT_TRUE(CheckFolder(folder.Dir()).findings.empty());
 }
 
+// Windows makes no folder "bio.." (it would be bio), and inside a path the name stays as
+// written: a page under it is missing, whatever bio/ holds.
+TEST(CheckFolder, PagesUnderFolderNamesWithTrailingDotsAreMissing) {
+    TempFolder folder;
+    folder.Write("mem/ь", kFallback);
+    folder.Write("mem/г", Utf8File({"г1|$../here.html$Есть.", "г2|$../nowhere.html$Нигде."}));
+    folder.Write("bio/here.html", "<html><body><p>Да</p></body></html>");
+    const CheckResult result = CheckFolder(folder.Dir());
+    ASSERT_EQ(result.findings.size(), 2u) << Describe(result);
+    for (const auto& [finding, words] :
+         {std::pair{result.findings[0], "bio../here.html, а такого файла нет"},
+          std::pair{result.findings[1], "bio../nowhere.html, а такого файла нет"}}) {
+        EXPECT_EQ(finding.kind, Kind::MissingPage) << Describe(result);
+        EXPECT_NE(dialogue::ToUtf8(finding.message).find(words), std::string::npos)
+            << Describe(result);
+    }
+}
+
 }  // namespace
