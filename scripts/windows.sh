@@ -222,8 +222,11 @@ cmake --preset windows -DTSL_WINDOWS_PREFIXES="$prefixes" -DTSL_WERROR=ON \
 elapsed project $start
 
 build=$root/build/windows
-stage=$build/tsldemo
-rm -rf "$stage"
+# The program's folder, as the zip and the installer hold it; not build/windows/tsldemo,
+# which is the program's own build folder.
+package_dir=$build/package
+stage=$package_dir/tsldemo
+rm -rf "$package_dir"
 cmake --install "$build" --prefix "$stage" >/dev/null
 
 # The DLLs the executables and plugins load, found in the libraries' folders and MinGW's
@@ -264,7 +267,7 @@ zip=$build/tsldemo-$version-windows-x64.zip
 rm -f "$zip"
 # Names in UTF-8 and marked so (Info-ZIP's zip does not set the mark), which Windows then
 # shows as they are.
-python3 - "$zip" "$build" tsldemo <<'PYTHON'
+python3 - "$zip" "$package_dir" tsldemo <<'PYTHON'
 import os, sys, zipfile
 out, base, top = sys.argv[1:]
 with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as archive:
@@ -349,7 +352,7 @@ if [ $run_tests -eq 1 ]; then
   run_suite core_tests --gtest_brief=1
   run_suite untrusted_file_tests --gtest_brief=1
   run_suite checker_tests --gtest_brief=1
-  for suite in test_article test_unit1 test_mesager test_qt_translations test_desktop_files; do
+  for suite in test_article test_unit1 test_htview test_mesager test_qt_translations test_desktop_files; do
     run_qt_suite "$suite"
   done
   # The program itself, asked the sample question by real keystrokes.
