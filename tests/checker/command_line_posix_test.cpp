@@ -87,7 +87,7 @@ TEST(CheckerProgram, FixWhoseReportCannotBeWrittenWritesNothing) {
         // The shell only points a stream at the full device; the checker gets its words as given.
         const std::string redirect = json ? "2>/dev/full" : ">/dev/full";
         std::vector<std::string> args{"-c", "exec \"$0\" \"$@\" " + redirect, TSL_CHECKER_EXE};
-        if (json) args.push_back("--json");
+        if (json) args.emplace_back("--json");
         args.insert(args.end(), {"--fix", folder.RootPath()});
         const ProgramRun run = RunProgram("sh", args);
         EXPECT_EQ(run.status, checker::kExitFailed) << json << run.out << run.err;

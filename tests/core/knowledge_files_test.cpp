@@ -187,7 +187,7 @@ TEST(PhraseListLoad, FilesOnDiskReadAsTheirBytes) {
                      30),
          {u"Кит|1", u"кот|2"}},
         {"UTF-16 BE whose К is 04 1A",
-         std::string("\xFE\xFF\x04\x1A\x04\x38\x04\x42\x00|\x00\x31\x00\r\x00\n", 18),
+         std::string("\xFE\xFF\x04\x1A\x04\x38\x04\x42\x00|\x00\x31\x00\r\x00\n", 16),
          {u"Кит|1"}},
     };
     ProgramFolder folder;

@@ -34,6 +34,7 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
     std::vector<std::string> words{program};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (auto& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
 
