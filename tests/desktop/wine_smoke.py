@@ -48,6 +48,14 @@ class WineDesktop(dt.Desktop):
     def ask(self, question):
         self.key("Return")
 
+    def start(self):
+        # Wine's services outlive the programs that started them for a while; started
+        # without this display (by the test suites before), they would keep the program's
+        # windows off it.
+        subprocess.run(["wineserver", "-k"], env=self.env, capture_output=True, timeout=60)
+        subprocess.run(["wineserver", "-w"], env=self.env, capture_output=True, timeout=60)
+        return super().start()
+
     def window(self, title):
         def find():
             out = self.x(["xdotool", "search", "--onlyvisible", "--name", "^%s$" % dt.re.escape(title)],
