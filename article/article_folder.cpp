@@ -5,9 +5,18 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "real_path.h"
+
 namespace article {
 
 namespace {
+
+// The real path of an existing file or folder, with "/" as Qt writes paths; empty when none.
+// The system resolves it: Qt's own resolution does not see through Windows' junctions.
+QString ExistingRealPath(const QString& path) {
+    const std::optional<std::string> real = untrusted_files::RealPath(path.toStdString());
+    return real ? QDir::fromNativeSeparators(QString::fromStdString(*real)) : QString();
+}
 
 // The real path of an existing file, or of the nearest existing folder above a missing one
 // with the missing part added as written (it holds no links, since it does not exist).
@@ -15,7 +24,7 @@ QString RealPath(const QString& path) {
     QString rest;
     QString existing = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     while (true) {
-        const QString real = QFileInfo(existing).canonicalFilePath();
+        const QString real = ExistingRealPath(existing);
         if (!real.isEmpty()) return rest.isEmpty() ? real : QDir::cleanPath(real + u'/' + rest);
         const qsizetype slash = existing.lastIndexOf(u'/');
         if (slash <= 0) return {};
@@ -34,7 +43,7 @@ bool HasControlCharacter(QStringView path) {
 
 QString ArticleFolder::Inside(const QString& path) const {
     if (root_.isEmpty() || path.isEmpty() || HasControlCharacter(path)) return {};
-    const QString root = QFileInfo(root_).canonicalFilePath();
+    const QString root = ExistingRealPath(root_);
     if (root.isEmpty()) return {};
     const QString real = RealPath(path);
     if (real.isEmpty()) return {};

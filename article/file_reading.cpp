@@ -1,6 +1,6 @@
 #include "file_reading.h"
 
-#include <QFile>
+#include <algorithm>
 
 #include "untrusted_file.h"
 
@@ -26,7 +26,9 @@ FileStatus StatusOf(untrusted_files::FileStatus status) {
     return FileStatus::Unreadable;
 }
 
-std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+// The reading layer takes UTF-8 on every system (Qt's encodeName would give Windows' ANSI
+// code page there).
+std::string NativePath(const QString& path) { return path.toUtf8().toStdString(); }
 
 FileRead Adapted(untrusted_files::FileContents read) {
     const FileStatus status = StatusOf(read.status);

@@ -6,15 +6,14 @@
 #include <filesystem>
 #include <new>
 #include <optional>
+#include <set>
 #include <unordered_map>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <QString>
 
 #include "article_folder.h"
 #include "atomic_write.h"
+#include "capital_names.h"
 #include "collation.h"
 #include "decoding.h"
 #include "file_reading.h"
@@ -29,6 +28,7 @@
 #include "memory_budget.h"
 #include "phrase_list.h"
 #include "text.h"
+#include "utf8_path.h"
 
 namespace checker {
 
@@ -60,9 +60,19 @@ public:
     CheckTotals Run(const ProgressFunction& progress);
 
 private:
+    // The path as the folder's own: pages come from Qt with "/", the folder may be given
+    // with "\\", which Windows takes alike.
     std::u16string Relative(std::u16string_view path) const {
-        return path.substr(0, dir_.size()) == dir_ ? std::u16string(path.substr(dir_.size()))
-                                                   : std::u16string(path);
+        const std::u16string dir = WithQtSeparators(dir_);
+        const std::u16string given = WithQtSeparators(path);
+        return given.substr(0, dir.size()) == dir ? given.substr(dir.size()) : std::u16string(path);
+    }
+
+    static std::u16string WithQtSeparators(std::u16string_view path) {
+        std::u16string out(path);
+        if constexpr (std::filesystem::path::preferred_separator == L'\\')
+            std::replace(out.begin(), out.end(), u'\\', u'/');
+        return out;
     }
 
     // A file too large for the memory left is one finding; the check goes on.
@@ -143,6 +153,7 @@ private:
 
     std::u16string dir_;
     std::u16string fallback_;
+    std::set<std::string> listed_;  // the names mem/ holds
     std::unordered_map<char16_t, std::u16string> selected_;
     std::unordered_map<std::u16string, PageJudgement> pages_;
     std::u16string question_;  // the folded question of the line being checked
@@ -155,15 +166,18 @@ private:
 std::vector<FolderCheck::Entry> FolderCheck::ListKnowledgeFolder() {
     std::vector<std::string> names;
     std::error_code error;
-    for (std::filesystem::directory_iterator it(ToUtf8(KnowledgeFolder(dir_)), error), end;
+    for (std::filesystem::directory_iterator
+             it(untrusted_files::PathFromUtf8(ToUtf8(KnowledgeFolder(dir_))), error),
+         end;
          !error && it != end; it.increment(error)) {
-        names.push_back(it->path().filename().string());
+        names.push_back(untrusted_files::Utf8FromPath(it->path().filename()));
     }
     if (error) {
         Add(kKnowledgeFolder, 0, Kind::Unreadable,
             u"папка не читается: " + FromUtf8(error.message()), u"");
         Flush();
     }
+    listed_.insert(names.begin(), names.end());
     // The fallback file takes its place in the order even when it is missing.
     const std::string fallbackName = ToUtf8(kFallbackName);
     if (std::find(names.begin(), names.end(), fallbackName) == names.end())
@@ -183,15 +197,14 @@ void FolderCheck::ClassifyEntry(const std::string& name, Entry& entry) {
     const std::u16string unit = FromUtf8(name);
     const std::u16string shownName = std::u16string(kKnowledgeFolder) + unit;
     if (IsTemporaryName(name)) {
-        struct stat info {};
-        const std::string path = ToUtf8(KnowledgeFolder(dir_)) + name;
-        if (::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+        const LeftTemporary left = LeftTemporaryAt(ToUtf8(KnowledgeFolder(dir_)) + name);
+        if (left != LeftTemporary::None) {
             Add(shownName, 0, Kind::LeftTemporary,
-                info.st_uid == ::geteuid() ? u"временный файл прерванной записи tsldemo-check "
-                                             u"--fix: следующий --fix его удалит"
-                                           : u"временный файл прерванной записи tsldemo-check "
-                                             u"--fix, но другого пользователя: "
-                                             u"--fix его не удалит",
+                left == LeftTemporary::Ours ? u"временный файл прерванной записи tsldemo-check "
+                                              u"--fix: следующий --fix его удалит"
+                                            : u"временный файл прерванной записи tsldemo-check "
+                                              u"--fix, но другого пользователя: "
+                                              u"--fix его не удалит",
                 unit);
             return;
         }
@@ -224,6 +237,9 @@ void FolderCheck::ClassifyEntry(const std::string& name, Entry& entry) {
         Add(shownName, 0, Kind::UnusedFile,
             u"ввод обрезается, и вопрос не может начинаться с такого символа: файл не выбирается",
             unit);
+    } else if (const auto small = SmallLetterPathOf(dir_, unit.front(), listed_)) {
+        // The program's file for the small letter; the fallback is read under its own name.
+        if (*small != fallback_) entry.path = *small;
     } else if (LowerCase(unit) != unit) {
         Add(shownName, 0, Kind::UnusedFile,
             std::u16string(u"ввод переводится в строчные буквы: программа ищет файл ") +

@@ -3,13 +3,14 @@
 #include <chrono>
 #include <filesystem>
 
-#include <sys/stat.h>
 
 #include "checker.h"
 #include "errors.h"
 #include "fixer.h"
 #include "knowledge_files.h"
+#include "own_executable.h"
 #include "report.h"
+#include "utf8_path.h"
 
 namespace checker {
 
@@ -23,8 +24,8 @@ int UsageError(std::ostream& err, const std::string& message) {
 }
 
 bool IsDirectory(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    std::error_code error;
+    return std::filesystem::is_directory(untrusted_files::PathFromUtf8(path), error);
 }
 
 // Shows "Проверено файлов: k из n" once the run has lasted a second.
@@ -132,12 +133,7 @@ std::string HelpText() {
     return text;
 }
 
-std::string OwnExecutableFolder() {
-    std::error_code error;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) return {};
-    return self.parent_path().string();
-}
+std::string OwnExecutableFolder() { return untrusted_files::OwnExecutableFolder(); }
 
 int RunChecker(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                const RunEnvironment& environment) {

@@ -1,19 +1,14 @@
 #include "fixer.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <set>
 #include <unordered_map>
 
-#include <grp.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "atomic_write.h"
+#include "capital_names.h"
 #include "collation.h"
 #include "decoding.h"
 #include "distinct_lines.h"
@@ -22,6 +17,7 @@
 #include "line_splitting.h"
 #include "phrase_order.h"
 #include "text.h"
+#include "utf8_path.h"
 
 namespace checker {
 
@@ -34,16 +30,6 @@ constexpr std::size_t npos = static_cast<std::size_t>(-1);
 // The question a line asks as the program folds it: trimmed line, text before "|", lower-cased.
 std::u16string FoldedQuestion(std::u16string_view line) {
     return LowerCase(GetLeft(TrimView(line)));
-}
-
-// A group by its name, quoted, or by its number where it has none.
-std::string GroupName(gid_t group) {
-    std::vector<char> buffer(4096);
-    struct group entry {};
-    struct group* found = nullptr;
-    if (::getgrgid_r(group, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
-        return std::string("«") + found->gr_name + "»";
-    return std::to_string(group);
 }
 
 bool Askable(std::u16string_view question) { return !question.empty() && question.back() > u' '; }
@@ -122,7 +108,7 @@ struct KnowledgeFile {
     Split split;
     std::u16string lineBreak = u"\n";
     std::optional<FileIdentity> identity;
-    mode_t newMode = 0644;
+    FileMode newMode = 0644;
     std::u16string untouchable;  // why the file is not changed at all
     std::vector<Plan> plans;
     // Filled by the verification: the text that will be written, and where lines start.
@@ -211,10 +197,13 @@ private:
 void Fixer::Load() {
     std::vector<std::string> names;
     std::error_code error;
-    for (std::filesystem::directory_iterator it(ToUtf8(KnowledgeFolder(dir_)), error), end;
+    for (std::filesystem::directory_iterator
+             it(untrusted_files::PathFromUtf8(ToUtf8(KnowledgeFolder(dir_))), error),
+         end;
          !error && it != end; it.increment(error)) {
-        names.push_back(it->path().filename().string());
+        names.push_back(untrusted_files::Utf8FromPath(it->path().filename()));
     }
+    const std::set<std::string> listed(names.begin(), names.end());
     const std::string fallbackName = ToUtf8(kFallbackName);
     if (std::find(names.begin(), names.end(), fallbackName) == names.end())
         names.push_back(fallbackName);
@@ -224,22 +213,28 @@ void Fixer::Load() {
     for (const std::string& name : names) {
         if (IsTemporaryName(name)) {
             Temporary temporary{folder + name, ToUtf8(kKnowledgeFolder) + name, {}};
-            struct stat info {};
-            if (::lstat(temporary.path.c_str(), &info) != 0) continue;
-            if (!S_ISREG(info.st_mode)) continue;  // not what a run leaves: someone else's
-            if (info.st_uid != ::geteuid())
+            const LeftTemporary left = LeftTemporaryAt(temporary.path);
+            if (left == LeftTemporary::None) continue;  // not what a run leaves: someone else's
+            if (left == LeftTemporary::OtherUsers)
                 temporary.notOurs = u"временный файл другого пользователя";
             temporaries_.push_back(std::move(temporary));
             continue;
         }
         const std::u16string unit = FromUtf8(name);
         if (unit.size() != 1 || ToUtf8(unit) != name) continue;
+        // Where names ignore case, a capital's file is the small letter's, named as the
+        // program names it; the fallback is read under its own name anyway.
+        std::u16string letter = unit;
+        if (const auto small = SmallLetterPathOf(dir_, unit.front(), listed)) {
+            if (*small == fallback) continue;
+            letter = small->substr(small->size() - 1);
+        }
         KnowledgeFile file;
-        file.path = KnowledgeFilePath(dir_, unit.front());
-        file.shown = ToUtf8(kKnowledgeFolder) + name;
+        file.path = KnowledgeFilePath(dir_, letter.front());
+        file.shown = ToUtf8(kKnowledgeFolder) + ToUtf8(letter);
         // Only the files the program reads: the fallback, and those an input can select.
         const bool read =
-            IsRegularFile(file.path) && unit.front() > u' ' && LowerCase(unit) == unit;
+            IsRegularFile(file.path) && letter.front() > u' ' && LowerCase(letter) == letter;
         if (!read && file.path != fallback) continue;
         LoadFile(file);
         index_.emplace(file.path, files_.size());
@@ -257,11 +252,8 @@ void Fixer::LoadFile(KnowledgeFile& file) {
             file.untouchable = u"не удалось узнать, что это за файл: " + FromUtf8(error);
         return;
     }
-    struct stat info {};
-    if (::lstat(native.c_str(), &info) == 0) {
-        if (const std::string why = WhyNotRewritable(info); !why.empty())
-            file.untouchable = FromUtf8(why);
-    }
+    if (!file.identity->notRewritable.empty())
+        file.untouchable = FromUtf8(file.identity->notRewritable);
     file.exists = true;
     file.newMode = file.identity->mode;
     std::string bytes;
@@ -577,17 +569,15 @@ std::size_t Fixer::RemoveTemporaries(FixResult& result) {
     std::size_t removed = 0;
     for (const Temporary& temporary : temporaries_) {
         if (!temporary.notOurs.empty()) continue;
-        // Looked at again: only a regular file of ours is removed, whatever took its place.
-        struct stat info {};
-        if (::lstat(temporary.path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-            info.st_uid == ::geteuid() && ::unlink(temporary.path.c_str()) == 0) {
+        std::string error;
+        if (RemoveLeftTemporary(temporary.path, error)) {
             ++removed;
             continue;
         }
         FixChange failed;
         failed.action = FixChange::Action::FileKept;
         failed.file = temporary.shown;
-        failed.reason = u"временный файл не удалён: " + FromUtf8(std::strerror(errno));
+        failed.reason = u"временный файл не удалён: " + FromUtf8(error);
         result.changes.push_back(std::move(failed));
     }
     return removed;

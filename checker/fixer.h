@@ -10,8 +10,6 @@
 #include <string_view>
 #include <vector>
 
-#include <sys/types.h>
-
 #include "atomic_write.h"
 
 namespace checker {
@@ -52,7 +50,7 @@ struct FixResult {
 // Writes one file as WriteAtomically does.
 using FileWriter = std::function<std::optional<FileIdentity>(
     const std::string& path, std::string_view bytes, const std::optional<FileIdentity>& expected,
-    mode_t newMode, std::string& error)>;
+    FileMode newMode, std::string& error)>;
 
 struct FixOptions {
     bool dryRun = false;

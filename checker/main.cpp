@@ -3,16 +3,15 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "command_line.h"
+#include "own_executable.h"
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = untrusted_files::Utf8Arguments(argc, argv);
     checker::RunEnvironment environment;
     environment.ownFolder = checker::OwnExecutableFolder();
-    environment.stderrIsTerminal = ::isatty(STDERR_FILENO) == 1;
+    environment.stderrIsTerminal = untrusted_files::PrepareStandardStreams();
     try {
         return checker::RunChecker(args, std::cout, std::cerr, environment);
     } catch (const std::bad_alloc&) {

@@ -5,6 +5,7 @@
 #include "errors.h"
 #include "memory_budget.h"
 #include "untrusted_file.h"
+#include "utf8_path.h"
 
 namespace dialogue {
 
@@ -42,10 +43,10 @@ FileOpenError OpenErrorFor(std::u16string_view path, int error) {
 
 std::u16string NormalisedPath(std::u16string_view path) {
     std::error_code error;
-    std::filesystem::path native(ToUtf8(path));
+    const std::filesystem::path native = untrusted_files::PathFromUtf8(ToUtf8(path));
     std::filesystem::path absolute = std::filesystem::absolute(native, error);
     if (error) absolute = native;
-    return FromUtf8(absolute.lexically_normal().string());
+    return FromUtf8(untrusted_files::Utf8FromPath(absolute.lexically_normal()));
 }
 
 std::string ReadKnowledgeFile(std::u16string_view path) {

@@ -4,8 +4,8 @@
 // again once open in case the name was pointed elsewhere in between, opened so that it
 // cannot block, and never read past a set size, even when it grows while being read.
 //
-// Paths are the system's bytes (UTF-8 here). A path holding a NUL byte names no file: it is
-// refused as missing, since the system would otherwise open the name cut at the NUL.
+// Paths are UTF-8 on every system (Windows gets them as UTF-16). A path holding a NUL byte,
+// or on Windows one that is not valid UTF-8, names no file: it is refused as missing.
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -44,7 +44,8 @@ FileContents ReadFileHead(std::string_view path, std::uint64_t maxBytes);
 // Whether path names a regular file, symbolic links followed (a folder, FIFO or device is none).
 bool IsRegularFile(std::string_view path);
 
-// Whether path names a regular file that anyone may execute.
+// Whether path names a regular file that counts as a program: one that anyone may execute,
+// or where programs are known by their names (Windows), one with a program's extension.
 bool IsExecutableFile(std::string_view path);
 
 }  // namespace untrusted_files

@@ -13,3 +13,5 @@ for size in 16 24 32 48 64 128 256; do
   mkdir -p "$size"
   rsvg-convert --width "$size" --height "$size" --background-color none "$id.svg" -o "$size/$id.png"
 done
+# The Windows icon holds every size in one file.
+convert $(for size in 16 24 32 48 64 128 256; do echo "$size/$id.png"; done) ../windows/tsldemo.ico

@@ -13,6 +13,7 @@
 #include "markup_whitelist.h"
 #include "page_fixtures.h"
 #include "page_text.h"
+#include "special_files.h"
 #include "style_subset.h"
 
 using page_fixtures::Cp1251;
@@ -461,10 +462,12 @@ void TestArticle::folderHoldsOnlyWhatLiesInsideByRealPath() {
         QFile file(root.filePath(QString::fromLatin1(name)));
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
-    QVERIFY(QFile::link(root.filePath(QStringLiteral("bio-x/page.html")),
-                        root.filePath(QStringLiteral("bio/sibling.html"))));
-    QVERIFY(QFile::link(root.filePath(QStringLiteral("bio-x")),
-                        root.filePath(QStringLiteral("bio/sibling-folder"))));
+    // Wine makes no symbolic links: there the cases about them cannot run.
+    const bool linked =
+        special_files::MakeLink(root.filePath(QStringLiteral("bio-x/page.html")),
+                                root.filePath(QStringLiteral("bio/sibling.html"))) &&
+        special_files::MakeLink(root.filePath(QStringLiteral("bio-x")),
+                                root.filePath(QStringLiteral("bio/sibling-folder")));
     const QString real = QFileInfo(dir.path()).canonicalFilePath();
     const article::ArticleFolder folder(root.filePath(QStringLiteral("bio")));
 
@@ -487,6 +490,10 @@ void TestArticle::folderHoldsOnlyWhatLiesInsideByRealPath() {
     };
     for (const Case& c : cases) {
         const QString path = QString::fromLatin1(c.path);
+        if (path.startsWith(QLatin1String("bio/sibling")) && !linked) {
+            qWarning("this system makes no symbolic links for this user: %s", c.path);
+            continue;
+        }
         QCOMPARE(path + QStringLiteral(" -> ") + folder.Inside(root.filePath(path)),
                  path + QStringLiteral(" -> ") + c.inside);
     }

@@ -1,11 +1,19 @@
 #pragma once
 // What the checker's tests share: a temporary program folder and knowledge files.
 #include <cctype>
+#include <filesystem>
+#include <fstream>
 #include <initializer_list>
+#include <iterator>
+#include <map>
 #include <string>
 #include <string_view>
 
+#include "checker.h"
+#include "fixer.h"
 #include "program_folder.h"
+#include "report.h"
+#include "text.h"
 
 namespace checker_testing {
 
@@ -33,6 +41,42 @@ inline std::string CaseTestName(std::string_view words) {
     }
     while (!name.empty() && name.back() == '_') name.pop_back();
     return name;
+}
+
+// Every case also holds an ordinary fallback file, so that only what the case is about shows.
+inline const std::string kFallback = Utf8File({"5 советов|Спите больше."});
+
+inline std::string Describe(const checker::CheckResult& result) {
+    std::string out;
+    for (const auto& f : result.findings) {
+        out += f.file + ":" + std::to_string(f.line) + ": " + checker::KindId(f.kind) + ": " +
+               dialogue::ToUtf8(f.message) + "\n";
+    }
+    return out;
+}
+
+inline std::string Describe(const checker::FixResult& result) {
+    std::string out;
+    for (const auto& change : result.changes) out += checker::FormatChange(change) + "\n";
+    return out;
+}
+
+inline std::string ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Every file below the folder (links not followed), by relative path ("mem/г").
+inline std::map<std::string, std::string> Snapshot(const TempFolder& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.Root())) {
+        if (entry.is_regular_file() && !entry.is_symlink()) {
+            const std::u8string name =
+                std::filesystem::relative(entry.path(), folder.Root()).generic_u8string();
+            files[std::string(name.begin(), name.end())] = ReadBytes(entry.path());
+        }
+    }
+    return files;
 }
 
 }  // namespace checker_testing

@@ -3,70 +3,18 @@
 
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <set>
 #include <sstream>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <tuple>
 
 #include "checker.h"
+#include "checker_program_support.h"
 #include "checker_test_support.h"
 #include "command_line.h"
 
 namespace {
 
-using checker_testing::TempFolder;
-using checker_testing::Utf8File;
-
-const std::string kFixture = std::string(TSL_SOURCE_DIR) + "/tests/checker/fixture";
-// Each mistake that --fix repairs, and nothing else.
-const std::string kFixFixture = std::string(TSL_SOURCE_DIR) + "/tests/checker/fixture-fix";
-
-struct ProgramRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::string Quote(const std::string& arg) {
-    std::string out = "'";
-    for (const char c : arg) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args) {
-    TempFolder capture;
-    std::string command = Quote(program);
-    for (const auto& arg : args) command += " " + Quote(arg);
-    command += " >" + Quote((capture.Root() / "out").string()) + " 2>" +
-               Quote((capture.Root() / "err").string());
-    ProgramRun run;
-    const int raw = std::system(command.c_str());
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = ReadAll(capture.Root() / "out");
-    run.err = ReadAll(capture.Root() / "err");
-    return run;
-}
-
-ProgramRun RunChecker(const std::vector<std::string>& args) {
-    return RunProgram(TSL_CHECKER_EXE, args);
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) out.push_back(line);
-    return out;
-}
+using namespace checker_testing;
 
 // Each kind once, where the fixture's generator puts it.
 const std::set<std::tuple<std::string, std::size_t, std::string>> kFixtureFindings = {
@@ -251,7 +199,7 @@ TEST(CheckerProgram, ExitStatusFollowsTheWorstFinding) {
     TempFolder clean;
     clean.Write("mem/г", Utf8File({"гол|Да."}));
     clean.Write("mem/ь", Utf8File({"5|Да."}));
-    ProgramRun run = RunChecker({clean.Root().string()});
+    ProgramRun run = RunChecker({clean.RootPath()});
     EXPECT_EQ(run.status, checker::kExitClean);
     EXPECT_EQ(run.out, "Замечаний нет. Проверено файлов: 2, строк: 2.\n");
     EXPECT_EQ(run.err, "");
@@ -259,7 +207,7 @@ TEST(CheckerProgram, ExitStatusFollowsTheWorstFinding) {
     TempFolder warnings;
     warnings.Write("mem/г", Utf8File({"гол", "год|$/нет.html$"}));
     warnings.Write("mem/ь", Utf8File({"5|Да."}));
-    run = RunChecker({warnings.Root().string() + "/"});
+    run = RunChecker({warnings.RootPath() + "/"});
     EXPECT_EQ(run.status, checker::kExitClean) << run.out;
     EXPECT_EQ(Lines(run.out).size(), 3u) << run.out;
 }
@@ -270,8 +218,8 @@ TEST(CheckerProgram, BadUsageExitsWithTwoAndAMessage) {
     const std::vector<std::vector<std::string>> cases = {
         {"--verbose", kFixture},
         {kFixture, kFixture},
-        {noMem.Root().string()},
-        {(noMem.Root() / "absent").string()},
+        {noMem.RootPath()},
+        {noMem.PathOf("absent")},
         {""},
         {"--dry-run", kFixture},
     };
@@ -302,63 +250,10 @@ TEST(CheckerProgram, HelpIsRussianAndNamesEveryKind) {
 
 TEST(CheckerProgram, DoubleDashEndsOptions) {
     TempFolder folder;
-    const auto dashed = folder.Root() / "-база";
-    std::filesystem::create_directories(dashed / "mem");
-    std::ofstream(dashed / "mem" / "ь") << "5|yes\n";
-    const ProgramRun run = RunProgram("sh", {"-c", "cd " + Quote(folder.Root().string()) + " && " +
-                                                       Quote(TSL_CHECKER_EXE) + " -- -база"});
+    folder.Write("-база/mem/ь", "5|yes\n");
+    const ProgramRun run = RunProgram(TSL_CHECKER_EXE, {"--", "-база"}, folder.RootPath());
     EXPECT_EQ(run.status, checker::kExitClean) << run.err;
     EXPECT_NE(run.out.find("Замечаний нет."), std::string::npos);
-}
-
-// Without a folder the checker checks its own real folder, through any link to it.
-TEST(CheckerProgram, DefaultFolderIsTheExecutablesRealFolder) {
-    TempFolder installed;
-    std::filesystem::copy_file(TSL_CHECKER_EXE, installed.Root() / "tsldemo-check");
-    installed.Write("mem/ь", Utf8File({"5 |Нельзя задать."}));
-    TempFolder bin;
-    std::filesystem::create_symlink(installed.Root() / "tsldemo-check",
-                                    bin.Root() / "tsldemo-check");
-
-    const ProgramRun run = RunProgram((bin.Root() / "tsldemo-check").string(), {});
-    EXPECT_EQ(run.status, checker::kExitErrors) << run.err;
-    EXPECT_EQ(run.out.rfind("mem/ь:1: blank-at-bar: ", 0), 0u) << run.out;
-}
-
-// A user fixing their own copy whose files carry a group the user is not in: the files are
-// written with the user's group, and the change lines say so. Root plays the user (nobody)
-// through setpriv; run by anyone else, there is no group to hand over.
-TEST(CheckerProgram, FixWritesAUsersFileWithTheUsersGroupAndSaysSo) {
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "only root can give a user's file a group the user is not in";
-    TempFolder folder;
-    folder.Write("mem/ь", Utf8File({"ь|Мягкий знак."}));
-    folder.Write("mem/г", Utf8File({"гол |Да."}));
-    const uid_t nobody = 65534;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.Root()))
-        ASSERT_EQ(::lchown(entry.path().c_str(), nobody, 0), 0) << entry.path();
-    ASSERT_EQ(::chown(folder.Root().c_str(), nobody, 0), 0);
-
-    const ProgramRun run =
-        RunProgram("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", TSL_CHECKER_EXE,
-                               "--fix", folder.Root().string()});
-    EXPECT_EQ(run.status, checker::kExitClean) << run.out << run.err;
-    EXPECT_NE(run.out.find("mem/г: записан с группой «nogroup» вместо «root»"), std::string::npos)
-        << run.out;
-    EXPECT_EQ(ReadAll(folder.Root() / "mem/г"), Utf8File({"гол|Да."}));
-    struct stat after {};
-    ASSERT_EQ(::stat((folder.Root() / "mem/г").c_str(), &after), 0);
-    EXPECT_EQ(after.st_uid, nobody);
-    EXPECT_EQ(after.st_gid, gid_t{65534});
-}
-
-std::map<std::string, std::string> FolderBytes(const std::filesystem::path& root) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-        if (entry.is_regular_file())
-            files[std::filesystem::relative(entry.path(), root).string()] = ReadAll(entry.path());
-    }
-    return files;
 }
 
 // The run shown to authors: a dry run lists the repairs and writes nothing, --fix makes
@@ -368,7 +263,7 @@ TEST(CheckerProgram, FixRepairsEachMechanicalMistakeAndTheCheckComesOutClean) {
     std::filesystem::copy(kFixFixture, folder.Root(),
                           std::filesystem::copy_options::recursive |
                               std::filesystem::copy_options::overwrite_existing);
-    const std::string dir = folder.Root().string();
+    const std::string dir = folder.RootPath();
     const auto before = FolderBytes(folder.Root());
 
     const ProgramRun dry = RunChecker({"--fix", "--dry-run", dir});
@@ -414,46 +309,10 @@ TEST(CheckerProgram, FixBesideJsonListsTheRepairsInTheErrorStream) {
     TempFolder folder;
     folder.Write("mem/г", Utf8File({"гол |Да."}));
     folder.Write("mem/ь", Utf8File({"5|Да."}));
-    const ProgramRun run = RunChecker({"--json", "--fix", folder.Root().string()});
+    const ProgramRun run = RunChecker({"--json", "--fix", folder.RootPath()});
     EXPECT_EQ(run.status, checker::kExitClean);
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find("mem/г:1: убраны пробелы перед «|»"), std::string::npos) << run.err;
-}
-
-// Needs a plain user: root writes into any folder.
-TEST(CheckerProgram, FixThatCannotWriteExitsWithThreeAndLosesNothing) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root writes everywhere";
-    TempFolder folder;
-    folder.Write("mem/г", Utf8File({"гол|Да.", "дом|Дом."}));
-    folder.Write("mem/д", Utf8File({"дым|Да."}));
-    folder.Write("mem/ь", Utf8File({"5|Да."}));
-    const auto before = FolderBytes(folder.Root());
-    std::filesystem::permissions(folder.Root() / "mem", std::filesystem::perms::owner_read |
-                                                            std::filesystem::perms::owner_exec);
-    const ProgramRun run = RunChecker({"--fix", folder.Root().string()});
-    std::filesystem::permissions(folder.Root() / "mem", std::filesystem::perms::owner_all);
-    EXPECT_EQ(run.status, checker::kExitFailed) << run.out;
-    EXPECT_NE(run.out.find("mem/д: не записан: не удалось создать временный файл"),
-              std::string::npos)
-        << run.out;
-    EXPECT_EQ(FolderBytes(folder.Root()), before);
-}
-
-// The user must learn what --fix changed: with its report going to a full disk it writes nothing.
-TEST(CheckerProgram, FixWhoseReportCannotBeWrittenWritesNothing) {
-    TempFolder folder;
-    folder.Write("mem/г", Utf8File({"гол |Да.", "дом|Дом."}));
-    folder.Write("mem/д", Utf8File({"дым|Да."}));
-    folder.Write("mem/ь", Utf8File({"5|Да."}));
-    const auto before = FolderBytes(folder.Root());
-    for (const char* json : {"", "--json "}) {
-        const std::string redirect = *json ? " 2>/dev/full" : " >/dev/full";
-        const ProgramRun run =
-            RunProgram("sh", {"-c", Quote(TSL_CHECKER_EXE) + " " + json + "--fix " +
-                                        Quote(folder.Root().string()) + redirect});
-        EXPECT_EQ(run.status, checker::kExitFailed) << json << run.out << run.err;
-        EXPECT_EQ(FolderBytes(folder.Root()), before) << json;
-    }
 }
 
 TEST(RunChecker, ReportThatCannotBeWrittenIsNoUsageError) {

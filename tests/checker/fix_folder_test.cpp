@@ -13,9 +13,6 @@
 #include <random>
 #include <set>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "atomic_write.h"
 #include "checker.h"
 #include "checker_test_support.h"
@@ -26,6 +23,7 @@
 #include "report.h"
 #include "rules.h"
 #include "text.h"
+#include "utf8_path.h"
 
 namespace {
 
@@ -34,32 +32,13 @@ using checker::FixFolder;
 using checker::FixOptions;
 using checker::FixResult;
 using checker_testing::CaseTestName;
+using checker_testing::Describe;
+using checker_testing::kFallback;
+using checker_testing::ReadBytes;
+using checker_testing::Snapshot;
 using checker_testing::TempFolder;
 using checker_testing::Utf8File;
 using Action = FixChange::Action;
-
-std::string ReadBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// Every file below the folder, by relative path.
-std::map<std::string, std::string> Snapshot(const TempFolder& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.Root())) {
-        if (entry.is_regular_file() && !entry.is_symlink()) {
-            files[std::filesystem::relative(entry.path(), folder.Root()).string()] =
-                ReadBytes(entry.path());
-        }
-    }
-    return files;
-}
-
-std::string Describe(const FixResult& result) {
-    std::string out;
-    for (const auto& change : result.changes) out += checker::FormatChange(change) + "\n";
-    return out;
-}
 
 std::string Windows1251(std::u16string_view text) {
     return *dialogue::EncodeKnowledgeText(text, dialogue::TextEncoding::Windows1251);
@@ -83,8 +62,6 @@ struct FixCase {
 };
 
 const std::string kGone = std::string("\0gone", 5);  // in after: the file is removed
-
-const std::string kFallback = Utf8File({"5 советов|Спите больше."});
 
 const FixCase kCases[] = {
     {"blanks before the bar go, the line stays in its place",
@@ -184,15 +161,16 @@ checker::FileWriter Stopping(Stop how, std::size_t first, std::string& at) {
     auto count = std::make_shared<std::size_t>(0);
     return [how, first, &at, count](const std::string& path, std::string_view bytes,
                                     const std::optional<checker::FileIdentity>& expected,
-                                    mode_t mode,
+                                    checker::FileMode mode,
                                     std::string& error) -> std::optional<checker::FileIdentity> {
         const bool stop = at.empty() ? (*count)++ == first : path == at;
         if (!stop) return checker::WriteAtomically(path, bytes, expected, mode, error);
         at = path;
         if (how == Stop::Killed) {
-            const std::filesystem::path target(path);
-            const auto temp =
-                target.parent_path() / ("." + target.filename().string() + ".tsldemo-check-K1ll3d");
+            const std::filesystem::path target = untrusted_files::PathFromUtf8(path);
+            const auto temp = target.parent_path() /
+                              untrusted_files::PathFromUtf8(checker::TemporaryName(
+                                  untrusted_files::Utf8FromPath(target.filename()), "K1ll3d"));
             std::ofstream(temp, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
         }
         error = "нет места на устройстве";
@@ -281,51 +259,33 @@ INSTANTIATE_TEST_SUITE_P(Fixer, FixCases, testing::ValuesIn(kCases),
                              return CaseTestName(info.param.name);
                          });
 
-TEST(FixFolder, LinksSpecialFilesAndSharedFilesAreReportedNotTouched) {
-    TempFolder folder;
-    folder.Write("mem/ь", kFallback);
-    folder.Write("elsewhere", Utf8File({"фаза |Ссылка."}));
-    std::filesystem::create_symlink("../elsewhere", folder.Root() / "mem/ф");
-    folder.Write("shared", Utf8File({"шум |Две ссылки."}));
-    std::filesystem::create_hard_link(folder.Root() / "shared", folder.Root() / "mem/ш");
-    const auto before = Snapshot(folder);
-
-    const FixResult result = FixFolder(folder.Dir(), false);
-    ASSERT_EQ(result.changes.size(), 2u) << Describe(result);
-    EXPECT_EQ(result.changes[0].action, Action::Kept);
-    EXPECT_NE(dialogue::ToUtf8(result.changes[0].reason).find("символическая ссылка"),
-              std::string::npos);
-    EXPECT_EQ(result.changes[1].action, Action::Kept);
-    EXPECT_NE(dialogue::ToUtf8(result.changes[1].reason).find("несколько имён"), std::string::npos);
-    EXPECT_EQ(Snapshot(folder), before);
-    EXPECT_TRUE(std::filesystem::is_symlink(folder.Root() / "mem/ф"));
-}
-
 // Only a regular file of ours named exactly as the atomic write names its temporary files
 // is taken for one that a killed run left: the check names it, --fix removes it.
 TEST(FixFolder, RemovesOnlyTemporaryFilesOfItsOwnExactNaming) {
     struct Case {
         const char* name;
-        std::function<void(const std::filesystem::path&)> make;
-        bool left;  // taken for a temporary file
+        bool folder;  // a folder of that name, not a file
+        bool left;    // taken for a temporary file
     };
-    const auto file = [](const std::filesystem::path& path) { std::ofstream(path) << "гол|Да.\n"; };
     const Case cases[] = {
-        {".г.tsldemo-check-Ab12Cd", file, true},
-        {".ь.tsldemo-check-000000", file, true},
-        {".г.tsldemo-check-Ab12C", file, false},    // one letter short
-        {".г.tsldemo-check-Ab12Cd~", file, false},  // a letter more
-        {"г.tsldemo-check-Ab12Cd", file, false},    // no leading dot
-        {".г.tsldemo-check-Ab-2Cd", file, false},   // not mkostemp's letters
-        {".г.tsldemo-check-Qw12Er",
-         [](const auto& path) { std::filesystem::create_directory(path); }, false},
-        {".г.tsldemo-check-Zx12Cv",
-         [](const auto& path) { std::filesystem::create_symlink("г", path); }, false},
+        {".г.tsldemo-check-Ab12Cd", false, true},   {".ь.tsldemo-check-000000", false, true},
+        {".г.tsldemo-check-Ab12C", false, false},    // one letter short
+        {".г.tsldemo-check-Ab12Cd~", false, false},  // a letter more
+        {"г.tsldemo-check-Ab12Cd", false, false},    // no leading dot
+        {".г.tsldemo-check-Ab-2Cd", false, false},   // not mkostemp's letters
+        {".г.tsldemo-check-Qw12Er", true, false},
     };
     TempFolder folder;
     folder.Write("mem/г", Utf8File({"гол|Да."}));
     folder.Write("mem/ь", kFallback);
-    for (const Case& c : cases) c.make(folder.Root() / "mem" / c.name);
+    for (const Case& c : cases) {
+        const std::string relative = std::string("mem/") + c.name;
+        if (c.folder) {
+            std::filesystem::create_directory(folder.Under(relative));
+        } else {
+            folder.Write(relative, "гол|Да.\n");
+        }
+    }
 
     std::set<std::string> named;
     for (const auto& finding : checker::CheckFolder(folder.Dir()).findings) {
@@ -341,123 +301,17 @@ TEST(FixFolder, RemovesOnlyTemporaryFilesOfItsOwnExactNaming) {
         const std::string shown = std::string("mem/") + c.name;
         EXPECT_EQ(named.count(shown), c.left ? 1u : 0u) << c.name;
         EXPECT_EQ(removed.count(shown), c.left ? 1u : 0u) << c.name << "\n" << Describe(result);
-        EXPECT_EQ(std::filesystem::symlink_status(folder.Root() / "mem" / c.name).type() ==
-                      std::filesystem::file_type::not_found,
-                  c.left)
-            << c.name;
+        EXPECT_EQ(std::filesystem::exists(folder.Under(shown)), !c.left) << c.name;
     }
     EXPECT_EQ(FixFolder(folder.Dir(), false).made, 0u);
 }
 
-TEST(FixFolder, RewrittenFileKeepsItsPermissions) {
-    TempFolder folder;
-    folder.Write("mem/ь", kFallback);
-    folder.Write("mem/г", Utf8File({"гол |Да."}));
-    const auto path = folder.Root() / "mem/г";
-    ::chmod(path.c_str(), 0604);
-    struct stat before {};
-    ::stat(path.c_str(), &before);
-
-    const FixResult result = FixFolder(folder.Dir(), false);
-    EXPECT_EQ(result.filesWritten, 1u) << Describe(result);
-    struct stat after {};
-    ::stat(path.c_str(), &after);
-    EXPECT_EQ(after.st_mode & 07777, 0604u);
-    EXPECT_EQ(after.st_uid, before.st_uid);
-    EXPECT_NE(after.st_ino, before.st_ino) << "replaced by a rename, not written in place";
-    EXPECT_EQ(ReadBytes(path), Utf8File({"гол|Да."}));
-}
-
-TEST(AtomicWrite, RefusesAFileThatChangedOrIsNoLongerAFile) {
-    TempFolder folder;
-    const std::string path = (folder.Root() / "file").string();
-    folder.Write("file", "old");
-    std::string error;
-    const auto identity = checker::IdentityOf(path, error);
-    ASSERT_TRUE(identity);
-
-    struct Case {
-        const char* name;
-        std::function<void()> meanwhile;
-        std::string reasonPart;
-    };
-    const Case cases[] = {
-        {"written by someone else", [&] { folder.Write("file", "other"); }, "изменился"},
-        {"replaced by a link",
-         [&] {
-             std::filesystem::remove(path);
-             std::filesystem::create_symlink("target", path);
-         },
-         "символическая ссылка"},
-        {"removed", [&] { std::filesystem::remove(path); }, "пропал"},
-    };
-    for (const auto& c : cases) {
-        folder.Write("file", "old");
-        const auto fresh = checker::IdentityOf(path, error);
-        c.meanwhile();
-        error.clear();
-        EXPECT_FALSE(checker::WriteAtomically(path, "new", fresh, 0644, error)) << c.name;
-        EXPECT_NE(error.find(c.reasonPart), std::string::npos) << c.name << ": " << error;
-        std::filesystem::remove(path);
-    }
-    // A file to be made must not have appeared meanwhile.
-    folder.Write("file", "someone's");
-    error.clear();
-    EXPECT_FALSE(checker::WriteAtomically(path, "new", std::nullopt, 0644, error));
-    EXPECT_EQ(ReadBytes(path), "someone's");
-    std::size_t entries = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.Root()))
-        ++entries;
-    EXPECT_EQ(entries, 2u) << "mem/ and the file; no temporary file is left";
-}
-
-// A group this process is not in, so that only root may give a file that group.
-gid_t GroupNotMine() {
-    std::vector<gid_t> mine(static_cast<std::size_t>(std::max(0, ::getgroups(0, nullptr))));
-    mine.resize(static_cast<std::size_t>(
-        std::max(0, ::getgroups(static_cast<int>(mine.size()), mine.data()))));
-    mine.push_back(::getegid());
-    for (const gid_t candidate : {gid_t{0}, gid_t{65534}, gid_t{1}, gid_t{2}, gid_t{3}}) {
-        if (std::find(mine.begin(), mine.end(), candidate) == mine.end()) return candidate;
-    }
-    return gid_t{4};
-}
-
-// A user's own copy of a base that carries another group (what `sudo cp -r` then
-// `chown -R user` leaves): the owner is kept, and the group where the writer may give it;
-// otherwise the file gets the writer's group and the identity returned says so. An owner
-// that cannot be kept is still refused.
-TEST(AtomicWrite, KeepsTheOwnerAndTheGroupWhereTheWriterMay) {
-    TempFolder folder;
-    const std::string path = (folder.Root() / "file").string();
-    std::string error;
-    const auto identity = checker::WriteAtomically(path, "old", std::nullopt, 0644, error);
-    ASSERT_TRUE(identity) << error;
-    checker::FileIdentity asRead = *identity;
-    asRead.group = GroupNotMine();
-    const auto written = checker::WriteAtomically(path, "new", asRead, 0644, error);
-    ASSERT_TRUE(written) << error;
-    EXPECT_EQ(ReadBytes(path), "new");
-    struct stat after {};
-    ASSERT_EQ(::stat(path.c_str(), &after), 0);
-    EXPECT_EQ(after.st_uid, identity->owner);
-    const gid_t expected = ::geteuid() == 0 ? asRead.group : identity->group;
-    EXPECT_EQ(after.st_gid, expected);
-    EXPECT_EQ(written->group, expected);
-
-    if (::geteuid() == 0) return;  // root may give a file any owner
-    checker::FileIdentity otherOwner = *written;
-    otherOwner.owner = ::geteuid() + 1;
-    error.clear();
-    EXPECT_FALSE(checker::WriteAtomically(path, "newer", otherOwner, 0644, error));
-    EXPECT_NE(error.find("владельца"), std::string::npos) << error;
-    EXPECT_EQ(ReadBytes(path), "new");
-}
-
+// Entries as the author meant them: UTF-8 without a mark read as UTF-8.
 std::multiset<std::pair<std::u16string, std::u16string>> Entries(const TempFolder& folder) {
     std::multiset<std::pair<std::u16string, std::u16string>> entries;
     for (const auto& entry : std::filesystem::directory_iterator(folder.Root() / "mem")) {
-        if (checker::IsTemporaryName(entry.path().filename().string())) continue;
+        if (checker::IsTemporaryName(untrusted_files::Utf8FromPath(entry.path().filename())))
+            continue;
         const std::string bytes = ReadBytes(entry.path());
         std::u16string text = dialogue::DecodeKnowledgeText(bytes);
         if (dialogue::DetectEncoding(bytes).markLength == 0) {
@@ -546,6 +400,43 @@ TEST(FixFolder, KeepsEveryEntryAndLeavesOnlyWhatItReportsOnRandomBases) {
         const FixResult again = FixFolder(folder.Dir(), false);
         EXPECT_EQ(again.made, 0u) << "seed " << seed << "\n" << Describe(again);
     }
+}
+
+TEST(AtomicWrite, RefusesAFileThatChangedOrIsNoLongerAFile) {
+    TempFolder folder;
+    const std::string path = folder.PathOf("file");
+    folder.Write("file", "old");
+    std::string error;
+    const auto identity = checker::IdentityOf(path, error);
+    ASSERT_TRUE(identity);
+
+    struct Case {
+        const char* name;
+        std::function<void()> meanwhile;
+        std::string reasonPart;
+    };
+    const Case cases[] = {
+        {"written by someone else", [&] { folder.Write("file", "other"); }, "изменился"},
+        {"removed", [&] { std::filesystem::remove(folder.Under("file")); }, "пропал"},
+    };
+    for (const auto& c : cases) {
+        folder.Write("file", "old");
+        const auto fresh = checker::IdentityOf(path, error);
+        c.meanwhile();
+        error.clear();
+        EXPECT_FALSE(checker::WriteAtomically(path, "new", fresh, 0644, error)) << c.name;
+        EXPECT_NE(error.find(c.reasonPart), std::string::npos) << c.name << ": " << error;
+        std::filesystem::remove(folder.Under("file"));
+    }
+    // A file to be made must not have appeared meanwhile.
+    folder.Write("file", "someone's");
+    error.clear();
+    EXPECT_FALSE(checker::WriteAtomically(path, "new", std::nullopt, 0644, error));
+    EXPECT_EQ(ReadBytes(path), "someone's");
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.Root()))
+        ++entries;
+    EXPECT_EQ(entries, 2u) << "mem/ and the file; no temporary file is left";
 }
 
 }  // namespace

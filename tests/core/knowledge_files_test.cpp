@@ -2,9 +2,6 @@
 
 #include <map>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "collation.h"
 #include "errors.h"
 #include "program_folder.h"
@@ -18,10 +15,7 @@ TEST(FileSelection, OwnFileOrFallback) {
     ProgramFolder folder;
     folder.Write(u"г", "x|y");
     folder.Write(u"ь", "");
-    std::filesystem::create_directory(folder.Root() / "mem" / "д");  // a directory is no file
-    std::filesystem::create_symlink(folder.MemPath(u"г"),
-                                    folder.MemPath(u"к"));  // links are followed
-    std::filesystem::create_symlink(folder.Root() / "nowhere", folder.MemPath(u"л"));
+    std::filesystem::create_directory(folder.MemPath(u"д"));  // a directory is no file
     const std::u16string dir = folder.Dir();
     const std::u16string fallback = dir + u"mem/ь";
 
@@ -31,9 +25,7 @@ TEST(FileSelection, OwnFileOrFallback) {
     };
     const Case cases[] = {
         {u"грипп", dir + u"mem/г"},
-        {u"к", dir + u"mem/к"},
         {u"дом", fallback},  // directory
-        {u"лук", fallback},  // dangling link
         {u"яблоко", fallback},
         {u".", fallback},
         {u"..", fallback},
@@ -53,8 +45,7 @@ TEST(FileSelection, OwnFileOrFallback) {
 
 TEST(FileReading, FailuresNameTheNormalisedPathAndTheReason) {
     ProgramFolder folder;
-    std::filesystem::create_directory(folder.Root() / "mem" / "ь");
-    const std::string root = folder.Root().string();
+    std::filesystem::create_directory(folder.MemPath(u"ь"));
 
     struct Case {
         std::u16string path;
@@ -62,8 +53,9 @@ TEST(FileReading, FailuresNameTheNormalisedPathAndTheReason) {
     };
     const Case cases[] = {
         {folder.Dir() + u"mem/./../mem/нет",
-         "Cannot open file \"" + root + "/mem/нет\". No such file or directory"},
-        {folder.Dir() + u"mem/ь", "Cannot open file \"" + root + "/mem/ь\". Is a directory"},
+         "Cannot open file \"" + folder.PathOf("mem/нет") + "\". No such file or directory"},
+        {folder.Dir() + u"mem/ь",
+         "Cannot open file \"" + folder.PathOf("mem/ь") + "\". Is a directory"},
     };
     for (const auto& c : cases) {
         try {
@@ -72,40 +64,6 @@ TEST(FileReading, FailuresNameTheNormalisedPathAndTheReason) {
         } catch (const FileOpenError& error) {
             EXPECT_EQ(ToUtf8(error.Message()), c.expected);
         }
-    }
-}
-
-TEST(FileReading, FifoDoesNotHang) {
-    ProgramFolder folder;
-    ASSERT_EQ(::mkfifo(folder.MemPath(u"ь").c_str(), 0600), 0);
-    EXPECT_THROW(ReadKnowledgeFile(folder.Dir() + u"mem/ь"), FileOpenError);
-}
-
-// Needs a plain user: root reads every file. The test command runs the tests as one.
-TEST(FileReading, UnreadableFileOrFolderIsRefused) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
-    struct Case {
-        const char* name;
-        std::filesystem::path locked;  // relative to the program folder
-    };
-    const Case cases[] = {
-        {"file without read permission", "mem/а"},
-        {"knowledge folder without search permission", "mem"},
-    };
-    for (const auto& c : cases) {
-        ProgramFolder folder;
-        const auto path = folder.Write(u"а", "a|b");
-        std::filesystem::permissions(folder.Root() / c.locked, std::filesystem::perms::none);
-        try {
-            ReadKnowledgeFile(path);
-            ADD_FAILURE() << c.name << ": read";
-        } catch (const FileOpenError& error) {
-            EXPECT_EQ(
-                ToUtf8(error.Message()),
-                "Cannot open file \"" + folder.MemPath(u"а").string() + "\". Permission denied")
-                << c.name;
-        }
-        std::filesystem::permissions(folder.Root() / c.locked, std::filesystem::perms::owner_all);
     }
 }
 
@@ -202,6 +160,45 @@ TEST(PhraseListLoad, MatchesInsertionOneByOneWithBinarySearch) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         EXPECT_LE(order.heldFor[i], i);
         EXPECT_EQ(collator.Compare(lines[order.heldFor[i]], lines[i]), 0);
+    }
+}
+
+// A file on disk gives the lines its bytes give: no line end is translated and no 0x1A byte
+// ends it (a text-mode read on Windows does both; UTF-16 LE «К» is 1A 04).
+TEST(PhraseListLoad, FilesOnDiskReadAsTheirBytes) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::vector<std::u16string> lines;
+    };
+    const Case cases[] = {
+        {"UTF-8 with CR LF",
+         testing_support::Utf8WithMark("кот|Да.\r\nКит|Нет.\r\n"),
+         {u"Кит|Нет.", u"кот|Да."}},
+        {"Windows-1251 with CR LF and a lone CR",
+         "\xEA\xEE\xF2|\xC4\xE0.\r\n\xCA\xE8\xF2|1\r2\r\n",
+         {u"2", u"Кит|1", u"кот|Да."}},
+        {"Windows-1251 with a 1A byte inside a line",
+         "\xEA\xEE\xF2|\x1A\r\n\xCA\xE8\xF2|1\r\n",
+         {u"Кит|1", u"кот|\x1A"}},
+        {"UTF-16 LE whose К is 1A 04",
+         std::string("\xFF\xFE\x1A\x04\x38\x04\x42\x04|\x00\x31\x00\r\x00\n\x00"
+                     "\x3A\x04\x3E\x04\x42\x04|\x00\x32\x00\r\x00\n\x00",
+                     30),
+         {u"Кит|1", u"кот|2"}},
+        {"UTF-16 BE whose К is 04 1A",
+         std::string("\xFE\xFF\x04\x1A\x04\x38\x04\x42\x00|\x00\x31\x00\r\x00\n", 16),
+         {u"Кит|1"}},
+    };
+    ProgramFolder folder;
+    for (const auto& c : cases) {
+        const auto path = folder.Write(u"к", c.bytes);
+        PhraseList fromDisk(DefaultCollator());
+        fromDisk.Load(path);
+        EXPECT_EQ(Lines(fromDisk), c.lines) << c.name;
+        PhraseList fromBytes(DefaultCollator());
+        fromBytes.LoadBytes(c.bytes);
+        EXPECT_EQ(Lines(fromDisk), Lines(fromBytes)) << c.name;
     }
 }
 

@@ -5,45 +5,43 @@
 #include <string>
 #include <string_view>
 
-#include <unistd.h>
-
 #include "errors.h"
+#include "temp_folder.h"
+#include "utf8_path.h"
 
 namespace testing_support {
 
 class ProgramFolder {
 public:
-    ProgramFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tsl-test-XXXXXX").string();
-        root_ = ::mkdtemp(pattern.data());
-        std::filesystem::create_directories(root_ / "mem");
-    }
-    ~ProgramFolder() {
-        std::error_code ignored;
-        std::filesystem::permissions(root_, std::filesystem::perms::owner_all, ignored);
-        std::filesystem::remove_all(root_, ignored);
-    }
-    ProgramFolder(const ProgramFolder&) = delete;
-    ProgramFolder& operator=(const ProgramFolder&) = delete;
+    ProgramFolder() : root_(folder_.Root()) { std::filesystem::create_directories(root_ / "mem"); }
 
     // The folder as the program names it: ending with "/".
-    std::u16string Dir() const { return dialogue::FromUtf8(root_.string() + "/"); }
+    std::u16string Dir() const {
+        return dialogue::FromUtf8(untrusted_files::Utf8FromPath(root_) + "/");
+    }
     const std::filesystem::path& Root() const { return root_; }
 
     // Writes mem/<name> with exactly these bytes and returns its path as the program forms it.
     std::u16string Write(std::u16string_view name, std::string_view bytes) const {
         const auto path = MemPath(name);
         WriteBytes(path, bytes);
-        return dialogue::FromUtf8(path.string());
+        return dialogue::FromUtf8(untrusted_files::Utf8FromPath(path));
     }
     // Writes a file given relative to the folder (UTF-8, e.g. "mem/г" or "bio/a.html").
     void Write(const std::string& relative, std::string_view bytes) const {
-        const auto path = root_ / relative;
+        const auto path = root_ / untrusted_files::PathFromUtf8(relative);
         std::filesystem::create_directories(path.parent_path());
         WriteBytes(path, bytes);
     }
+    // A file given relative to the folder, as the program's messages name it (UTF-8, the
+    // system's own separators).
+    std::string PathOf(const std::string& relative) const { return folder_.Path(relative); }
+    std::filesystem::path Under(const std::string& relative) const {
+        return folder_.Under(relative);
+    }
+    std::string RootPath() const { return untrusted_files::Utf8FromPath(root_); }
     std::filesystem::path MemPath(std::u16string_view name) const {
-        return root_ / "mem" / dialogue::ToUtf8(name);
+        return root_ / "mem" / untrusted_files::PathFromUtf8(dialogue::ToUtf8(name));
     }
 
 private:
@@ -52,6 +50,7 @@ private:
             .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
 
+    TempFolder folder_;
     std::filesystem::path root_;
 };
 

@@ -1,32 +1,47 @@
 #include "atomic_write.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 #include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace checker {
 
 namespace {
 
-constexpr std::string_view kTemporaryInfix = ".tsldemo-check-";
 constexpr std::string_view kTemporaryUnique = "XXXXXX";  // mkostemp's letters or digits
+static_assert(kTemporaryUnique.size() == kTemporaryUniqueLength);
 
 std::string SystemText(int error) { return std::strerror(error); }
 
+std::string WhyNotRewritable(const struct stat& info) {
+    if (S_ISLNK(info.st_mode)) return "символическая ссылка";
+    if (!S_ISREG(info.st_mode)) return "не обычный файл";
+    if (info.st_nlink > 1) return "у файла несколько имён (жёсткие ссылки)";
+    return {};
+}
+
 FileIdentity IdentityFrom(const struct stat& info) {
-    return {info.st_dev,  info.st_ino, info.st_size, info.st_mtim,
-            info.st_mode, info.st_uid, info.st_gid};
+    return {static_cast<std::uint64_t>(info.st_dev),
+            static_cast<std::uint64_t>(info.st_ino),
+            static_cast<std::int64_t>(info.st_size),
+            static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec,
+            static_cast<FileMode>(info.st_mode),
+            static_cast<std::uint32_t>(info.st_uid),
+            static_cast<std::uint32_t>(info.st_gid),
+            WhyNotRewritable(info)};
 }
 
 bool SameFile(const FileIdentity& a, const FileIdentity& b) {
     return a.device == b.device && a.inode == b.inode && a.size == b.size &&
-           a.modified.tv_sec == b.modified.tv_sec && a.modified.tv_nsec == b.modified.tv_nsec;
+           a.modifiedNanoseconds == b.modifiedNanoseconds;
 }
 
 // Whether path is still what the caller read (or still absent, for a new file).
@@ -42,11 +57,12 @@ bool StillAsRead(const std::string& path, const std::optional<FileIdentity>& exp
         error = "файл появился с тех пор, как папку прочли";
         return false;
     }
-    if (const std::string why = WhyNotRewritable(info); !why.empty()) {
-        error = why;
+    const FileIdentity now = IdentityFrom(info);
+    if (!now.notRewritable.empty()) {
+        error = now.notRewritable;
         return false;
     }
-    if (!SameFile(IdentityFrom(info), *expected)) {
+    if (!SameFile(now, *expected)) {
         error = "файл изменился с тех пор, как его прочли";
         return false;
     }
@@ -74,22 +90,39 @@ void SyncFolder(const std::string& folder) {
 
 }  // namespace
 
-std::string WhyNotRewritable(const struct stat& info) {
-    if (S_ISLNK(info.st_mode)) return "символическая ссылка";
-    if (!S_ISREG(info.st_mode)) return "не обычный файл";
-    if (info.st_nlink > 1) return "у файла несколько имён (жёсткие ссылки)";
-    return {};
+std::string GroupName(std::uint32_t group) {
+    std::vector<char> buffer(4096);
+    struct group entry {};
+    struct group* found = nullptr;
+    if (::getgrgid_r(static_cast<gid_t>(group), &entry, buffer.data(), buffer.size(), &found) ==
+            0 &&
+        found)
+        return std::string("«") + found->gr_name + "»";
+    return std::to_string(group);
 }
 
-bool IsTemporaryName(std::string_view name) {
-    const std::size_t minimum = 2 + kTemporaryInfix.size() + kTemporaryUnique.size();
-    if (name.size() < minimum || name.front() != '.') return false;
-    const std::string_view unique = name.substr(name.size() - kTemporaryUnique.size());
-    const std::string_view infix = name.substr(
-        name.size() - kTemporaryUnique.size() - kTemporaryInfix.size(), kTemporaryInfix.size());
-    return infix == kTemporaryInfix && std::all_of(unique.begin(), unique.end(), [](char c) {
-               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-           });
+LeftTemporary LeftTemporaryAt(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return LeftTemporary::None;
+    return info.st_uid == ::geteuid() ? LeftTemporary::Ours : LeftTemporary::OtherUsers;
+}
+
+bool RemoveLeftTemporary(const std::string& path, std::string& error) {
+    // Looked at again: only a regular file of ours is removed, whatever took its place.
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) {
+        error = SystemText(errno);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) {
+        error = "на его месте теперь другой файл";
+        return false;
+    }
+    if (::unlink(path.c_str()) != 0) {
+        error = SystemText(errno);
+        return false;
+    }
+    return true;
 }
 
 std::optional<FileIdentity> IdentityOf(const std::string& path, std::string& error) {
@@ -103,13 +136,12 @@ std::optional<FileIdentity> IdentityOf(const std::string& path, std::string& err
 
 std::optional<FileIdentity> WriteAtomically(const std::string& path, std::string_view bytes,
                                             const std::optional<FileIdentity>& expected,
-                                            mode_t newMode, std::string& error) {
+                                            FileMode newMode, std::string& error) {
     if (!StillAsRead(path, expected, error)) return std::nullopt;
     const std::filesystem::path target(path);
     const std::string folder = target.parent_path().string();
     std::string temp =
-        (target.parent_path() / ("." + target.filename().string() + std::string(kTemporaryInfix) +
-                                 std::string(kTemporaryUnique)))
+        (target.parent_path() / TemporaryName(target.filename().string(), kTemporaryUnique))
             .string();
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
@@ -123,7 +155,7 @@ std::optional<FileIdentity> WriteAtomically(const std::string& path, std::string
         return std::nullopt;
     };
     if (!WriteAll(fd, bytes)) return fail("не удалось записать временный файл");
-    const mode_t mode = (expected ? expected->mode : newMode) & 07777;
+    const auto mode = static_cast<mode_t>((expected ? expected->mode : newMode) & 07777);
     if (::fchmod(fd, mode) != 0) return fail("не удалось сохранить права файла");
     struct stat written {};
     if (::fstat(fd, &written) != 0) return fail("не удалось прочесть временный файл");
@@ -131,7 +163,8 @@ std::optional<FileIdentity> WriteAtomically(const std::string& path, std::string
         // A user keeps their own file's owner but can give it only a group they are in: a
         // copy handed over with another group is then written with the user's group, which
         // the caller sees in the identity returned.
-        if (::fchown(fd, expected->owner, expected->group) != 0 &&
+        if (::fchown(fd, static_cast<uid_t>(expected->owner),
+                     static_cast<gid_t>(expected->group)) != 0 &&
             written.st_uid != expected->owner)
             return fail("не удалось сохранить владельца файла");
         // A change of owner may clear set-id bits; put the mode back.
