@@ -28,7 +28,10 @@ NulStop ForEachLine(std::u16string_view text, Visit&& visit) {
     const std::size_t end = text.size();
     while (p < end && text[p] != u'\0') {
         const std::size_t start = p;
-        while (p < end && text[p] != u'\0' && text[p] != u'\r' && text[p] != u'\n') ++p;
+        // Every unit that ends a line is at most CR: one comparison passes the others.
+        while (p < end &&
+               (text[p] > u'\r' || (text[p] != u'\0' && text[p] != u'\r' && text[p] != u'\n')))
+            ++p;
         visit(text.substr(start, p - start));
         ++count;
         if (p < end && text[p] == u'\r') ++p;

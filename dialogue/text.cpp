@@ -1,6 +1,7 @@
 #include "text.h"
 
 #include <array>
+#include <cstdint>
 
 #include <unicode/uchar.h>
 #include <unicode/utf16.h>
@@ -47,6 +48,22 @@ UChar32 LowerPair(char16_t lead, char16_t trail) {
     return lower > 0xFFFF ? lower : c;
 }
 
+// False where lower-casing keeps s for certain: all its units are lower-case Cyrillic
+// letters or characters below U+00C0 other than upper-case Latin letters. Most units of a
+// line are such: one branch-free pass, which the compiler turns into vector instructions,
+// looks for any other.
+bool MayChangeInLowerCase(std::u16string_view s) {
+    std::uint16_t other = 0;
+    for (const char16_t c : s) {
+        const auto u = static_cast<std::uint16_t>(c);
+        const bool upperLatin = static_cast<std::uint16_t>(u - u'A') <= u'Z' - u'A';
+        const bool beyondLatin1Symbols = u > 0xBF;
+        const bool lowerCyrillic = static_cast<std::uint16_t>(u - 0x430) <= 0x45F - 0x430;
+        other |= static_cast<std::uint16_t>(upperLatin | (beyondLatin1Symbols & !lowerCyrillic));
+    }
+    return other != 0;
+}
+
 }  // namespace
 
 std::u16string_view TrimView(std::u16string_view s) {
@@ -85,20 +102,21 @@ void LowerCaseInto(std::u16string_view s, char16_t* to) {
 }
 
 bool ChangesInLowerCase(std::u16string_view s) {
+    // Only a line that may change is mapped unit by unit, up to the first unit that does.
+    if (!MayChangeInLowerCase(s)) return false;
     const std::array<char16_t, kTableUnits>& table = LowerTable();
-    char16_t changed = 0;
     for (std::size_t i = 0; i < s.size(); ++i) {
         const char16_t c = s[i];
         if (c < kTableUnits) {
-            changed |= static_cast<char16_t>(table[c] ^ c);
+            if (table[c] != c) return true;
         } else if (IsPair(s, i)) {
             if (LowerPair(c, s[i + 1]) != U16_GET_SUPPLEMENTARY(c, s[i + 1])) return true;
             ++i;
-        } else {
-            changed |= static_cast<char16_t>(LowerBeyondTable(c) ^ c);
+        } else if (LowerBeyondTable(c) != c) {
+            return true;
         }
     }
-    return changed != 0;
+    return false;
 }
 
 std::u16string LowerCase(std::u16string_view s) {
