@@ -5,6 +5,7 @@
 #include <limits>
 #include <optional>
 
+#include "mapped_memory.h"
 #include "system_memory.h"
 
 namespace dialogue {
@@ -18,5 +19,13 @@ std::size_t AvailableMemory() {
 }
 
 void ReturnFreedMemory() { untrusted_files::ReturnFreedMemoryToSystem(); }
+
+void* AllocateMapped(std::size_t bytes) { return untrusted_files::MapLargeBuffer(bytes); }
+
+void ShrinkMapped(void* at, std::size_t bytes, std::size_t newBytes) {
+    untrusted_files::ShrinkLargeBuffer(at, bytes, newBytes);
+}
+
+void FreeMapped(void* at, std::size_t bytes) { untrusted_files::UnmapLargeBuffer(at, bytes); }
 
 }  // namespace dialogue

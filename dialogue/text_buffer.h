@@ -1,8 +1,7 @@
 #pragma once
-// UTF-16 text in memory of its own from the C library: nothing is written before the text
-// is, and growing or shrinking goes through realloc, which moves a large buffer by
-// remapping its pages and shrinks one in place, where a string would copy the text and
-// touch every page it ever reserved.
+// UTF-16 text in memory of its own: nothing is written before the text is, and shrinking
+// gives back the room past the text without moving it, where a string would copy the text
+// and touch every page it ever reserved. Large text is mapped (see mapped_memory.h).
 #include <cstddef>
 #include <string_view>
 

@@ -4,6 +4,8 @@
 #include <unicode/utf16.h>
 
 #include "errors.h"
+#include "mapped_memory.h"
+#include "scratch_vector.h"
 #include "text.h"
 #include "text_buffer.h"
 
@@ -124,6 +126,56 @@ TEST(TextBuffer, KeepsItsTextThroughGrowingShrinkingAndMoving) {
     moved.ShrinkToFit();
     EXPECT_EQ(moved.Capacity(), 0U);
     EXPECT_EQ(moved.View(), u"");
+}
+
+// Large text lives in memory mapped from the system, smaller text in the C library's;
+// the text has to come through every move between the two whole.
+TEST(TextBuffer, KeepsLargeTextAcrossTheMappedSizes) {
+    constexpr std::size_t kMapped = kMappedFromBytes / sizeof(char16_t);
+    struct Step {
+        const char* name;
+        std::size_t size;  // the text's size after the step
+        bool shrink;       // grown to size by Extend, or truncated to it and shrunk
+    };
+    const Step steps[] = {
+        {"small", 1000, false},
+        {"grown into a mapping", 3 * kMapped + 17, false},
+        {"grown within mappings", 5 * kMapped, false},
+        {"shrunk to a smaller mapping", 2 * kMapped + 1, true},
+        {"shrunk out of the mapping", kMapped / 2, true},
+        {"grown again", kMapped + 3, false},
+        {"emptied", 0, true},
+    };
+    TextBuffer buffer;
+    std::u16string expected;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        if (step.shrink) {
+            buffer.Truncate(step.size);
+            expected.resize(step.size);
+            buffer.ShrinkToFit();
+            EXPECT_EQ(buffer.Capacity(), step.size);
+        } else {
+            const std::size_t added = step.size - buffer.Size();
+            char16_t* at = buffer.Extend(added);
+            for (std::size_t i = 0; i < added; ++i) {
+                at[i] = static_cast<char16_t>(u'а' + (expected.size() + i) % 32);
+            }
+            expected.append(at, added);
+        }
+        ASSERT_EQ(buffer.Size(), expected.size());
+        EXPECT_TRUE(buffer.View() == expected);
+    }
+}
+
+TEST(ScratchVector, KeepsItsElementsAcrossTheMappedSizes) {
+    ScratchVector<std::size_t> numbers;
+    for (std::size_t i = 0; i < 3 * kMappedFromBytes / sizeof(std::size_t); ++i)
+        numbers.push_back(i);
+    numbers.resize(1000);
+    numbers.shrink_to_fit();
+    numbers.resize(kMappedFromBytes, 7);
+    for (std::size_t i = 0; i < numbers.size(); ++i) ASSERT_EQ(numbers[i], i < 1000 ? i : 7) << i;
 }
 
 TEST(ErrorReport, AppendsPeriodAfterCharactersAboveIt) {
