@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "scratch_vector.h"
+
 namespace dialogue {
 
 namespace {
@@ -18,13 +20,17 @@ std::size_t BucketAt(const KeyedLine& line, std::size_t depth) {
     return depth < line.length ? std::size_t{line.key[depth]} + 1 : 0;
 }
 
-// Compares two keys known to be equal before depth.
+// The first place from from on where two keys differ, or limit (at most either length).
+std::size_t Mismatch(const KeyedLine& a, const KeyedLine& b, std::size_t from, std::size_t limit) {
+    while (from < limit && a.key[from] == b.key[from]) ++from;
+    return from;
+}
+
+// Compares two keys known to be equal before depth. Keys that far alike mostly part within
+// a few bytes: a loop of its own finds them sooner than a call to memcmp.
 int CompareFrom(const KeyedLine& a, const KeyedLine& b, std::size_t depth) {
-    const std::size_t shorter = std::min(a.length, b.length);
-    if (shorter > depth) {
-        const int c = std::memcmp(a.key + depth, b.key + depth, shorter - depth);
-        if (c != 0) return c;
-    }
+    const std::size_t at = Mismatch(a, b, depth, std::min(a.length, b.length));
+    if (at < a.length && at < b.length) return a.key[at] < b.key[at] ? -1 : 1;
     return (a.length > b.length) - (a.length < b.length);
 }
 
@@ -62,43 +68,47 @@ void SortByKeys(std::span<KeyedLine> lines, const TieLess& tieLess) {
     // Groups wait on a stack of their own rather than in recursion, which a key of
     // thousands of equal bytes would take as deep.
     std::vector<Group> pending{{0, lines.size(), 0}};
-    std::vector<KeyedLine> spare(lines.size());
+    ScratchVector<KeyedLine> spare(lines.size());
+    // Each line's bucket, read once for counting and used again for distributing.
+    ScratchVector<std::uint16_t> buckets(lines.size());
     std::array<std::size_t, 257> counts{};
     while (!pending.empty()) {
         Group group = pending.back();
         pending.pop_back();
         KeyedLine* const first = lines.data() + group.begin;
-        for (;;) {
-            if (group.count < kCompareBelow) {
-                InsertionSort(first, group.count, group.depth, tieLess);
-                break;
-            }
-            counts.fill(0);
-            for (std::size_t i = 0; i < group.count; ++i) ++counts[BucketAt(first[i], group.depth)];
-            const std::size_t firstBucket = BucketAt(first[0], group.depth);
-            if (counts[firstBucket] == group.count) {
-                // One byte for all: nothing to distribute.
-                if (firstBucket == 0) {
-                    SortTies(first, group.count, tieLess);
-                    break;
-                }
-                ++group.depth;
-                continue;
-            }
-            std::array<std::size_t, 257> starts{};
-            for (std::size_t b = 1; b < starts.size(); ++b)
-                starts[b] = starts[b - 1] + counts[b - 1];
-            KeyedLine* const into = spare.data();
-            std::array<std::size_t, 257> next = starts;
-            for (std::size_t i = 0; i < group.count; ++i)
-                into[next[BucketAt(first[i], group.depth)]++] = first[i];
-            std::copy(into, into + group.count, first);
-            SortTies(first, counts[0], tieLess);
-            for (std::size_t b = 1; b < counts.size(); ++b)
-                if (counts[b] > 1)
-                    pending.push_back({group.begin + starts[b], counts[b], group.depth + 1});
-            break;
+        if (group.count < kCompareBelow) {
+            InsertionSort(first, group.count, group.depth, tieLess);
+            continue;
         }
+        // Keys often begin alike (the same first words): where the group's keys part is
+        // found first, in one pass that mostly ends at its second line, rather than in a
+        // counting pass for every byte they share.
+        std::size_t common = first[0].length;
+        for (std::size_t i = 1; i < group.count && common > group.depth; ++i)
+            common = Mismatch(first[0], first[i], group.depth,
+                              std::min<std::size_t>(common, first[i].length));
+        group.depth = common;
+        counts.fill(0);
+        for (std::size_t i = 0; i < group.count; ++i) {
+            const std::size_t bucket = BucketAt(first[i], group.depth);
+            buckets[i] = static_cast<std::uint16_t>(bucket);
+            ++counts[bucket];
+        }
+        if (counts[0] == group.count) {
+            // Every key ends here: the lines are equal.
+            SortTies(first, group.count, tieLess);
+            continue;
+        }
+        std::array<std::size_t, 257> starts{};
+        for (std::size_t b = 1; b < starts.size(); ++b) starts[b] = starts[b - 1] + counts[b - 1];
+        KeyedLine* const into = spare.data();
+        std::array<std::size_t, 257> next = starts;
+        for (std::size_t i = 0; i < group.count; ++i) into[next[buckets[i]]++] = first[i];
+        std::copy(into, into + group.count, first);
+        SortTies(first, counts[0], tieLess);
+        for (std::size_t b = 1; b < counts.size(); ++b)
+            if (counts[b] > 1)
+                pending.push_back({group.begin + starts[b], counts[b], group.depth + 1});
     }
 }
 
