@@ -356,8 +356,8 @@ std::vector<std::size_t> FolderCheck::AnsweringLines(const std::u16string& path,
     std::unordered_map<std::u16string, std::size_t> answering;
     std::vector<std::size_t> answeredBy(ordered.Lines().size(), DistinctLines::npos);
     std::u16string question;
-    const std::vector<std::size_t>& held = ordered.Order().held;
-    const std::vector<std::u16string_view>& lines = ordered.Lines();
+    const ScratchVector<std::size_t>& held = ordered.Order().held;
+    const std::span<const std::u16string_view> lines = ordered.Lines();
     // List order visits the lines all over memory: each is asked for well before it is needed.
     constexpr std::size_t kViewAhead = 32;
     constexpr std::size_t kTextAhead = 16;

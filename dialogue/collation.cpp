@@ -57,7 +57,7 @@ int PhraseCollator::Compare(std::u16string_view a, std::u16string_view b) const 
                         static_cast<int32_t>(b.size()));
 }
 
-void PhraseCollator::AppendSortKey(std::u16string_view s, std::vector<std::uint8_t>& keys) const {
+void PhraseCollator::AppendSortKey(std::u16string_view s, ScratchVector<std::uint8_t>& keys) const {
     const std::size_t start = keys.size();
     std::size_t room = s.size() * 3 + 16;
     for (;;) {

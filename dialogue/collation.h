@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "scratch_vector.h"
+
 struct UCollator;
 
 namespace dialogue {
@@ -29,7 +31,7 @@ public:
     int Compare(std::u16string_view a, std::u16string_view b) const;
 
     // Appends the sort key of s (without its terminating zero) to keys.
-    void AppendSortKey(std::u16string_view s, std::vector<std::uint8_t>& keys) const;
+    void AppendSortKey(std::u16string_view s, ScratchVector<std::uint8_t>& keys) const;
 
     // The locale whose order is used, e.g. "ru" or "en_US".
     std::string LocaleName() const;

@@ -3,10 +3,12 @@
 // kept out before anything is sorted, since the list holds the first of them anyway.
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
 #include "line_splitting.h"
+#include "scratch_vector.h"
 
 namespace dialogue {
 
@@ -21,7 +23,7 @@ public:
                            std::size_t maxBytes = static_cast<std::size_t>(-1));
 
     // In the order of their first appearance in the file.
-    const std::vector<std::u16string_view>& Lines() const { return lines_; }
+    std::span<const std::u16string_view> Lines() const { return lines_; }
     // The 0-based number of the file line where Lines()[index] first stands.
     std::size_t FirstFileLine(std::size_t index) const { return firstFileLines_[index]; }
     // All lines of the file, repeats included.
@@ -36,15 +38,16 @@ public:
     std::size_t IndexOf(std::u16string_view line) const;
 
 private:
-    std::size_t Insert(std::u16string_view line);
+    void ReserveForLinesOf(std::u16string_view text);
+    void Insert(std::u16string_view line, std::size_t hash, std::size_t fileLine);
     std::size_t Find(std::u16string_view line, std::size_t hash) const;
     void Grow();
 
-    std::vector<std::u16string_view> lines_;
-    std::vector<std::size_t> hashes_;
-    std::vector<std::size_t> firstFileLines_;
+    ScratchVector<std::u16string_view> lines_;
+    ScratchVector<std::size_t> hashes_;
+    ScratchVector<std::size_t> firstFileLines_;
     // Open addressing: 0 is a free slot, otherwise the line's index + 1.
-    std::vector<std::uint32_t> slots_;
+    ScratchVector<std::uint32_t> slots_;
     std::size_t maxBytes_;
     std::size_t fileLines_ = 0;
     std::size_t units_ = 0;

@@ -16,18 +16,15 @@ std::uint64_t PhraseEntries::HeadOf(std::u16string_view folded, std::size_t unit
 
 std::shared_ptr<const PhraseEntries> PhraseEntries::From(OrderedFile& file) {
     const std::u16string_view text = file.Text();
-    const std::vector<std::u16string_view>& lines = file.Lines();
-    const std::vector<std::size_t>& order = file.Order().held;
+    const std::span<const std::u16string_view> lines = file.Lines();
+    const ScratchVector<std::size_t>& order = file.Order().held;
 
-    // Where each held line goes in the list. The lines are then visited in the order of
-    // the file, which is the order of their text in memory.
-    constexpr std::uint32_t kNotHeld = static_cast<std::uint32_t>(-1);
-    std::vector<std::uint32_t> place(lines.size(), kNotHeld);
-    std::size_t heldUnits = 0;
-    for (std::size_t k = 0; k < order.size(); ++k) {
-        place[order[k]] = static_cast<std::uint32_t>(k);
-        heldUnits += lines[order[k]].size();
-    }
+    // The units of the held lines: all, less those of the few lines held in another's
+    // place, in one pass in the order of the lines.
+    const ScratchVector<std::size_t>& heldFor = file.Order().heldFor;
+    std::size_t heldUnits = file.Distinct().Units();
+    for (std::size_t d = 0; d < lines.size(); ++d)
+        if (heldFor[d] != d) heldUnits -= lines[d].size();
     // Repeated lines, blank lines and line breaks can make most of a file; then the held
     // lines are copied rather than the whole text kept.
     const bool copy = 2 * heldUnits < text.size();
@@ -35,11 +32,28 @@ std::shared_ptr<const PhraseEntries> PhraseEntries::From(OrderedFile& file) {
     auto built = std::make_shared<PhraseEntries>();
     built->entries_.resize(order.size());
     if (copy) built->text_.Reserve(heldUnits);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (place[i] == kNotHeld) continue;
-        const std::u16string_view line = lines[i];
+    // Room for every held line folded: what is not written to takes no memory, and is
+    // given back at the end.
+    built->folded_.Reserve(heldUnits);
+    // The lines are visited in list order, which is all over the text: each line's view and
+    // text (its first cache lines and its last unit) are fetched well before they are read,
+    // so that the misses overlap.
+    constexpr std::size_t kViewAhead = 32;
+    constexpr std::size_t kTextAhead = 16;
+    constexpr std::size_t kUnitsPerFetch = 64 / sizeof(char16_t);
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        if (k + kViewAhead < order.size()) __builtin_prefetch(&lines[order[k + kViewAhead]]);
+        if (k + kTextAhead < order.size()) {
+            const std::u16string_view ahead = lines[order[k + kTextAhead]];
+            __builtin_prefetch(ahead.data());
+            if (ahead.size() > kUnitsPerFetch) __builtin_prefetch(ahead.data() + kUnitsPerFetch);
+            if (ahead.size() > 2 * kUnitsPerFetch)
+                __builtin_prefetch(ahead.data() + 2 * kUnitsPerFetch);
+            if (!ahead.empty()) __builtin_prefetch(ahead.data() + ahead.size() - 1);
+        }
+        const std::u16string_view line = lines[order[k]];
+        Entry& entry = built->entries_[k];
         const std::u16string_view trimmed = TrimView(line);
-        Entry& entry = built->entries_[place[i]];
         if (copy) {
             entry.lineStart = static_cast<std::uint32_t>(built->text_.Size());
             std::copy(line.begin(), line.end(), built->text_.Extend(line.size()));
@@ -51,14 +65,15 @@ std::shared_ptr<const PhraseEntries> PhraseEntries::From(OrderedFile& file) {
         entry.trimmedLength = static_cast<std::uint32_t>(trimmed.size());
         entry.questionLength = static_cast<std::uint32_t>(GetLeft(trimmed).size());
         const std::size_t headUnits = std::min(trimmed.size(), kHeadUnits);
+        entry.foldedStart = kFoldedInText;
+        entry.foldedHead = HeadOf(trimmed, headUnits);
+        // Only a line that changes is folded: a long line that does not would otherwise
+        // fill as much memory again for nothing.
         if (ChangesInLowerCase(trimmed)) {
             entry.foldedStart = static_cast<std::uint32_t>(built->folded_.Size());
             char16_t* const folded = built->folded_.Extend(trimmed.size());
             LowerCaseInto(trimmed, folded);
             entry.foldedHead = HeadOf(std::u16string_view(folded, trimmed.size()), headUnits);
-        } else {
-            entry.foldedStart = kFoldedInText;
-            entry.foldedHead = HeadOf(trimmed, headUnits);
         }
     }
     built->folded_.ShrinkToFit();

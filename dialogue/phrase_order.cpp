@@ -24,51 +24,64 @@ public:
     static std::unique_ptr<FileWeightKeys> For(std::span<const std::u16string_view> lines,
                                                const CollationWeights& weights,
                                                std::size_t maxKeyedUnits) {
-        std::vector<std::uint8_t> present(weights.Primaries() + 1, 0);
+        // The pass over the text looks a unit's weight up only the first time it meets the
+        // unit, and stops at the first the weights do not cover.
+        std::vector<std::uint8_t> met(kUnits, 0);
         for (const std::u16string_view line : lines) {
             if (line.size() > maxKeyedUnits) continue;
             for (const char16_t c : line) {
-                const std::uint16_t primary = weights.Primary(c);
-                if (primary == 0) return nullptr;
-                present[primary] = 1;
+                if (met[c] != 0) continue;
+                if (weights.Primary(c) == 0) return nullptr;
+                met[c] = 1;
             }
         }
+        std::vector<std::uint8_t> present(weights.Primaries() + 1, 0);
+        for (std::size_t c = 0; c < kUnits; ++c)
+            if (met[c] != 0) present[weights.Primary(static_cast<char16_t>(c))] = 1;
         std::vector<std::uint16_t> renumbered(present.size(), 0);
         std::size_t count = 0;
         for (std::size_t p = 1; p < present.size(); ++p)
             if (present[p] != 0) renumbered[p] = static_cast<std::uint16_t>(++count);
         auto keys = std::unique_ptr<FileWeightKeys>(new FileWeightKeys());
         keys->rankBytes_ = count <= 0xFF ? 1 : 2;
-        for (std::size_t c = 0; c < keys->rank_.size(); ++c)
-            keys->rank_[c] = renumbered[weights.Primary(static_cast<char16_t>(c))];
+        if (keys->rankBytes_ == 1) {
+            keys->byteRank_.resize(kUnits);
+            for (std::size_t c = 0; c < kUnits; ++c)
+                keys->byteRank_[c] = static_cast<std::uint8_t>(
+                    renumbered[weights.Primary(static_cast<char16_t>(c))]);
+        } else {
+            keys->rank_.resize(kUnits);
+            for (std::size_t c = 0; c < kUnits; ++c)
+                keys->rank_[c] = renumbered[weights.Primary(static_cast<char16_t>(c))];
+        }
         return keys;
     }
 
     std::size_t RankBytes() const { return rankBytes_; }
 
-    void AppendKey(std::u16string_view line, std::vector<std::uint8_t>& out) const {
-        std::size_t at = out.size();
-        out.resize(at + line.size() * rankBytes_);
-        std::uint8_t* key = out.data() + at;
+    // Writes line's key, RankBytes() bytes a unit, at to.
+    void WriteKey(std::u16string_view line, std::uint8_t* to) const {
         if (rankBytes_ == 1) {
-            for (const char16_t c : line) *key++ = static_cast<std::uint8_t>(rank_[c]);
+            for (const char16_t c : line) *to++ = byteRank_[c];
         } else {
             for (const char16_t c : line) {
-                *key++ = static_cast<std::uint8_t>(rank_[c] >> 8);
-                *key++ = static_cast<std::uint8_t>(rank_[c]);
+                *to++ = static_cast<std::uint8_t>(rank_[c] >> 8);
+                *to++ = static_cast<std::uint8_t>(rank_[c]);
             }
         }
     }
 
 private:
-    FileWeightKeys() : rank_(0x10000, 0) {}
-    std::vector<std::uint16_t> rank_;  // per unit
+    static constexpr std::size_t kUnits = 0x10000;
+    FileWeightKeys() = default;
+    std::vector<std::uint8_t> byteRank_;  // per unit, where ranks take one byte
+    std::vector<std::uint16_t> rank_;     // per unit, where they take two
     std::size_t rankBytes_ = 1;
 };
 
 // What a load takes beyond its text, per distinct line: the sorted line and its spare
 // place while sorting, the two index vectors of the order, the phrase list's entry and the
-// line's place in it.
+// entry's question length.
 constexpr std::size_t kBytesPerLine =
     2 * sizeof(KeyedLine) + 3 * sizeof(std::size_t) + 32 + sizeof(std::uint32_t);
 
@@ -85,15 +98,16 @@ TextBuffer TextWithin(std::string_view bytes, std::size_t memoryLimit) {
 
 // Lines too long for a key, in list order among themselves, merged into the keyed ones by
 // the collator; of equal lines the earlier in the file comes first, as everywhere.
-std::vector<KeyedLine> MergeUnkeyed(std::vector<KeyedLine> keyed, std::vector<KeyedLine> unkeyed,
-                                    std::span<const std::u16string_view> lines,
-                                    const PhraseCollator& collator) {
+ScratchVector<KeyedLine> MergeUnkeyed(ScratchVector<KeyedLine> keyed,
+                                      ScratchVector<KeyedLine> unkeyed,
+                                      std::span<const std::u16string_view> lines,
+                                      const PhraseCollator& collator) {
     const auto before = [&](const KeyedLine& a, const KeyedLine& b) {
         const int c = collator.Compare(lines[a.line], lines[b.line]);
         return c < 0 || (c == 0 && a.line < b.line);
     };
     std::sort(unkeyed.begin(), unkeyed.end(), before);
-    std::vector<KeyedLine> merged(keyed.size() + unkeyed.size());
+    ScratchVector<KeyedLine> merged(keyed.size() + unkeyed.size());
     std::merge(keyed.begin(), keyed.end(), unkeyed.begin(), unkeyed.end(), merged.begin(), before);
     return merged;
 }
@@ -109,32 +123,35 @@ PhraseOrder OrderPhrases(std::span<const std::u16string_view> lines, const Phras
         weights != nullptr ? FileWeightKeys::For(lines, *weights, limits.maxKeyedUnits) : nullptr;
     if (weightKeys == nullptr) weights = nullptr;
 
-    std::vector<std::uint8_t> keys;
+    ScratchVector<std::uint8_t> keys;
     if (weightKeys != nullptr) {
         // Weight keys take a known size, so they go straight into one buffer of it.
         std::size_t units = 0;
         for (const std::u16string_view line : lines)
             if (line.size() <= limits.maxKeyedUnits) units += line.size();
         if (units * weightKeys->RankBytes() > limits.maxKeyBytes) throw OutOfMemoryError();
-        keys.reserve(units * weightKeys->RankBytes());
+        keys.resize(units * weightKeys->RankBytes());
     }
-    std::vector<KeyedLine> keyed;
+    std::size_t keysEnd = 0;
+    ScratchVector<KeyedLine> keyed;
     keyed.reserve(n);
-    std::vector<KeyedLine> unkeyed;
+    ScratchVector<KeyedLine> unkeyed;
     for (std::size_t i = 0; i < n; ++i) {
         const auto line = static_cast<std::uint32_t>(i);
         if (lines[i].size() > limits.maxKeyedUnits) {
             unkeyed.push_back({nullptr, 0, line});
             continue;
         }
-        const std::size_t start = keys.size();
+        const std::size_t start = keysEnd;
         if (weightKeys != nullptr) {
-            weightKeys->AppendKey(lines[i], keys);
+            weightKeys->WriteKey(lines[i], keys.data() + start);
+            keysEnd += lines[i].size() * weightKeys->RankBytes();
         } else {
             collator.AppendSortKey(lines[i], keys);
             if (keys.size() > limits.maxKeyBytes) throw OutOfMemoryError();
+            keysEnd = keys.size();
         }
-        keyed.push_back({nullptr, static_cast<std::uint32_t>(keys.size() - start), line});
+        keyed.push_back({nullptr, static_cast<std::uint32_t>(keysEnd - start), line});
     }
     // The keys stand one after another in the order of the keyed lines.
     const std::uint8_t* key = keys.data();
@@ -165,7 +182,14 @@ PhraseOrder OrderPhrases(std::span<const std::u16string_view> lines, const Phras
     result.heldFor.resize(n);
     result.held.reserve(n);
     const KeyedLine* heldLine = nullptr;
-    for (const KeyedLine& sorted : keyed) {
+    // The sorted lines' keys and places lie all over their buffers: fetched well ahead.
+    constexpr std::size_t kAhead = 16;
+    for (std::size_t k = 0; k < keyed.size(); ++k) {
+        if (k + kAhead < keyed.size()) {
+            __builtin_prefetch(keyed[k + kAhead].key);
+            __builtin_prefetch(&result.heldFor[keyed[k + kAhead].line], 1);
+        }
+        const KeyedLine& sorted = keyed[k];
         if (heldLine != nullptr && same(*heldLine, sorted)) {
             result.heldFor[sorted.line] = heldLine->line;
         } else {

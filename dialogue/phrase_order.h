@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "distinct_lines.h"
+#include "scratch_vector.h"
 #include "text_buffer.h"
 
 namespace dialogue {
@@ -18,10 +19,10 @@ class PhraseCollator;
 // Where each line goes in the phrase list.
 struct PhraseOrder {
     // Indices of the lines held, in list order.
-    std::vector<std::size_t> held;
+    ScratchVector<std::size_t> held;
     // For every line, the index of the line held in its place: itself, or the earlier
     // line that the order calls equal (a case-duplicate that wins over it).
-    std::vector<std::size_t> heldFor;
+    ScratchVector<std::size_t> heldFor;
 };
 
 struct OrderLimits {
@@ -57,7 +58,7 @@ public:
     // Hands the text over; the lines' views are not to be used after it.
     TextBuffer TakeText() { return std::move(text_); }
     const DistinctLines& Distinct() const { return distinct_; }
-    const std::vector<std::u16string_view>& Lines() const { return distinct_.Lines(); }
+    std::span<const std::u16string_view> Lines() const { return distinct_.Lines(); }
     const PhraseOrder& Order() const { return order_; }
 
 private:

@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <random>
 
 #include "collation.h"
+#include "distinct_lines.h"
 #include "errors.h"
 #include "insertion_order.h"
 #include "knowledge_files.h"
@@ -143,6 +145,53 @@ TEST(HostileKnowledgeFiles, RefusedLoadLeavesTheListAsItWasForTheSameBytesLater)
     list.LimitMemory(std::size_t{1} << 30);
     list.LoadBytes(bytes);
     EXPECT_EQ(list.Count(), 5'000u);
+}
+
+// The collection reckons its room from the text's beginning; files whose beginning is
+// nothing like the rest, or that hold only line breaks, must come out the same.
+TEST(DistinctLines, FirstAppearancesWhateverTheRoomReckoned) {
+    const auto numbered = [](std::size_t count, std::size_t distinct) {
+        std::u16string text;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::string number = std::to_string(i % distinct);
+            text += std::u16string(number.begin(), number.end()) + u"|x\r\n";
+        }
+        return text;
+    };
+    const struct {
+        const char* name;
+        std::u16string text;
+    } cases[] = {
+        {"a long first line, then many short ones",
+         std::u16string(70'000, u'я') + u"\n" + numbered(60'000, 25'000)},
+        {"many short lines, then a long one",
+         numbered(60'000, 60'000) + std::u16string(70'000, u'я')},
+        {"line breaks only", std::u16string(200'000, u'\n')},
+        {"one short line again and again", numbered(100'000, 1)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::u16string_view> expected;
+        std::vector<std::size_t> expectedFileLines;
+        std::map<std::u16string_view, std::size_t> seen;
+        std::size_t fileLines = 0;
+        ForEachLine(c.text, [&](std::u16string_view line) {
+            if (seen.emplace(line, expected.size()).second) {
+                expected.push_back(line);
+                expectedFileLines.push_back(fileLines);
+            }
+            ++fileLines;
+        });
+        const DistinctLines distinct(c.text);
+        ASSERT_EQ(distinct.Lines().size(), expected.size());
+        EXPECT_EQ(distinct.FileLineCount(), fileLines);
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            ASSERT_EQ(distinct.Lines()[i], expected[i]) << i;
+            ASSERT_EQ(distinct.FirstFileLine(i), expectedFileLines[i]) << i;
+            ASSERT_EQ(distinct.IndexOf(expected[i]), i) << i;
+        }
+        EXPECT_EQ(distinct.IndexOf(u"не в файле"), DistinctLines::npos);
+    }
 }
 
 // Random lines of the kinds knowledge files hold, and of the kinds that trip collation:
