@@ -30,7 +30,8 @@ std::shared_ptr<const PhraseEntries> PhraseEntries::From(OrderedFile& file) {
     const bool copy = 2 * heldUnits < text.size();
 
     auto built = std::make_shared<PhraseEntries>();
-    built->entries_.resize(order.size());
+    built->entries_.reserve(order.size());
+    built->questionLengths_.reserve(order.size());
     if (copy) built->text_.Reserve(heldUnits);
     // Room for every held line folded: what is not written to takes no memory, and is
     // given back at the end.
@@ -52,7 +53,7 @@ std::shared_ptr<const PhraseEntries> PhraseEntries::From(OrderedFile& file) {
             if (!ahead.empty()) __builtin_prefetch(ahead.data() + ahead.size() - 1);
         }
         const std::u16string_view line = lines[order[k]];
-        Entry& entry = built->entries_[k];
+        Entry entry;
         const std::u16string_view trimmed = TrimView(line);
         if (copy) {
             entry.lineStart = static_cast<std::uint32_t>(built->text_.Size());
@@ -75,11 +76,10 @@ std::shared_ptr<const PhraseEntries> PhraseEntries::From(OrderedFile& file) {
             LowerCaseInto(trimmed, folded);
             entry.foldedHead = HeadOf(std::u16string_view(folded, trimmed.size()), headUnits);
         }
+        built->entries_.push_back(entry);
+        built->questionLengths_.push_back(entry.questionLength);
     }
     built->folded_.ShrinkToFit();
-    built->questionLengths_.reserve(built->entries_.size());
-    for (const Entry& entry : built->entries_)
-        built->questionLengths_.push_back(entry.questionLength);
     // The lines' offsets are taken: the text may move now.
     if (!copy) built->text_ = file.TakeText();
     return built;

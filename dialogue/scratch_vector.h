@@ -5,6 +5,8 @@
 // the C library would hand out small pages again after every trim.
 #include <cstddef>
 #include <new>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "mapped_memory.h"
@@ -41,6 +43,17 @@ struct ScratchAllocator {
         } else {
             FreeMapped(at, Mapped(bytes));
         }
+    }
+    // Elements added without a value are left as they come, not zero-filled: every user
+    // writes them before reading, and filling megabytes only to overwrite them costs a
+    // good part of a load.
+    template <class U>
+    void construct(U* at) noexcept(std::is_nothrow_default_constructible_v<U>) {
+        ::new (static_cast<void*>(at)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* at, Args&&... args) {
+        ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
     }
     template <class U>
     bool operator==(const ScratchAllocator<U>&) const noexcept {
