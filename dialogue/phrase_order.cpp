@@ -24,20 +24,16 @@ public:
     static std::unique_ptr<FileWeightKeys> For(std::span<const std::u16string_view> lines,
                                                const CollationWeights& weights,
                                                std::size_t maxKeyedUnits) {
-        // The pass over the text looks a unit's weight up only the first time it meets the
-        // unit, and stops at the first the weights do not cover.
-        std::vector<std::uint8_t> met(kUnits, 0);
+        // Each unit marks its primary weight, without a branch; 0 marks a unit the weights
+        // do not cover, which ends the pass at the end of its line. (Marks wider than a byte
+        // tell the compiler that they cannot overwrite the table's own address.)
+        std::vector<std::uint16_t> present(weights.Primaries() + 1, 0);
+        std::uint16_t* const marks = present.data();
         for (const std::u16string_view line : lines) {
             if (line.size() > maxKeyedUnits) continue;
-            for (const char16_t c : line) {
-                if (met[c] != 0) continue;
-                if (weights.Primary(c) == 0) return nullptr;
-                met[c] = 1;
-            }
+            for (const char16_t c : line) marks[weights.Primary(c)] = 1;
+            if (marks[0] != 0) return nullptr;
         }
-        std::vector<std::uint8_t> present(weights.Primaries() + 1, 0);
-        for (std::size_t c = 0; c < kUnits; ++c)
-            if (met[c] != 0) present[weights.Primary(static_cast<char16_t>(c))] = 1;
         std::vector<std::uint16_t> renumbered(present.size(), 0);
         std::size_t count = 0;
         for (std::size_t p = 1; p < present.size(); ++p)
@@ -62,11 +58,14 @@ public:
     // Writes line's key, RankBytes() bytes a unit, at to.
     void WriteKey(std::u16string_view line, std::uint8_t* to) const {
         if (rankBytes_ == 1) {
-            for (const char16_t c : line) *to++ = byteRank_[c];
+            // Read through locals: a byte written could otherwise be the vector's address.
+            const std::uint8_t* const rank = byteRank_.data();
+            for (const char16_t c : line) *to++ = rank[c];
         } else {
+            const std::uint16_t* const rank = rank_.data();
             for (const char16_t c : line) {
-                *to++ = static_cast<std::uint8_t>(rank_[c] >> 8);
-                *to++ = static_cast<std::uint8_t>(rank_[c]);
+                *to++ = static_cast<std::uint8_t>(rank[c] >> 8);
+                *to++ = static_cast<std::uint8_t>(rank[c]);
             }
         }
     }
