@@ -66,6 +66,9 @@ TEST(SortByKeys, GivesTheOrderOfAStableSortOfTheKeys) {
         {"empty keys among others", 500, {0x80}, 0, 2, 0},
         {"every byte value", 5000, {}, 0, 12, 0},
         {"a long shared prefix", 400, {7, 8}, 3000, 6, 0},
+        // Keys of two bytes that differ in one bit part after a dozen bytes alike, at every
+        // place within the words they are compared by.
+        {"keys that part after many bytes alike", 4000, {0x10, 0x11}, 5, 40, 0},
         {"equal keys ordered by the tie", 3000, {3, 4}, 2, 3, 5},
         {"keys too deep to recurse into", 60, {9}, 20000, 2, 3},
     };
