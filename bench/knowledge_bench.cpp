@@ -3,7 +3,6 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <map>
 #include <set>
 #include <utility>
@@ -15,6 +14,7 @@
 #include "heap_in_use.h"
 #include "dialogue.h"
 #include "knowledge_base_generator.h"
+#include "yardsticks.h"
 #include "knowledge_files.h"
 #include "phrase_list.h"
 #include "phrase_order.h"
@@ -181,26 +181,53 @@ void BM_StressMarkedAgainstIcuKeys(benchmark::State& state) {
     const OrderLimits asLoaded;
     OrderLimits icuKeysAlone;
     icuKeysAlone.weightsFromLines = static_cast<std::size_t>(-1);
-    using Clock = std::chrono::steady_clock;
-    const auto timed = [&](const OrderLimits& limits) {
-        const Clock::time_point start = Clock::now();
-        benchmark::DoNotOptimize(OrderPhrases(lines, DefaultCollator(), limits));
-        return std::chrono::duration<double>(Clock::now() - start).count();
-    };
-    double loaded = 0;
-    double alone = 0;
-    bool loadedFirst = true;
-    for (auto _ : state) {
-        if (loadedFirst) {
-            loaded += timed(asLoaded);
-            alone += timed(icuKeysAlone);
-        } else {
-            alone += timed(icuKeysAlone);
-            loaded += timed(asLoaded);
-        }
-        loadedFirst = !loadedFirst;
-    }
-    state.counters["order_over_icu_keys"] = loaded / alone;
+    bench::Alternate(
+        state, "order_over_icu_keys", bench::Step{[&] {
+            benchmark::DoNotOptimize(OrderPhrases(lines, DefaultCollator(), asLoaded));
+        }},
+        bench::Step{[&] {
+            benchmark::DoNotOptimize(OrderPhrases(lines, DefaultCollator(), icuKeysAlone));
+        }});
+}
+
+// The ratios that have targets, each against its yardstick in the same iterations: the
+// first keystroke and the letter typed again against reading and decoding the file, the
+// query on an unchanged file against reading its bytes.
+void BM_FirstKeystrokeAgainstDecoding(benchmark::State& state) {
+    Fixture& fixture = FixtureFor(Lines(state));
+    Session session(fixture);
+    session.list.LimitRecentLists(0);
+    bool flip = false;
+    bench::Alternate(state, "over_yardstick", bench::Step{[&] {
+                         session.window.SetInputText(flip ? u"г" : u"д");
+                         flip = !flip;
+                     }},
+                     bench::ReadingAndDecoding(fixture));
+}
+
+void BM_LetterAgainAgainstDecoding(benchmark::State& state) {
+    Fixture& fixture = FixtureFor(Lines(state));
+    Session session(fixture);
+    session.window.SetInputText(u"г");
+    session.window.SetInputText(u"д");
+    bool flip = false;
+    bench::Alternate(state, "over_yardstick", bench::Step{[&] {
+                         session.window.SetInputText(flip ? u"д" : u"г");
+                         flip = !flip;
+                     }},
+                     bench::ReadingAndDecoding(fixture));
+}
+
+void BM_QueryUnchangedAgainstReading(benchmark::State& state) {
+    Fixture& fixture = FixtureFor(Lines(state));
+    Session session(fixture);
+    session.window.input = u"глаза";
+    session.dialogue.InBtnClick();
+    bench::Alternate(state, "over_yardstick", bench::Step{[&] {
+                         session.window.input = u"глаза";
+                         session.dialogue.InBtnClick();
+                     }},
+                     bench::ReadingTheBytes(fixture));
 }
 
 }  // namespace
@@ -220,6 +247,10 @@ BENCHMARK(BM_QueryUnchangedFile)->SIZES;
 BENCHMARK(BM_FirstKeystroke)->SIZES;
 BENCHMARK(BM_LetterAgain)->SIZES;
 BENCHMARK(BM_FurtherKeystroke)->SIZES;
+#define PAIRED Arg(100000)->Arg(400000)->MinTime(2.0)->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_FirstKeystrokeAgainstDecoding)->PAIRED;
+BENCHMARK(BM_LetterAgainAgainstDecoding)->PAIRED;
+BENCHMARK(BM_QueryUnchangedAgainstReading)->PAIRED;
 #define STRESS_MARKED \
     ArgsProduct({{100000, 400000}, {1, 10, 50}})->MinTime(3.0)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_StressMarkedAgainstIcuKeys)->STRESS_MARKED;
