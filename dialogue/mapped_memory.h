@@ -19,5 +19,7 @@ void* AllocateMapped(std::size_t bytes);
 void ShrinkMapped(void* at, std::size_t bytes, std::size_t newBytes);
 // Frees a buffer of bytes, as allocated or last shrunk to.
 void FreeMapped(void* at, std::size_t bytes);
+// The bytes of such buffers held now, which the C library's own figures leave out.
+std::size_t MappedBytesHeld();
 
 }  // namespace dialogue

@@ -1,6 +1,7 @@
 #include "memory_budget.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -20,12 +21,29 @@ std::size_t AvailableMemory() {
 
 void ReturnFreedMemory() { untrusted_files::ReturnFreedMemoryToSystem(); }
 
-void* AllocateMapped(std::size_t bytes) { return untrusted_files::MapLargeBuffer(bytes); }
+namespace {
+
+std::atomic<std::size_t> mappedBytesHeld{0};
+
+}  // namespace
+
+void* AllocateMapped(std::size_t bytes) {
+    void* const at = untrusted_files::MapLargeBuffer(bytes);
+    if (at != nullptr) mappedBytesHeld.fetch_add(bytes, std::memory_order_relaxed);
+    return at;
+}
 
 void ShrinkMapped(void* at, std::size_t bytes, std::size_t newBytes) {
     untrusted_files::ShrinkLargeBuffer(at, bytes, newBytes);
+    mappedBytesHeld.fetch_sub(bytes - newBytes, std::memory_order_relaxed);
 }
 
-void FreeMapped(void* at, std::size_t bytes) { untrusted_files::UnmapLargeBuffer(at, bytes); }
+void FreeMapped(void* at, std::size_t bytes) {
+    if (at == nullptr) return;
+    untrusted_files::UnmapLargeBuffer(at, bytes);
+    mappedBytesHeld.fetch_sub(bytes, std::memory_order_relaxed);
+}
+
+std::size_t MappedBytesHeld() { return mappedBytesHeld.load(std::memory_order_relaxed); }
 
 }  // namespace dialogue
